@@ -1,0 +1,93 @@
+#pragma once
+
+// The data access objects of the program ("ADODB"): a connection and forward-only result sets,
+// created through a provider that tests replace. The production provider speaks ODBC.
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "platform/error.h"
+
+namespace adodb {
+
+constexpr int adSchemaTables = 20;
+constexpr int adModeReadWrite = 3;
+constexpr int adUseClient = 3;
+constexpr int adOpenStatic = 3;
+constexpr int adLockOptimistic = 3;
+
+// A refused open or statement. The description is the driver's own diagnostic text.
+class Error : public platform::Error {
+ public:
+  Error(QString description, QString sqlState, int nativeCode)
+      : platform::Error(std::move(description)),
+        sqlState_(std::move(sqlState)),
+        nativeCode_(nativeCode) {}
+  const QString& SqlState() const { return sqlState_; }
+  int NativeCode() const { return nativeCode_; }
+
+ private:
+  QString sqlState_;
+  int nativeCode_;
+};
+
+// One field value. NULL is distinct from the empty text; text forms are locale-independent
+// (numbers with '.', date and time values in ISO 8601 with 'T', bit as 1/0).
+struct Value {
+  enum class Kind { Null, Text, Binary };
+  Kind kind = Kind::Null;
+  QString text;
+  QByteArray bytes;
+
+  static Value Null() { return {}; }
+  static Value Text(QString t) { return {Kind::Text, std::move(t), {}}; }
+  static Value Binary(QByteArray b) { return {Kind::Binary, {}, std::move(b)}; }
+  bool IsNull() const { return kind == Kind::Null; }
+  bool operator==(const Value&) const = default;
+};
+
+// A forward-only result. Field names and the count are known without fetching a row;
+// the first row is fetched when Eof or a value is first asked for.
+class Recordset {
+ public:
+  virtual ~Recordset() = default;
+  virtual int FieldCount() const = 0;
+  virtual QString FieldName(int i) const = 0;
+  virtual Value FieldValue(int i) = 0;
+  virtual bool Eof() = 0;
+  virtual void MoveNext() = 0;
+  virtual void Close() = 0;
+};
+
+// A connection. Properties are set before Open; unset ones keep ADO's defaults
+// (ConnectionTimeout 15 s, CommandTimeout 30 s). Releasing the object closes it.
+class Connection {
+ public:
+  virtual ~Connection() = default;
+  virtual void SetMode(int mode) = 0;
+  virtual void SetCommandTimeout(int seconds) = 0;
+  virtual void SetConnectionTimeout(int seconds) = 0;
+  virtual void SetCursorLocation(int location) = 0;
+  virtual void Open(const QString& connectionString) = 0;
+  // Runs one statement. A statement without a result gives an empty recordset (no fields, Eof).
+  virtual std::unique_ptr<Recordset> Execute(const QString& statement) = 0;
+  // The tables rowset (adSchemaTables): at least TABLE_NAME and TABLE_TYPE.
+  virtual std::unique_ptr<Recordset> OpenSchema(int schema) = 0;
+  // Recordset.Open(source, connection, cursorType, lockType).
+  virtual std::unique_ptr<Recordset> OpenRecordset(const QString& source, int cursorType,
+                                                   int lockType) = 0;
+};
+
+// Finds a field by name (case-blind, as ADO does); -1 when there is none.
+int FieldIndex(const Recordset& recordset, const QString& name);
+
+using ConnectionProvider = std::function<std::unique_ptr<Connection>()>;
+
+std::unique_ptr<Connection> CreateConnection();
+// Replaces the provider; an empty provider restores the ODBC one.
+void SetConnectionProvider(ConnectionProvider provider);
+std::unique_ptr<Connection> CreateOdbcConnection();
+
+}  // namespace adodb

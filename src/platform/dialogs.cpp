@@ -1,0 +1,77 @@
+#include "platform/dialogs.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "platform/app.h"
+
+namespace dialogs {
+namespace {
+
+QMessageBox::Icon IconOf(int flags) {
+  switch (flags & 0x70) {
+    case 16:
+      return QMessageBox::Critical;
+    case 32:
+      return QMessageBox::Question;
+    case 48:
+      return QMessageBox::Warning;
+    case 64:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
+  }
+}
+
+class QtBackend : public Backend {
+ public:
+  int MsgBox(const QString& text, int flags, const QString& title) override {
+    QMessageBox box(IconOf(flags), title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    if ((flags & 7) == vbYesNo) {
+      auto* yes = box.addButton(QMessageBox::Yes);
+      auto* no = box.addButton(QMessageBox::No);
+      box.setDefaultButton((flags & vbDefaultButton2) ? no : yes);
+      box.exec();
+      return box.clickedButton() == yes ? vbYes : vbNo;
+    }
+    box.addButton(QMessageBox::Ok);
+    box.exec();
+    return vbOK;
+  }
+
+  QString InputBox(const QString& prompt, const QString& title,
+                   const QString& defaultText) override {
+    bool ok = false;
+    QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
+                                         QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : QString();
+  }
+};
+
+Backend*& Current() {
+  static Backend* current = nullptr;
+  return current;
+}
+
+Backend& Active() {
+  static QtBackend qt;
+  return Current() ? *Current() : qt;
+}
+
+QString Resolve(const QString& title) { return title.isEmpty() ? app::Title() : title; }
+
+}  // namespace
+
+int MsgBox(const QString& text, int flags, const QString& title) {
+  return Active().MsgBox(text, flags, Resolve(title));
+}
+
+QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+  return Active().InputBox(prompt, Resolve(title), defaultText);
+}
+
+void SetBackend(Backend* backend) { Current() = backend; }
+
+}  // namespace dialogs

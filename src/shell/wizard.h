@@ -1,0 +1,8 @@
+#pragma once
+
+namespace shell {
+class Wizard {
+ public:
+  void Start() {}
+};
+}  // namespace shell

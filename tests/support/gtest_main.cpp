@@ -1,0 +1,15 @@
+// One main for every test program: the application object exists before any test runs.
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+#include "support/sqlite_odbc.h"
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The private driver registry must be in place before the driver manager reads it.
+  SqliteOdbc::RegisterDriver();
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
