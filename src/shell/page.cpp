@@ -13,6 +13,7 @@
 
 #include "platform/app.h"
 #include "platform/error.h"
+#include "shell/resources.h"
 
 namespace shell {
 namespace {
@@ -56,7 +57,10 @@ void Page::LoadMouseIcon(const QString& path) {
   if (mousePointer_ == vbCustom) SetMousePointer(vbCustom);
 }
 
-void Page::SetApplicationIcon() { setWindowIcon(QIcon(QStringLiteral(":/ombrelia.svg"))); }
+void Page::SetApplicationIcon() {
+  InitResources();
+  setWindowIcon(QIcon(QStringLiteral(":/ombrelia.svg")));
+}
 
 void Page::Show() {
   if (!shownBefore_) {

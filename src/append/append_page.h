@@ -1,0 +1,33 @@
+#pragma once
+
+// The append page.
+
+#include <memory>
+
+#include "shell/page.h"
+
+namespace Ui {
+class Form3;
+}
+namespace shell {
+class Wizard;
+}
+
+class Form3 : public shell::Page {
+  Q_OBJECT
+ public:
+  explicit Form3(shell::Wizard& wizard);
+  ~Form3() override;
+
+  void Form_Load();
+  // "Start Appending": the append engine.
+  void PushButton2_Click();
+  // "Switch SQL Server DB": back to the connection page.
+  void PushButton5_Click();
+
+ private:
+  void ConnectPointerHandlers();
+
+  std::unique_ptr<Ui::Form3> ui_;
+  shell::Wizard& wizard_;
+};

@@ -1,0 +1,85 @@
+// The buttons of the connection page: "Next >", "Test Connection" and "Help".
+
+#include "connections/connection_page.h"
+#include "connections/validation.h"
+#include "platform/adodb.h"
+#include "platform/app.h"
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
+#include "shell/trap.h"
+#include "mode/mode_choice_page.h"
+#include "shell/wizard.h"
+#include "ui_connection_page.h"
+
+namespace {
+
+const QString kDownloadPage = QStringLiteral("https://ombrelia.example/sql-manager-lite");
+
+QString HelpText() {
+  const QString paragraph = QStringLiteral("\r\r");
+  return QStringLiteral("If you cannot establish connection to your MS SQL Server database with "
+                        "this program, please go to: ") +
+         paragraph + kDownloadPage + paragraph +
+         QStringLiteral("Download and install the EMS SQL Manager 2005 Lite for SQL Server. Try "
+                        "to connect to the same database (with the same login information you "
+                        "are using here). This will determine if the login you are using is "
+                        "correct.") +
+         paragraph +
+         QStringLiteral("If you are using Microsoft SQL Server Express Edition and connecting "
+                        "locally, you may need to use") +
+         paragraph + QStringLiteral("localhost\\SQLEXPRESS") + paragraph +
+         QStringLiteral("for example, for Server.");
+}
+
+}  // namespace
+
+void Form1::PushButton2_Click() {
+  shell::Trap on(QStringLiteral("Form1.PushButton2_Click"));
+  // A validation that cannot even create its connection is reported and counts as passed.
+  if (!on.when(100, [&] { return MSSQL::ValidateDatabase1(*this); })) {
+    on(102, [] { dialogs::MsgBox(QStringLiteral("Database #1 does not appear to be valid.")); });
+    return;
+  }
+  if (!on.when(104, [&] { return MSSQL::ValidateDatabase2(*this); })) {
+    on(106, [] { dialogs::MsgBox(QStringLiteral("Database #2 does not appear to be valid.")); });
+    return;
+  }
+  on(108, [&] { wizard_.form4().Show(); });
+  on(110, [&] { Hide(); });
+}
+
+void Form1::PushButton6_Click() { TestConnection(Profile1(), QStringLiteral("PushButton6_Click")); }
+
+void Form1::PushButton1_Click() { TestConnection(Profile2(), QStringLiteral("PushButton1_Click")); }
+
+// Exactly one of the two messages per click; the driver's own text is not shown here.
+void Form1::TestConnection(const ConnectionProfile& profile, const QString& handler) {
+  shell::Trap on(QStringLiteral("Form1.") + handler);
+  std::unique_ptr<adodb::Connection> connection;
+  on(100, [&] { connection = adodb::CreateConnection(); });
+  try {
+    SetMousePointer(shell::vbHourglass);
+    if (!connection) throw platform::Error(QStringLiteral("No connection object"));
+    connection->Open(BuildConnectionString(profile));
+    dialogs::MsgBox(QStringLiteral("Connection successful."));
+    SetMousePointer(shell::vbDefault);
+  } catch (...) {
+    dialogs::MsgBox(QStringLiteral("Could not connect. Please check with your administrator."));
+    SetMousePointer(shell::vbDefault);
+  }
+}
+
+void Form1::PushButton5_Click() {
+  shell::Trap on(QStringLiteral("Form1.PushButton5_Click"));
+  on(100, [] { dialogs::MsgBox(HelpText()); });
+  if (on.when(102, [] {
+        return dialogs::MsgBox(
+                   QStringLiteral("Would you like to see an image of how I connect locally?"),
+                   dialogs::vbYesNo) == dialogs::vbYes;
+      })) {
+    on(104, [] {
+      desktop::Start(app::PathOf(QStringLiteral("\\local-connection-example.jpg")),
+                     desktop::vbMinimizedFocus);
+    });
+  }
+}

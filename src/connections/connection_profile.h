@@ -1,0 +1,31 @@
+#pragma once
+
+// One SQL Server login, and the one rule that turns it into an ODBC connection string.
+
+#include <QString>
+
+struct ConnectionProfile {
+  QString Server;
+  QString User;
+  QString Password;
+  QString Database;
+  QString Port;
+  // The local-connection check box value as text: set only when exactly "1".
+  QString LocalConnection;
+
+  bool IsLocal() const { return LocalConnection == QLatin1String("1"); }
+};
+
+// "Driver={SQL Server};Server=<server>[,<port>];Database=<db>;Uid=<user>;Pwd=<password>;"
+// Values go in as typed, except that a value which would change the string's meaning (one with
+// ';', or beginning with '{', or beginning or ending with a blank) is written in braces with any
+// '}' doubled, as ODBC reads it.
+QString BuildConnectionString(const ConnectionProfile& profile);
+
+// Where the two logins live: the connection page's controls, read at the moment of use.
+class ConnectionProfiles {
+ public:
+  virtual ~ConnectionProfiles() = default;
+  virtual ConnectionProfile Profile1() const = 0;
+  virtual ConnectionProfile Profile2() const = 0;
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "connections/connection_profile.h"
+
+namespace MSSQL {
+
+// Opens profile 1's (or 2's) database once and says whether that worked, without a message.
+// Only a failure to create the connection object at all reaches the caller.
+bool ValidateDatabase1(const ConnectionProfiles& profiles);
+bool ValidateDatabase2(const ConnectionProfiles& profiles);
+
+}  // namespace MSSQL

@@ -1,0 +1,67 @@
+#include "join/catalogue.h"
+
+#include <QCoreApplication>
+#include <QListWidget>
+
+#include "platform/adodb.h"
+#include "platform/app.h"
+
+namespace MSSQL {
+namespace {
+
+bool IsListedTable(const QString& name) {
+  return !name.toUpper().contains(QLatin1String("SYS"));
+}
+
+QString TextOf(adodb::Recordset& rows, int field) {
+  return field < 0 ? QString() : rows.FieldValue(field).text;
+}
+
+}  // namespace
+
+void FillTableList(QListWidget& list, const ConnectionProfile& profile) {
+  std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
+  connection->Open(BuildConnectionString(profile));
+  std::unique_ptr<adodb::Recordset> tables = connection->OpenSchema(adodb::adSchemaTables);
+  const int typeField = adodb::FieldIndex(*tables, QStringLiteral("TABLE_TYPE"));
+  const int nameField = adodb::FieldIndex(*tables, QStringLiteral("TABLE_NAME"));
+  list.clear();
+  while (!tables->Eof()) {
+    if (TextOf(*tables, typeField) == QLatin1String("TABLE")) {
+      QCoreApplication::processEvents();
+      if (app::Ended()) return;
+      const QString name = TextOf(*tables, nameField);
+      if (IsListedTable(name)) list.addItem(name);
+    }
+    tables->MoveNext();
+  }
+  tables->Close();
+}
+
+void FillTableList1(QListWidget& list, const ConnectionProfiles& profiles) {
+  FillTableList(list, profiles.Profile1());
+}
+
+void FillTableList2(QListWidget& list, const ConnectionProfiles& profiles) {
+  FillTableList(list, profiles.Profile2());
+}
+
+QString Bracketed(const QString& name) {
+  QString escaped = name;
+  escaped.replace(QLatin1String("]"), QLatin1String("]]"));
+  return QLatin1Char('[') + escaped + QLatin1Char(']');
+}
+
+QStringList FieldNames(adodb::Connection& connection, const QString& table) {
+  std::unique_ptr<adodb::Recordset> fields =
+      connection.OpenRecordset(QStringLiteral("SELECT * FROM ") + Bracketed(table) +
+                                   QStringLiteral(" WHERE 1=0"),
+                               adodb::adOpenStatic, adodb::adLockOptimistic);
+  QStringList names;
+  names.reserve(fields->FieldCount());
+  for (int i = 0; i < fields->FieldCount(); ++i) names << fields->FieldName(i);
+  fields->Close();
+  return names;
+}
+
+}  // namespace MSSQL

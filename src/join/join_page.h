@@ -1,0 +1,38 @@
+#pragma once
+
+// The join page.
+
+#include <memory>
+
+#include "shell/page.h"
+
+class QListWidget;
+namespace Ui {
+class Form2;
+}
+namespace shell {
+class Wizard;
+}
+
+class Form2 : public shell::Page {
+  Q_OBJECT
+ public:
+  explicit Form2(shell::Wizard& wizard);
+  ~Form2() override;
+
+  void Form_Load();
+  // "Start Joining": the join engine.
+  void PushButton2_Click();
+  // "Switch SQL Server DB": back to the connection page.
+  void PushButton5_Click();
+  // A table chosen in either group: its fields fill the list beside it.
+  void List1_Click();
+  void List3_Click();
+
+ private:
+  void ShowFields(const QListWidget& tables, QListWidget& fields, const QString& handler);
+  void ConnectPointerHandlers();
+
+  std::unique_ptr<Ui::Form2> ui_;
+  shell::Wizard& wizard_;
+};
