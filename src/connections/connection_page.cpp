@@ -32,7 +32,7 @@ ConnectionProfile Form1::Profile1() const {
 }
 
 ConnectionProfile Form1::Profile2() const {
-  return {ui_->Text5->text(), ui_->Text6->text(), ui_->Text7->text(),
+  return {ui_->Text5->text(), ui_->Text6->text(),  ui_->Text7->text(),
           ui_->Text8->text(), ui_->Text10->text(), CheckText(*ui_->Check7)};
 }
 
@@ -112,9 +112,11 @@ void Form1::ConnectPointerHandlers() {
 }
 
 void Form1::Text1_Change() {
-  Save(QStringLiteral("Text1_Change"), QStringLiteral("Server"), ui_->Text1->text()); }
+  Save(QStringLiteral("Text1_Change"), QStringLiteral("Server"), ui_->Text1->text());
+}
 void Form1::Text2_Change() {
-  Save(QStringLiteral("Text2_Change"), QStringLiteral("User"), ui_->Text2->text()); }
+  Save(QStringLiteral("Text2_Change"), QStringLiteral("User"), ui_->Text2->text());
+}
 void Form1::Text3_Change() {
   Save(QStringLiteral("Text3_Change"), QStringLiteral("Password"), ui_->Text3->text());
 }
@@ -122,15 +124,18 @@ void Form1::Text4_Change() {
   Save(QStringLiteral("Text4_Change"), QStringLiteral("Database"), ui_->Text4->text());
 }
 void Form1::Text9_Change() {
-  Save(QStringLiteral("Text9_Change"), QStringLiteral("Port"), ui_->Text9->text()); }
+  Save(QStringLiteral("Text9_Change"), QStringLiteral("Port"), ui_->Text9->text());
+}
 void Form1::Check4_Click() {
-  Save(QStringLiteral("Check4_Click"), QStringLiteral("Local Connection1"), CheckText(*ui_->Check4));
+  Save(QStringLiteral("Check4_Click"), QStringLiteral("Local Connection1"),
+       CheckText(*ui_->Check4));
 }
 void Form1::Text5_Change() {
   Save(QStringLiteral("Text5_Change"), QStringLiteral("Server2"), ui_->Text5->text());
 }
 void Form1::Text6_Change() {
-  Save(QStringLiteral("Text6_Change"), QStringLiteral("User2"), ui_->Text6->text()); }
+  Save(QStringLiteral("Text6_Change"), QStringLiteral("User2"), ui_->Text6->text());
+}
 void Form1::Text7_Change() {
   Save(QStringLiteral("Text7_Change"), QStringLiteral("Password2"), ui_->Text7->text());
 }
@@ -141,5 +146,6 @@ void Form1::Text10_Change() {
   Save(QStringLiteral("Text10_Change"), QStringLiteral("Port2"), ui_->Text10->text());
 }
 void Form1::Check7_Click() {
-  Save(QStringLiteral("Check7_Click"), QStringLiteral("Local Connection2"), CheckText(*ui_->Check7));
+  Save(QStringLiteral("Check7_Click"), QStringLiteral("Local Connection2"),
+       CheckText(*ui_->Check7));
 }

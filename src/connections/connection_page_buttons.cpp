@@ -2,12 +2,12 @@
 
 #include "connections/connection_page.h"
 #include "connections/validation.h"
+#include "mode/mode_choice_page.h"
 #include "platform/adodb.h"
 #include "platform/app.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "shell/trap.h"
-#include "mode/mode_choice_page.h"
 #include "shell/wizard.h"
 #include "ui_connection_page.h"
 
@@ -17,16 +17,19 @@ const QString kDownloadPage = QStringLiteral("https://ombrelia.example/sql-manag
 
 QString HelpText() {
   const QString paragraph = QStringLiteral("\r\r");
-  return QStringLiteral("If you cannot establish connection to your MS SQL Server database with "
-                        "this program, please go to: ") +
+  return QStringLiteral(
+             "If you cannot establish connection to your MS SQL Server database with "
+             "this program, please go to: ") +
          paragraph + kDownloadPage + paragraph +
-         QStringLiteral("Download and install the EMS SQL Manager 2005 Lite for SQL Server. Try "
-                        "to connect to the same database (with the same login information you "
-                        "are using here). This will determine if the login you are using is "
-                        "correct.") +
+         QStringLiteral(
+             "Download and install the EMS SQL Manager 2005 Lite for SQL Server. Try "
+             "to connect to the same database (with the same login information you "
+             "are using here). This will determine if the login you are using is "
+             "correct.") +
          paragraph +
-         QStringLiteral("If you are using Microsoft SQL Server Express Edition and connecting "
-                        "locally, you may need to use") +
+         QStringLiteral(
+             "If you are using Microsoft SQL Server Express Edition and connecting "
+             "locally, you may need to use") +
          paragraph + QStringLiteral("localhost\\SQLEXPRESS") + paragraph +
          QStringLiteral("for example, for Server.");
 }
@@ -48,9 +51,13 @@ void Form1::PushButton2_Click() {
   on(110, [&] { Hide(); });
 }
 
-void Form1::PushButton6_Click() { TestConnection(Profile1(), QStringLiteral("PushButton6_Click")); }
+void Form1::PushButton6_Click() {
+  TestConnection(Profile1(), QStringLiteral("PushButton6_Click"));
+}
 
-void Form1::PushButton1_Click() { TestConnection(Profile2(), QStringLiteral("PushButton1_Click")); }
+void Form1::PushButton1_Click() {
+  TestConnection(Profile2(), QStringLiteral("PushButton1_Click"));
+}
 
 // Exactly one of the two messages per click; the driver's own text is not shown here.
 void Form1::TestConnection(const ConnectionProfile& profile, const QString& handler) {

@@ -20,7 +20,8 @@ void Form1::Form_Load() {
   }
   on(114, [&] { LoadConnectionProfiles(); });
   // A returning user whose two logins still open their databases lands on the mode choice.
-  if (on.when(116, [&] { return !ui_->Text1->text().isEmpty() && !ui_->Text5->text().isEmpty(); })) {
+  if (on.when(116,
+              [&] { return !ui_->Text1->text().isEmpty() && !ui_->Text5->text().isEmpty(); })) {
     if (on.when(118, [&] { return MSSQL::ValidateDatabase1(*this); })) {
       if (on.when(120, [&] { return MSSQL::ValidateDatabase2(*this); })) {
         on(122, [&] { PushButton2_Click(); });

@@ -14,7 +14,9 @@ QString Braced(const QString& value) {
   return QLatin1Char('{') + braced + QLatin1Char('}');
 }
 
-QString AttributeValue(const QString& value) { return NeedsBraces(value) ? Braced(value) : value; }
+QString AttributeValue(const QString& value) {
+  return NeedsBraces(value) ? Braced(value) : value;
+}
 
 // The server and the port form one attribute value, so they are braced together.
 QString ServerValue(const ConnectionProfile& profile) {
@@ -27,7 +29,7 @@ QString ServerValue(const ConnectionProfile& profile) {
 
 QString BuildConnectionString(const ConnectionProfile& profile) {
   return QStringLiteral("Driver={SQL Server};Server=") + ServerValue(profile) +
-         QStringLiteral(";Database=") + AttributeValue(profile.Database) +
-         QStringLiteral(";Uid=") + AttributeValue(profile.User) + QStringLiteral(";Pwd=") +
-         AttributeValue(profile.Password) + QLatin1Char(';');
+         QStringLiteral(";Database=") + AttributeValue(profile.Database) + QStringLiteral(";Uid=") +
+         AttributeValue(profile.User) + QStringLiteral(";Pwd=") + AttributeValue(profile.Password) +
+         QLatin1Char(';');
 }

@@ -10,4 +10,6 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
   SetText(QStringLiteral("Progress Bar"));
 }
 
-void ProgressBar::SetValue(double value) { setValue(static_cast<int>(std::lround(value))); }
+void ProgressBar::SetValue(double value) {
+  setValue(static_cast<int>(std::lround(value)));
+}

@@ -53,10 +53,9 @@ QString Bracketed(const QString& name) {
 }
 
 QStringList FieldNames(adodb::Connection& connection, const QString& table) {
-  std::unique_ptr<adodb::Recordset> fields =
-      connection.OpenRecordset(QStringLiteral("SELECT * FROM ") + Bracketed(table) +
-                                   QStringLiteral(" WHERE 1=0"),
-                               adodb::adOpenStatic, adodb::adLockOptimistic);
+  std::unique_ptr<adodb::Recordset> fields = connection.OpenRecordset(
+      QStringLiteral("SELECT * FROM ") + Bracketed(table) + QStringLiteral(" WHERE 1=0"),
+      adodb::adOpenStatic, adodb::adLockOptimistic);
   QStringList names;
   names.reserve(fields->FieldCount());
   for (int i = 0; i < fields->FieldCount(); ++i) names << fields->FieldName(i);

@@ -25,8 +25,8 @@ void Form2::ConnectPointerHandlers() {
   for (PushButton* button : {ui_->PushButton2, ui_->PushButton5}) {
     connect(button, &PushButton::MouseMove, this, &Form2::PointerOverButton);
   }
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           ui_->Frame1, ui_->Frame2, ui_->Frame3, ui_->List1, ui_->List3}) {
+  for (QWidget* control : std::initializer_list<QWidget*>{ui_->Frame1, ui_->Frame2, ui_->Frame3,
+                                                          ui_->List1, ui_->List3}) {
     OnMouseMove(control, [this] { PointerOverBackground(); });
   }
 }
@@ -51,9 +51,13 @@ void Form2::PushButton5_Click() {
   on(102, [&] { Hide(); });
 }
 
-void Form2::List1_Click() { ShowFields(*ui_->List1, *ui_->List2, QStringLiteral("List1_Click")); }
+void Form2::List1_Click() {
+  ShowFields(*ui_->List1, *ui_->List2, QStringLiteral("List1_Click"));
+}
 
-void Form2::List3_Click() { ShowFields(*ui_->List3, *ui_->List4, QStringLiteral("List3_Click")); }
+void Form2::List3_Click() {
+  ShowFields(*ui_->List3, *ui_->List4, QStringLiteral("List3_Click"));
+}
 
 // The field list is emptied first, so a table that cannot be read leaves no fields of the
 // previous one behind; a failure is reported once and the pointer comes back.

@@ -1,11 +1,11 @@
 #include "mode/mode_choice_page.h"
 
+#include "append/append_page.h"
 #include "connections/connection_page.h"
+#include "join/join_page.h"
 #include "platform/app.h"
 #include "shell/main_module.h"
 #include "shell/trap.h"
-#include "append/append_page.h"
-#include "join/join_page.h"
 #include "shell/wizard.h"
 #include "ui_mode_choice_page.h"
 

@@ -18,7 +18,9 @@ namespace Main {
 namespace {
 
 // The button-face colour of the user's colour scheme.
-QColor PageColor() { return QApplication::palette().color(QPalette::Button); }
+QColor PageColor() {
+  return QApplication::palette().color(QPalette::Button);
+}
 
 void Paint(QWidget& widget, const QColor& color) {
   QPalette palette = widget.palette();
@@ -89,7 +91,9 @@ QString AppTitleFrom(const QString& productTitle) {
   return title;
 }
 
-void SetAppTitle() { app::SetTitle(AppTitleFrom(QString::fromLatin1(kProductTitle))); }
+void SetAppTitle() {
+  app::SetTitle(AppTitleFrom(QString::fromLatin1(kProductTitle)));
+}
 
 void OpenHomePageAtRandom() {
   platform::Randomize();

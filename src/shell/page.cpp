@@ -77,7 +77,9 @@ void Page::Show() {
   activateWindow();
 }
 
-void Page::Hide() { hide(); }
+void Page::Hide() {
+  hide();
+}
 
 void Page::PointerOverButton() {
   if (mousePointer_ != vbHourglass) SetMousePointer(vbCustom);
@@ -98,7 +100,9 @@ void Page::OnMouseMove(QWidget* widget, std::function<void()> handler) {
   }
 }
 
-void Page::WindowClosing() { app::End(); }
+void Page::WindowClosing() {
+  app::End();
+}
 
 void Page::closeEvent(QCloseEvent* event) {
   event->accept();

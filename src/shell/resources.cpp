@@ -3,7 +3,9 @@
 #include <QtGlobal>
 
 // The resources live in a static library, so they are registered by hand, once.
-static void RegisterResources() { Q_INIT_RESOURCE(resources); }
+static void RegisterResources() {
+  Q_INIT_RESOURCE(resources);
+}
 
 namespace shell {
 

@@ -25,9 +25,17 @@ void Wizard::Start() {
   if (!form4_ || !form4_->isVisible()) connectionPage.Show();
 }
 
-Form1& Wizard::form1() { return Load(form1_); }
-Form2& Wizard::form2() { return Load(form2_); }
-Form3& Wizard::form3() { return Load(form3_); }
-Form4& Wizard::form4() { return Load(form4_); }
+Form1& Wizard::form1() {
+  return Load(form1_);
+}
+Form2& Wizard::form2() {
+  return Load(form2_);
+}
+Form3& Wizard::form3() {
+  return Load(form3_);
+}
+Form4& Wizard::form4() {
+  return Load(form4_);
+}
 
 }  // namespace shell

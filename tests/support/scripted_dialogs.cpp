@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-ScriptedDialogs::ScriptedDialogs() { dialogs::SetBackend(this); }
+ScriptedDialogs::ScriptedDialogs() {
+  dialogs::SetBackend(this);
+}
 
 ScriptedDialogs::~ScriptedDialogs() {
   dialogs::SetBackend(nullptr);
