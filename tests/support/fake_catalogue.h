@@ -1,0 +1,44 @@
+#pragma once
+
+// The objects of the in-memory server: tables (and views, system tables) of one database,
+// kept in creation order, found by name without regard to letter case as SQL Server does.
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+#include "platform/adodb.h"
+
+namespace fake {
+
+using Row = std::vector<adodb::Value>;
+
+struct Table {
+  QString name;
+  QStringList columns;
+  std::vector<Row> rows;
+  QString type;  // "TABLE", "VIEW" or "SYSTEM TABLE"
+};
+
+// Names compare as SQL Server's default collation does: without regard to letter case.
+bool SameName(const QString& a, const QString& b);
+
+// Index of a column by name, case-blind; -1 when the table has none of that name.
+int ColumnIndex(const QStringList& columns, const QString& name);
+
+class Database {
+ public:
+  Table* Find(const QString& name);
+  const Table* Find(const QString& name) const;
+  // Adds an object after the existing ones; the name must be free.
+  Table& Create(Table table);
+  void Drop(const QString& name);
+  // Every object, in creation order.
+  const std::vector<std::unique_ptr<Table>>& Objects() const { return objects_; }
+
+ private:
+  std::vector<std::unique_ptr<Table>> objects_;  // owned one by one so that pointers stay valid
+};
+
+}  // namespace fake

@@ -1,0 +1,100 @@
+#include <QString>
+
+#include "support/fake_connection_string.h"
+#include "support/fake_errors.h"
+#include "support/fake_recordset.h"
+#include "support/fake_state.h"
+#include "support/fake_statements.h"
+
+namespace fake {
+namespace {
+
+class FakeConnection : public adodb::Connection {
+ public:
+  explicit FakeConnection(std::shared_ptr<ServerState> state)
+      : state_(std::move(state)), index_(static_cast<int>(state_->connections.size())) {
+    state_->connections.emplace_back();
+    ++state_->liveConnections;
+  }
+  ~FakeConnection() override { --state_->liveConnections; }
+
+  void SetMode(int mode) override { LogProperty("Mode", mode); }
+  void SetCommandTimeout(int seconds) override { LogProperty("CommandTimeout", seconds); }
+  void SetConnectionTimeout(int seconds) override { LogProperty("ConnectionTimeout", seconds); }
+  void SetCursorLocation(int location) override { LogProperty("CursorLocation", location); }
+
+  void Open(const QString& connectionString) override {
+    if (open_) throw ObjectOpen();
+    Log().connectionString = connectionString;
+    if (const Refusal* refusal = MatchingRefusal(state_->refusedOpens, connectionString)) {
+      throw LoginFailed(refusal->message);
+    }
+    database_ = ConnectionStringValue(connectionString, QStringLiteral("Database"));
+    open_ = true;
+    Log().opened = true;
+  }
+
+  std::unique_ptr<adodb::Recordset> Execute(const QString& statement) override {
+    return Run(statement);
+  }
+
+  std::unique_ptr<adodb::Recordset> OpenRecordset(const QString& source, int, int) override {
+    return Run(source);
+  }
+
+  std::unique_ptr<adodb::Recordset> OpenSchema(int schema) override {
+    LogStatement(QStringLiteral("OpenSchema(%1)").arg(schema));
+    if (schema != adodb::adSchemaTables) throw SchemaNotSupported();
+    return NewRecordset(state_, TablesRowset());
+  }
+
+ private:
+  ConnectionLog& Log() { return state_->connections[index_]; }
+
+  void LogProperty(const char* name, int value) {
+    Log().properties << QStringLiteral("%1=%2").arg(QLatin1String(name)).arg(value);
+  }
+
+  // Logs a statement sent on an open connection; a scripted refusal fails it after logging.
+  void LogStatement(const QString& text) {
+    if (!open_) throw ObjectClosed();
+    state_->statements.push_back({index_, text});
+    if (const Refusal* refusal = MatchingRefusal(state_->refusedStatements, text)) {
+      throw RefusedStatement(refusal->message);
+    }
+  }
+
+  std::unique_ptr<adodb::Recordset> Run(const QString& statement) {
+    LogStatement(statement);
+    return NewRecordset(state_, RunStatement(state_->DatabaseNamed(database_), statement));
+  }
+
+  Result TablesRowset() {
+    Result rowset{true, {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "TABLE_TYPE"}, {}};
+    for (const auto& object : state_->DatabaseNamed(database_).Objects()) {
+      rowset.rows.push_back({adodb::Value::Text(database_), adodb::Value::Text("dbo"),
+                             adodb::Value::Text(object->name), adodb::Value::Text(object->type)});
+    }
+    return rowset;
+  }
+
+  std::shared_ptr<ServerState> state_;
+  int index_;
+  bool open_ = false;
+  QString database_;
+};
+
+}  // namespace
+
+const Refusal* MatchingRefusal(const std::vector<Refusal>& refusals, const QString& text) {
+  for (const Refusal& refusal : refusals) {
+    if (text.contains(refusal.containing)) return &refusal;
+  }
+  return nullptr;
+}
+
+std::unique_ptr<adodb::Connection> NewConnection(std::shared_ptr<ServerState> state) {
+  return std::make_unique<FakeConnection>(std::move(state));
+}
+
+}  // namespace fake

@@ -1,0 +1,97 @@
+#include "support/fake_server.h"
+
+#include <stdexcept>
+
+FakeServer::FakeServer() : state_(std::make_shared<fake::ServerState>()) {
+  adodb::SetConnectionProvider([state = state_] { return fake::NewConnection(state); });
+}
+
+FakeServer::~FakeServer() {
+  adodb::SetConnectionProvider({});
+}
+
+fake::Table& FakeServer::Add(const QString& database, fake::Table table) {
+  for (const Row& row : table.rows) {
+    if (row.size() != static_cast<size_t>(table.columns.size())) {
+      throw std::invalid_argument("a row of " + table.name.toStdString() +
+                                  " does not have one value per column");
+    }
+  }
+  return state_->DatabaseNamed(database).Create(std::move(table));
+}
+
+void FakeServer::AddTable(const QString& database, const QString& name, const QStringList& columns,
+                          std::vector<Row> rows) {
+  Add(database, {name, columns, std::move(rows), QStringLiteral("TABLE")});
+}
+
+void FakeServer::AddView(const QString& database, const QString& name, const QStringList& columns) {
+  Add(database, {name, columns, {}, QStringLiteral("VIEW")});
+}
+
+void FakeServer::AddSystemTable(const QString& database, const QString& name,
+                                const QStringList& columns) {
+  Add(database, {name, columns, {}, QStringLiteral("SYSTEM TABLE")});
+}
+
+const FakeServer::Table* FakeServer::FindTable(const QString& database, const QString& name) const {
+  return state_->DatabaseNamed(database).Find(name);
+}
+
+QStringList FakeServer::TableNames(const QString& database) const {
+  QStringList names;
+  for (const auto& object : state_->DatabaseNamed(database).Objects()) names << object->name;
+  return names;
+}
+
+FakeServer::Row FakeServer::TextRow(std::initializer_list<const char*> values) {
+  Row row;
+  for (const char* value : values) {
+    row.push_back(value ? adodb::Value::Text(QString::fromUtf8(value)) : adodb::Value::Null());
+  }
+  return row;
+}
+
+void FakeServer::RefuseOpen(const QString& containing, const QString& message) {
+  state_->refusedOpens.push_back({containing, message});
+}
+
+void FakeServer::RefuseStatements(const QString& containing, const QString& message) {
+  state_->refusedStatements.push_back({containing, message});
+}
+
+void FakeServer::FailFetchAfter(int rows, const QString& message) {
+  state_->fetchFailure = fake::FetchFailure{rows, message};
+}
+
+void FakeServer::ClearFaults() {
+  state_->refusedOpens.clear();
+  state_->refusedStatements.clear();
+  state_->fetchFailure.reset();
+}
+
+const std::vector<FakeServer::ConnectionLog>& FakeServer::Connections() const {
+  return state_->connections;
+}
+
+QStringList FakeServer::Statements() const {
+  QStringList texts;
+  for (const fake::LoggedStatement& statement : state_->statements) texts << statement.text;
+  return texts;
+}
+
+QStringList FakeServer::StatementsOn(int connection) const {
+  QStringList texts;
+  for (const fake::LoggedStatement& statement : state_->statements) {
+    if (statement.connection == connection) texts << statement.text;
+  }
+  return texts;
+}
+
+int FakeServer::RowsFetched() const {
+  return state_->rowsFetched;
+}
+
+int FakeServer::LiveConnections() const {
+  return state_->liveConnections;
+}

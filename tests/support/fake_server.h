@@ -1,0 +1,63 @@
+#pragma once
+
+// An in-memory SQL Server behind the adodb connection provider, for tests. It holds tables
+// (text or NULL values), views and system tables per database, logs every connection and
+// every statement, runs the few statement shapes the program sends, and fails on cue.
+
+#include <QString>
+#include <QStringList>
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+#include "platform/adodb.h"
+#include "support/fake_catalogue.h"
+#include "support/fake_state.h"
+
+class FakeServer {
+ public:
+  FakeServer();   // installs itself as the adodb connection provider
+  ~FakeServer();  // restores the default provider
+  FakeServer(const FakeServer&) = delete;
+  FakeServer& operator=(const FakeServer&) = delete;
+
+  using Row = fake::Row;
+  using Table = fake::Table;  // type "TABLE", "VIEW" or "SYSTEM TABLE"
+
+  // Databases are named by the Database= value of the connection string ("" is one too),
+  // without regard to letter case. Every row must have one value per column.
+  void AddTable(const QString& database, const QString& name, const QStringList& columns,
+                std::vector<Row> rows = {});
+  void AddView(const QString& database, const QString& name, const QStringList& columns);
+  void AddSystemTable(const QString& database, const QString& name, const QStringList& columns);
+  const Table* FindTable(const QString& database, const QString& name) const;  // case-blind
+  QStringList TableNames(const QString& database) const;          // every object, creation order
+  static Row TextRow(std::initializer_list<const char*> values);  // nullptr -> NULL, else UTF-8
+
+  // Scripted faults. The texts are matched exactly (letter case counts).
+  // An Open whose connection string contains the text throws (28000, 18456).
+  void RefuseOpen(const QString& containing, const QString& message = "Login failed for user.");
+  // A statement containing the text is logged, then throws (42000, 50000). The schema rowset
+  // is matched as its logged text "OpenSchema(20)".
+  void RefuseStatements(const QString& containing, const QString& message);
+  // Every recordset made from now on throws (08S01) when a fetch goes past `rows` rows,
+  // and again at every later look; recordsets of statements without rows are not touched.
+  void FailFetchAfter(int rows, const QString& message);
+  // Forgets every scripted fault.
+  void ClearFaults();
+
+  // Logs
+  using ConnectionLog = fake::ConnectionLog;  // properties "Mode=3", ... in the order set
+  const std::vector<ConnectionLog>& Connections() const;
+  // Every statement in order as sent; OpenSchema is logged as "OpenSchema(20)". Statements on
+  // a connection that is not open are refused and not logged.
+  QStringList Statements() const;
+  QStringList StatementsOn(int connection) const;  // index into Connections()
+  int RowsFetched() const;                         // rows any recordset has moved onto
+  int LiveConnections() const;                     // connection objects not yet released
+
+ private:
+  fake::Table& Add(const QString& database, fake::Table table);
+
+  std::shared_ptr<fake::ServerState> state_;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+// What the in-memory server holds: its databases, its logs and its scripted faults. The
+// FakeServer, its connections and their recordsets share it, so that a connection that
+// outlives the server stays safe to use.
+
+#include <QString>
+#include <QStringList>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/adodb.h"
+#include "support/fake_catalogue.h"
+
+namespace fake {
+
+struct ConnectionLog {
+  QString connectionString;
+  QStringList properties;  // "Name=value", in the order set
+  bool opened = false;
+};
+
+struct LoggedStatement {
+  int connection;
+  QString text;
+};
+
+struct Refusal {
+  QString containing;
+  QString message;
+};
+
+struct FetchFailure {
+  int rows;
+  QString message;
+};
+
+struct ServerState {
+  std::map<QString, Database> databases;  // by case-folded name
+  std::vector<ConnectionLog> connections;
+  std::vector<LoggedStatement> statements;
+  std::vector<Refusal> refusedOpens;
+  std::vector<Refusal> refusedStatements;
+  std::optional<FetchFailure> fetchFailure;
+  int rowsFetched = 0;
+  int liveConnections = 0;
+
+  Database& DatabaseNamed(const QString& name) { return databases[name.toCaseFolded()]; }
+};
+
+// The first refusal whose text occurs in `text`, if any.
+const Refusal* MatchingRefusal(const std::vector<Refusal>& refusals, const QString& text);
+
+std::unique_ptr<adodb::Connection> NewConnection(std::shared_ptr<ServerState> state);
+
+}  // namespace fake

@@ -1,0 +1,39 @@
+#pragma once
+
+// The statements the in-memory server runs: exactly the shapes the program sends.
+//   SELECT * FROM [t]                    (optionally WHERE 1=0)
+//   if exists (select * from sysobjects where id = object_id(N'[t]')
+//       and OBJECTPROPERTY(id, N'IsUserTable') = 1) drop table [t];
+//   SELECT [f] AS [a],[g] AS [b] INTO s_t1 FROM [t]
+//   SELECT * INTO [new] FROM s_t1 LEFT JOIN s_t2 ON s_t1.k1=s_t2.k2
+//       UNION SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.k1 = s_t2.k2 WHERE s_t1.k1 Is Null
+//   INSERT INTO [t] VALUES('a', N'b', NULL, 0x0A)
+// Anything else is a syntax error near its first word.
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "support/fake_catalogue.h"
+#include "support/fake_sql_reader.h"
+
+namespace fake {
+
+// What a statement gives back: a row-returning result for a SELECT, nothing for the others.
+struct Result {
+  bool returnsRows = false;
+  QStringList columns;
+  std::vector<Row> rows;
+};
+
+Result RunStatement(Database& database, const QString& statement);
+
+// The join statement (the full outer join of two tables into a new one).
+Result RunFullOuterJoin(Database& database, SqlReader& sql);
+
+// Checks shared by the statements that read or create tables.
+const Table& ExistingObject(const Database& database, const QString& name);
+void RequireFreeName(const Database& database, const QString& name);
+void RequireUniqueColumns(const QStringList& columns, const QString& table);
+
+}  // namespace fake
