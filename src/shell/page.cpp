@@ -73,7 +73,6 @@ void Page::Show() {
     }
   }
   show();
-  raise();
   activateWindow();
 }
 

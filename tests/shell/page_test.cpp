@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QFile>
-#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
+#include "support/mouse.h"
 
 #include "controls/push_button.h"
 #include "platform/app.h"
@@ -24,30 +25,24 @@ class SamplePage : public shell::Page {
   QWidget* area;
 };
 
-void MoveOver(QWidget* widget) {
-  QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)),
-                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(widget, &move);
-}
-
 }  // namespace
 
 TEST(PagePointer, HandOverButtonsArrowElsewhereAndNeverOverTheHourglass) {
   SamplePage page;
-  MoveOver(page.button);
+  MoveMouseOver(page.button);
   EXPECT_EQ(page.MousePointer(), shell::vbCustom);
   EXPECT_EQ(page.cursor().shape(), Qt::PointingHandCursor);  // no custom image loaded
-  MoveOver(page.area);
+  MoveMouseOver(page.area);
   EXPECT_EQ(page.MousePointer(), shell::vbDefault);
-  MoveOver(page.button);
-  MoveOver(&page);
+  MoveMouseOver(page.button);
+  MoveMouseOver(&page);
   EXPECT_EQ(page.MousePointer(), shell::vbDefault);
 
   page.SetMousePointer(shell::vbHourglass);
   EXPECT_EQ(page.cursor().shape(), Qt::WaitCursor);
-  MoveOver(page.button);
-  MoveOver(page.area);
-  MoveOver(&page);
+  MoveMouseOver(page.button);
+  MoveMouseOver(page.area);
+  MoveMouseOver(&page);
   EXPECT_EQ(page.MousePointer(), shell::vbHourglass);
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/dialogs.h"
+#include "support/qt_printers.h"
 
 struct ShownBox {
   enum class Kind { Message, Input };
