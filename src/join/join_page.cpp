@@ -2,6 +2,7 @@
 
 #include "connections/connection_page.h"
 #include "join/catalogue.h"
+#include "join/join_engine.h"
 #include "platform/adodb.h"
 #include "platform/app.h"
 #include "shell/list_selection.h"
@@ -76,4 +77,14 @@ void Form2::ShowFields(const QListWidget& tables, QListWidget& fields, const QSt
   on(104, [&] { SetMousePointer(shell::vbDefault); });
 }
 
-void Form2::PushButton2_Click() {}
+// The selections are read once; the engine does the rest.
+void Form2::PushButton2_Click() {
+  std::optional<JoinSelection> selection;
+  const auto table1 = shell::SelectedText(*ui_->List1);
+  const auto field1 = shell::SelectedText(*ui_->List2);
+  const auto table2 = shell::SelectedText(*ui_->List3);
+  const auto field2 = shell::SelectedText(*ui_->List4);
+  if (table1 && field1 && table2 && field2) selection = {*table1, *field1, *table2, *field2};
+  JoinEngine engine(*this, *ui_->List1, *ui_->List3, registry_);
+  engine.Run(selection, wizard_.form1().Profile1());
+}

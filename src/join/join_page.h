@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "join/field_name_registry.h"
 #include "shell/page.h"
 
 class QListWidget;
@@ -34,5 +35,6 @@ class Form2 : public shell::Page {
   void ConnectPointerHandlers();
 
   std::unique_ptr<Ui::Form2> ui_;
+  FieldNameRegistry registry_;
   shell::Wizard& wizard_;
 };

@@ -1,0 +1,177 @@
+#include "join/join_engine.h"
+
+#include <QListWidget>
+
+#include "join/catalogue.h"
+#include "join/field_name_registry.h"
+#include "join/join_statements.h"
+#include "platform/adodb.h"
+#include "platform/dialogs.h"
+#include "shell/main_module.h"
+#include "shell/page.h"
+#include "shell/trap.h"
+
+namespace {
+
+const QString kStaging1 = QStringLiteral("s_t1");
+const QString kStaging2 = QStringLiteral("s_t2");
+
+bool IsStagingTable(const QString& name) {
+  return name.compare(kStaging1, Qt::CaseInsensitive) == 0 ||
+         name.compare(kStaging2, Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+// What one run works with; nothing of it outlives the run but the registry's entries.
+struct JoinEngine::Run_ {
+  JoinSelection selection;
+  std::unique_ptr<adodb::Connection> connection;
+  QStringList fields[2];
+  QStringList aliases[2];
+  QString newName;
+};
+
+JoinEngine::JoinEngine(shell::Page& page, QListWidget& list1, QListWidget& list3,
+                       FieldNameRegistry& registry)
+    : page_(page), list1_(list1), list3_(list3), registry_(registry) {}
+
+JoinEngine::~JoinEngine() = default;
+
+void JoinEngine::Run(const std::optional<JoinSelection>& selection,
+                     const ConnectionProfile& profile1) {
+  shell::Trap on(QStringLiteral("Form2.PushButton2_Click"));
+  if (!selection) {
+    on(100, [] {
+      dialogs::MsgBox(QStringLiteral("Please select a table and field from each database."));
+    });
+    return;
+  }
+  if (RefusedSources(*selection)) return;
+  Run_ run{*selection, {}, {}, {}, {}};
+  on(102, [&] { page_.SetMousePointer(shell::vbHourglass); });
+  Connect(on, run, profile1);
+  ReadFields(on, run);
+  if (!HasUnnamedField(run)) {
+    run.newName = AskNewName(on, run);
+    if (!run.newName.isEmpty()) BuildJoinedTable(on, run);
+  }
+  on(198, [&] { page_.SetMousePointer(shell::vbDefault); });
+}
+
+// The staging drops would destroy a source table named s_t1 or s_t2.
+bool JoinEngine::RefusedSources(const JoinSelection& selection) const {
+  if (!IsStagingTable(selection.table1) && !IsStagingTable(selection.table2)) return false;
+  dialogs::MsgBox(QStringLiteral(
+      "The tables s_t1 and s_t2 hold the join's working copies and cannot be joined. "
+      "Please rename the table first."));
+  return true;
+}
+
+void JoinEngine::Connect(shell::Trap& on, Run_& run, const ConnectionProfile& profile1) {
+  on(104, [&] { run.connection = adodb::CreateConnection(); });
+  on(106, [&] {
+    run.connection->SetMode(adodb::adModeReadWrite);
+    run.connection->SetCommandTimeout(5000);
+    run.connection->SetConnectionTimeout(5000);
+    run.connection->SetCursorLocation(adodb::adUseClient);
+    run.connection->Open(BuildConnectionString(profile1));
+  });
+}
+
+void JoinEngine::ReadFields(shell::Trap& on, Run_& run) {
+  registry_.Clear();
+  const QString tables[2] = {run.selection.table1, run.selection.table2};
+  for (int table = 0; table < 2; ++table) {
+    on(108 + 4 * table, [&] {
+      if (!run.connection) throw platform::Error(QStringLiteral("Object required"));
+      run.fields[table] = MSSQL::FieldNames(*run.connection, tables[table]);
+    });
+    on(110 + 4 * table, [&] {
+      for (const QString& field : run.fields[table]) {
+        run.aliases[table] << registry_.AliasFieldName(field, table);
+      }
+    });
+  }
+}
+
+// When every letter of a name is taken, the staging copy could not name that column.
+bool JoinEngine::HasUnnamedField(const Run_& run) const {
+  for (int table = 0; table < 2; ++table) {
+    const qsizetype unnamed = run.aliases[table].indexOf(QString());
+    if (unnamed < 0) continue;
+    const QString field = run.fields[table][unnamed];
+    dialogs::MsgBox(QStringLiteral("The field ") + field +
+                    QStringLiteral(" cannot be given a column name of its own in the new table: ") +
+                    field + QStringLiteral("_A to ") + field +
+                    QStringLiteral("_Z are all taken. Nothing was changed."));
+    return true;
+  }
+  return false;
+}
+
+QString JoinEngine::AskNewName(shell::Trap& on, Run_& run) {
+  QString name;
+  on(116, [&] { name = dialogs::InputBox(QStringLiteral("Enter name of new table: ")); });
+  // Confirming the overwrite for a source table would drop it before it is copied.
+  if (!name.isEmpty() && (name.compare(run.selection.table1, Qt::CaseInsensitive) == 0 ||
+                          name.compare(run.selection.table2, Qt::CaseInsensitive) == 0)) {
+    dialogs::MsgBox(
+        QStringLiteral("The new table cannot take the name of a table being joined. "
+                       "Nothing was changed."));
+    return QString();
+  }
+  if (on.when(118, [&] { return Main::ListContains(list1_, name); })) {
+    bool overwrite = false;
+    on(120, [&] {
+      overwrite = dialogs::MsgBox(QStringLiteral("Such table exist already.\r\n\r\n"
+                                                 "Do you want to overwrite it?"),
+                                  dialogs::vbYesNo | dialogs::vbDefaultButton2,
+                                  QStringLiteral("Information")) == dialogs::vbYes;
+    });
+    if (!overwrite) return QString();
+    Execute(on, 122, run, join_statements::DropIfExists(name));
+  }
+  return name;
+}
+
+void JoinEngine::BuildJoinedTable(shell::Trap& on, Run_& run) {
+  Execute(on, 124, run, join_statements::DropIfExists(kStaging1));
+  Execute(on, 126, run, join_statements::DropIfExists(kStaging2));
+  on(128, [&] { Main::ListRemove(list1_, kStaging2); });
+  on(130, [&] { Main::ListRemove(list1_, kStaging1); });
+  bool joined = false;
+  Execute(on, 132, run,
+          join_statements::StagingCopy(join_statements::SelectList(run.fields[0], run.aliases[0]),
+                                       kStaging1, run.selection.table1));
+  Execute(on, 134, run,
+          join_statements::StagingCopy(join_statements::SelectList(run.fields[1], run.aliases[1]),
+                                       kStaging2, run.selection.table2));
+  QString k1;
+  QString k2;
+  on(136, [&] { k1 = registry_.AliasFieldName(run.selection.field1, 0); });
+  on(138, [&] { k2 = registry_.AliasFieldName(run.selection.field2, 1); });
+  Execute(on, 140, run, join_statements::Join(run.newName, k1, k2), &joined);
+  // The staging copies are dropped even after a failed copy or join.
+  Execute(on, 142, run, join_statements::DropIfExists(kStaging1));
+  Execute(on, 144, run, join_statements::DropIfExists(kStaging2));
+  on(146, [&] { Main::ListRemove(list1_, kStaging2); });
+  on(148, [&] { Main::ListRemove(list1_, kStaging1); });
+  if (joined) AnnounceNewTable(on, run.newName);
+}
+
+void JoinEngine::Execute(shell::Trap& on, int line, Run_& run, const QString& statement, bool* ok) {
+  on(line, [&] {
+    if (!run.connection) throw platform::Error(QStringLiteral("Object required"));
+    run.connection->Execute(statement);
+    if (ok) *ok = true;
+  });
+}
+
+void JoinEngine::AnnounceNewTable(shell::Trap& on, const QString& name) {
+  on(150, [] { dialogs::MsgBox(QStringLiteral("Done.")); });
+  on(152, [&] { Main::ListRemove(list1_, name); });
+  on(154, [&] { Main::ListRemove(list3_, name); });
+  on(156, [&] { list1_.addItem(name); });
+  on(158, [&] { list3_.addItem(name); });
+}

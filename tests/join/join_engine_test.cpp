@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+#include <QListWidget>
+
+#include "join/field_name_registry.h"
+#include "join/join_engine.h"
+#include "join/join_statements.h"
+#include "shell/page.h"
+#include "support/fake_server.h"
+#include "support/scripted_dialogs.h"
+
+namespace {
+
+const char kS1[] =
+    "if exists (select * from sysobjects where id = object_id(N'[s_t1]') and "
+    "OBJECTPROPERTY(id, N'IsUserTable') = 1) drop table [s_t1];";
+const char kS2[] =
+    "if exists (select * from sysobjects where id = object_id(N'[s_t2]') and "
+    "OBJECTPROPERTY(id, N'IsUserTable') = 1) drop table [s_t2];";
+
+QStringList Entries(const QListWidget& list) {
+  QStringList texts;
+  for (int i = 0; i < list.count(); ++i) texts << list.item(i)->text();
+  return texts;
+}
+
+class JoinEngineTest : public ::testing::Test {
+ protected:
+  JoinEngineTest() {
+    server.AddTable("db1", "Customers", {"ID", "Name"},
+                    {FakeServer::TextRow({"1", "Ann"}), FakeServer::TextRow({"2", "Bob"})});
+    server.AddTable("db1", "Orders", {"ID", "CustomerID", "Total"},
+                    {FakeServer::TextRow({"10", "1", "5"}), FakeServer::TextRow({"11", "3", "7"})});
+    list1.addItems({"Customers", "Orders"});
+    list3.addItems({"Customers", "Orders"});
+  }
+
+  void Run(JoinSelection selection = {"Customers", "ID", "Orders", "CustomerID"}) {
+    JoinEngine(page, list1, list3, registry).Run(selection, profile);
+  }
+
+  // Statements after the two field reads.
+  QStringList StatementsAfterFieldReads() const { return server.Statements().mid(2); }
+
+  FakeServer server;
+  ScriptedDialogs dialogs;
+  shell::Page page;
+  QListWidget list1;
+  QListWidget list3;
+  FieldNameRegistry registry;
+  ConnectionProfile profile{"sql1", "ann", "pw", "db1", "1433", "0"};
+};
+
+}  // namespace
+
+TEST_F(JoinEngineTest, WorkedExampleSendsTheSevenStatementsInOrder) {
+  dialogs.Type("Joined");
+  Run();
+  ASSERT_EQ(server.Connections().size(), 1u);
+  EXPECT_EQ(
+      server.Connections()[0].properties,
+      QStringList({"Mode=3", "CommandTimeout=5000", "ConnectionTimeout=5000", "CursorLocation=3"}));
+  EXPECT_EQ(server.Connections()[0].connectionString,
+            "Driver={SQL Server};Server=sql1,1433;Database=db1;Uid=ann;Pwd=pw;");
+  EXPECT_EQ(server.Statements().mid(0, 2), QStringList({"SELECT * FROM [Customers] WHERE 1=0",
+                                                        "SELECT * FROM [Orders] WHERE 1=0"}));
+  EXPECT_EQ(
+      StatementsAfterFieldReads(),
+      QStringList({kS1, kS2, "SELECT [ID] AS [ID],[Name] AS [Name] INTO s_t1 FROM [Customers]",
+                   "SELECT [ID] AS [ID_A],[CustomerID] AS [CustomerID],[Total] AS [Total] "
+                   "INTO s_t2 FROM [Orders]",
+                   "SELECT * INTO [Joined] FROM s_t1 LEFT JOIN s_t2 ON s_t1.ID=s_t2.CustomerID "
+                   "UNION SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.ID = s_t2.CustomerID "
+                   "WHERE s_t1.ID Is Null",
+                   kS1, kS2}));
+  const FakeServer::Table* joined = server.FindTable("db1", "Joined");
+  ASSERT_NE(joined, nullptr);
+  EXPECT_EQ(joined->columns, QStringList({"ID", "Name", "ID_A", "CustomerID", "Total"}));
+  EXPECT_EQ(server.FindTable("db1", "s_t1"), nullptr);
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Enter name of new table: ", "Done."}));
+  EXPECT_EQ(dialogs.Boxes()[0].title, dialogs.Boxes()[1].title);
+  EXPECT_EQ(Entries(list1), QStringList({"Customers", "Orders", "Joined"}));
+  EXPECT_EQ(Entries(list3), QStringList({"Customers", "Orders", "Joined"}));
+  EXPECT_EQ(page.MousePointer(), 0);
+  EXPECT_EQ(server.RowsFetched(), 0);
+  EXPECT_EQ(server.LiveConnections(), 0);
+}
+
+TEST_F(JoinEngineTest, MissingSelectionOnlySaysSo) {
+  JoinEngine(page, list1, list3, registry).Run(std::nullopt, profile);
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Please select a table and field from each database."}));
+  EXPECT_TRUE(server.Connections().empty());
+  EXPECT_EQ(page.MousePointer(), 0);
+}
+
+TEST_F(JoinEngineTest, CancelEmptyNameOrNoChangesNothing) {
+  dialogs.Type("");
+  Run();
+  list1.addItem("joined");
+  server.AddTable("db1", "joined", {"x"});
+  dialogs.Type("Joined");
+  dialogs.Answer(dialogs::vbNo);
+  Run();
+  EXPECT_EQ(server.Statements().size(), 4);  // the field reads of both runs only
+  EXPECT_NE(server.FindTable("db1", "joined"), nullptr);
+  EXPECT_EQ(dialogs.Boxes().back().text,
+            "Such table exist already.\r\n\r\nDo you want to overwrite it?");
+  EXPECT_EQ(dialogs.Boxes().back().flags, 260);
+  EXPECT_EQ(dialogs.Boxes().back().title, "Information");
+  EXPECT_EQ(page.MousePointer(), 0);
+}
+
+TEST_F(JoinEngineTest, OverwritingANameListedInAnotherCaseKeepsBothForms) {
+  list1.addItem("joined");
+  list3.addItem("joined");
+  server.AddTable("db1", "joined", {"x"});
+  dialogs.Type("Joined");
+  dialogs.Answer(dialogs::vbYes);
+  Run();
+  EXPECT_EQ(StatementsAfterFieldReads()[0], join_statements::DropIfExists("Joined"));
+  EXPECT_EQ(server.FindTable("db1", "Joined")->columns.size(), 5);
+  EXPECT_EQ(Entries(list1), QStringList({"Customers", "Orders", "joined", "Joined"}));
+  EXPECT_EQ(dialogs.Texts().back(), "Done.");
+}
+
+TEST_F(JoinEngineTest, AFailedJoinIsReportedAndTheStagingCopiesAreStillDropped) {
+  server.RefuseStatements("SELECT * INTO", "There is already an object named 'Joined'.");
+  list1.addItems({"s_t1", "s_t2"});
+  list3.addItem("s_t1");
+  dialogs.Type("Joined");
+  Run();
+  EXPECT_EQ(StatementsAfterFieldReads().mid(5), QStringList({kS1, kS2}));
+  ASSERT_EQ(dialogs.Texts().size(), 2);
+  EXPECT_TRUE(dialogs.Texts()[1].startsWith(
+      "There is already an object named 'Joined'.\r\nin Kestrava2021/08/31.Form2.PushButton2_Click "
+      "at line "));
+  // No "Done." and no entry for a table that does not exist; stale staging names are gone.
+  EXPECT_EQ(Entries(list1), QStringList({"Customers", "Orders"}));
+  EXPECT_EQ(Entries(list3), QStringList({"Customers", "Orders", "s_t1"}));
+  EXPECT_EQ(server.FindTable("db1", "s_t1"), nullptr);
+  EXPECT_EQ(page.MousePointer(), 0);
+}
+
+TEST_F(JoinEngineTest, AFailedCopyIsReportedAndNothingIsAnnounced) {
+  server.RefuseStatements("INTO s_t2", "Column names in each table must be unique.");
+  dialogs.Type("Joined");
+  Run();
+  EXPECT_EQ(server.FindTable("db1", "Joined"), nullptr);
+  EXPECT_FALSE(dialogs.Texts().contains("Done."));
+  EXPECT_EQ(StatementsAfterFieldReads().mid(5), QStringList({kS1, kS2}));
+  EXPECT_EQ(Entries(list1), QStringList({"Customers", "Orders"}));
+}
+
+TEST_F(JoinEngineTest, JoinColumnsThatAreNotPlainNamesAreBracketed) {
+  server.AddTable("db1", "Visits", {"Order Date", "Who"}, {FakeServer::TextRow({"d1", "Ann"})});
+  server.AddTable("db1", "Sales", {"Order Date", "Sum"}, {FakeServer::TextRow({"d1", "9"})});
+  dialogs.Type("Daily");
+  Run({"Visits", "Order Date", "Sales", "Order Date"});
+  EXPECT_EQ(StatementsAfterFieldReads()[4],
+            "SELECT * INTO [Daily] FROM s_t1 LEFT JOIN s_t2 ON s_t1.[Order Date]=s_t2.[Order "
+            "Date_A] UNION SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.[Order Date] = s_t2.[Order "
+            "Date_A] WHERE s_t1.[Order Date] Is Null");
+  ASSERT_NE(server.FindTable("db1", "Daily"), nullptr);
+  EXPECT_EQ(server.FindTable("db1", "Daily")->rows.size(), 1u);
+}
+
+TEST_F(JoinEngineTest, RefusesToDropASourceTable) {
+  dialogs.Type("customers");
+  Run();
+  server.AddTable("db1", "s_t1", {"ID"});
+  Run({"s_t1", "ID", "Orders", "ID"});
+  EXPECT_EQ(server.Statements().size(), 2);  // the field reads of the first run only
+  ASSERT_EQ(dialogs.Texts().size(), 3);
+  EXPECT_TRUE(dialogs.Texts()[1].startsWith("The new table cannot take the name of a table"));
+  EXPECT_TRUE(dialogs.Texts()[2].startsWith("The tables s_t1 and s_t2 hold the join's working"));
+  EXPECT_NE(server.FindTable("db1", "s_t1"), nullptr);
+  EXPECT_EQ(page.MousePointer(), 0);
+}
+
+TEST_F(JoinEngineTest, RefusesBeforeThePromptWhenEveryLetterOfANameIsTaken) {
+  QStringList columns{"K"};
+  for (char letter = 'A'; letter <= 'Z'; ++letter) columns << QString("K_") + letter;
+  server.AddTable("db1", "Wide", columns);
+  Run({"Wide", "K", "Wide", "K"});
+  ASSERT_EQ(dialogs.Texts().size(), 1);
+  EXPECT_TRUE(dialogs.Texts()[0].startsWith("The field K cannot be given a column name"));
+  EXPECT_EQ(server.Statements().size(), 2);
+}
+
+TEST_F(JoinEngineTest, AConnectionThatCannotOpenIsReportedStepByStep) {
+  server.RefuseOpen("Database=db1");
+  dialogs.Type("");
+  Run();
+  ASSERT_EQ(dialogs.Texts().size(), 4);
+  EXPECT_TRUE(dialogs.Texts()[0].startsWith("Login failed for user.\r\n"));
+  EXPECT_EQ(dialogs.Texts()[3], "Enter name of new table: ");
+  EXPECT_EQ(page.MousePointer(), 0);
+}

@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include "join/join_statements.h"
+#include "support/qt_printers.h"
+
+TEST(JoinStatements, PlainNamesGiveTheStatementsAsTheServerKnowsThem) {
+  EXPECT_EQ(join_statements::DropIfExists("s_t1"),
+            "if exists (select * from sysobjects where id = object_id(N'[s_t1]') and "
+            "OBJECTPROPERTY(id, N'IsUserTable') = 1) drop table [s_t1];");
+  EXPECT_EQ(join_statements::SelectList({"ID", "Name"}, {"ID_A", "Name"}),
+            "[ID] AS [ID_A],[Name] AS [Name]");
+  EXPECT_EQ(join_statements::Join("Joined", "ID", "CustomerID"),
+            "SELECT * INTO [Joined] FROM s_t1 LEFT JOIN s_t2 ON s_t1.ID=s_t2.CustomerID UNION "
+            "SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.ID = s_t2.CustomerID WHERE s_t1.ID Is "
+            "Null");
+}
+
+TEST(JoinStatements, BracketsAndQuotesInNamesAreEscaped) {
+  EXPECT_EQ(join_statements::DropIfExists("O'Brien]s"),
+            "if exists (select * from sysobjects where id = object_id(N'[O''Brien]]s]') and "
+            "OBJECTPROPERTY(id, N'IsUserTable') = 1) drop table [O'Brien]]s];");
+  EXPECT_EQ(join_statements::SelectList({"a]b"}, {"a]b"}), "[a]]b] AS [a]]b]");
+  EXPECT_EQ(join_statements::StagingCopy("[x] AS [x]", "s_t2", "T]1"),
+            "SELECT [x] AS [x] INTO s_t2 FROM [T]]1]");
+}
+
+TEST(JoinStatements, JoinColumnsAreBracketedOnlyWhenTheyMustBe) {
+  for (const char* bare : {"ID", "Customer_ID", "_x", "@p", "#t", "a$", "Größe", "Key1"}) {
+    EXPECT_EQ(join_statements::JoinColumn(bare), bare);
+  }
+  EXPECT_EQ(join_statements::JoinColumn("Order Date"), "[Order Date]");
+  EXPECT_EQ(join_statements::JoinColumn("1st"), "[1st]");
+  EXPECT_EQ(join_statements::JoinColumn("$x"), "[$x]");
+  EXPECT_EQ(join_statements::JoinColumn("order"), "[order]");
+  EXPECT_EQ(join_statements::JoinColumn("Key"), "[Key]");
+  EXPECT_EQ(join_statements::JoinColumn("a-b"), "[a-b]");
+  EXPECT_EQ(join_statements::JoinColumn("x]y"), "[x]]y]");
+}
