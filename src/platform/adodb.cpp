@@ -20,6 +20,8 @@ std::unique_ptr<Connection> CreateConnection() {
   return CreateOdbcConnection();
 }
 
-void SetConnectionProvider(ConnectionProvider provider) { Provider() = std::move(provider); }
+void SetConnectionProvider(ConnectionProvider provider) {
+  Provider() = std::move(provider);
+}
 
 }  // namespace adodb

@@ -19,8 +19,12 @@ State& TheState() {
 }
 }  // namespace
 
-QString Title() { return TheState().title; }
-void SetTitle(const QString& title) { TheState().title = title; }
+QString Title() {
+  return TheState().title;
+}
+void SetTitle(const QString& title) {
+  TheState().title = title;
+}
 
 QString Path() {
   if (!TheState().testPath.isEmpty()) return TheState().testPath;
@@ -34,7 +38,9 @@ QString PathOf(const QString& backslashName) {
   return QDir::toNativeSeparators(Path() + QLatin1Char('/') + relative);
 }
 
-void SetPathForTesting(const QString& folder) { TheState().testPath = folder; }
+void SetPathForTesting(const QString& folder) {
+  TheState().testPath = folder;
+}
 
 void End() {
   TheState().ended = true;
@@ -46,7 +52,9 @@ void End() {
   std::_Exit(0);
 }
 
-bool Ended() { return TheState().ended; }
+bool Ended() {
+  return TheState().ended;
+}
 
 void SetEndHandlerForTesting(std::function<void()> handler) {
   TheState().endHandler = std::move(handler);

@@ -29,6 +29,8 @@ void Start(const QString& target, int windowStyle) {
   (Current() ? *Current() : real).Start(target, windowStyle);
 }
 
-void SetBackend(Backend* backend) { Current() = backend; }
+void SetBackend(Backend* backend) {
+  Current() = backend;
+}
 
 }  // namespace desktop

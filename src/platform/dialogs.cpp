@@ -28,7 +28,8 @@ QMessageBox::Icon IconOf(int flags) {
 class QtBackend : public Backend {
  public:
   int MsgBox(const QString& text, int flags, const QString& title) override {
-    QMessageBox box(IconOf(flags), title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    QMessageBox box(IconOf(flags), title, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
     if ((flags & 7) == vbYesNo) {
       auto* yes = box.addButton(QMessageBox::Yes);
       auto* no = box.addButton(QMessageBox::No);
@@ -60,7 +61,9 @@ Backend& Active() {
   return Current() ? *Current() : qt;
 }
 
-QString Resolve(const QString& title) { return title.isEmpty() ? app::Title() : title; }
+QString Resolve(const QString& title) {
+  return title.isEmpty() ? app::Title() : title;
+}
 
 }  // namespace
 
@@ -72,6 +75,8 @@ QString InputBox(const QString& prompt, const QString& title, const QString& def
   return Active().InputBox(prompt, Resolve(title), defaultText);
 }
 
-void SetBackend(Backend* backend) { Current() = backend; }
+void SetBackend(Backend* backend) {
+  Current() = backend;
+}
 
 }  // namespace dialogs

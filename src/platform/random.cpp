@@ -15,13 +15,17 @@ std::function<double()>& Source() {
 }
 }  // namespace
 
-void Randomize() { Generator().seed(static_cast<unsigned>(QTime::currentTime().msecsSinceStartOfDay())); }
+void Randomize() {
+  Generator().seed(static_cast<unsigned>(QTime::currentTime().msecsSinceStartOfDay()));
+}
 
 double Rnd() {
   if (Source()) return Source()();
   return std::uniform_real_distribution<double>(0.0, 1.0)(Generator());
 }
 
-void SetRandomSource(std::function<double()> source) { Source() = std::move(source); }
+void SetRandomSource(std::function<double()> source) {
+  Source() = std::move(source);
+}
 
 }  // namespace platform

@@ -44,6 +44,8 @@ void SaveSetting(const QString& appName, const QString& section, const QString& 
   KeepPrivate(store.fileName());
 }
 
-QString FilePath(const QString& appName) { return Store(appName).fileName(); }
+QString FilePath(const QString& appName) {
+  return Store(appName).fileName();
+}
 
 }  // namespace settings

@@ -9,7 +9,8 @@ namespace settings {
 
 QString GetSetting(const QString& appName, const QString& section, const QString& key,
                    const QString& defaultValue = {});
-// Writes one value at once. Throws platform::Error when the store cannot be written or kept private.
+// Writes one value at once. Throws platform::Error when the store cannot be written or kept
+// private.
 void SaveSetting(const QString& appName, const QString& section, const QString& key,
                  const QString& value);
 // The file that holds an application's settings.

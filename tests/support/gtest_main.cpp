@@ -1,7 +1,7 @@
 // One main for every test program: the application object exists before any test runs.
 
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 #include "support/sqlite_odbc.h"
 

@@ -1,0 +1,86 @@
+// Walks the wizard against the in-memory server and saves a picture of each page into the
+// folder given: form1.png, form4.png, form2.png, form3.png. Run it under a display (Xvfb).
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include "append/append_page.h"
+#include "connections/connection_page.h"
+#include "join/join_page.h"
+#include "mode/mode_choice_page.h"
+#include "platform/app.h"
+#include "platform/random.h"
+#include "shell/wizard.h"
+#include "support/fake_server.h"
+#include "support/temp_settings.h"
+
+namespace {
+
+void Save(QWidget& page, const QString& folder, const char* name) {
+  QApplication::processEvents();
+  page.grab().save(QDir(folder).filePath(name));
+}
+
+void Select(QWidget& page, const char* list, int row) {
+  page.findChild<QListWidget*>(list)->item(row)->setSelected(true);
+}
+
+void AddSampleTables(FakeServer& server) {
+  server.AddTable("Sales", "Customers", {"ID", "Name", "City"});
+  server.AddTable("Sales", "Orders", {"ID", "CustomerID", "Total", "Placed"});
+  server.AddTable("Sales", "Products", {"ID", "Title", "Price"});
+  server.AddTable("Archive", "Orders2019", {"ID", "CustomerID", "Total", "Placed"});
+  server.AddTable("Archive", "Orders2020", {"ID", "CustomerID", "Total", "Placed"});
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
+  TempSettings settings;
+  QTemporaryDir programFolder;
+  app::SetPathForTesting(programFolder.path());
+  platform::SetRandomSource([] { return 0.5; });
+  FakeServer server;
+  AddSampleTables(server);
+
+  shell::Wizard wizard;
+  wizard.Start();
+  Form1& connection = wizard.form1();
+  const char* fields[][2] = {{"Text1", "sql.example.lan"}, {"Text2", "report"},
+                             {"Text3", "secret"},          {"Text4", "Sales"},
+                             {"Text5", "sql.example.lan"}, {"Text6", "report"},
+                             {"Text7", "secret"},          {"Text8", "Archive"}};
+  for (const auto& field : fields) {
+    connection.findChild<QLineEdit*>(field[0])->setText(QString::fromLatin1(field[1]));
+  }
+  Save(connection, folder, "form1.png");
+
+  connection.PushButton2_Click();
+  Form4& mode = wizard.form4();
+  Save(mode, folder, "form4.png");
+
+  mode.findChild<QRadioButton*>("Option2")->setChecked(true);
+  mode.PushButton3_Click();
+  Form2& join = wizard.form2();
+  Select(join, "List1", 0);
+  Select(join, "List2", 0);
+  Select(join, "List3", 1);
+  Select(join, "List4", 1);
+  Save(join, folder, "form2.png");
+
+  join.PushButton5_Click();
+  connection.PushButton2_Click();
+  mode.findChild<QRadioButton*>("Option1")->setChecked(true);
+  mode.PushButton3_Click();
+  Form3& append = wizard.form3();
+  Select(append, "List1", 1);
+  Select(append, "List2", 0);
+  Save(append, folder, "form3.png");
+  return 0;
+}
