@@ -65,15 +65,32 @@ void Page::SetApplicationIcon() {
 void Page::Show() {
   if (!shownBefore_) {
     shownBefore_ = true;
-    adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-      QRect frame = frameGeometry();
-      frame.moveCenter(screen->availableGeometry().center());
-      move(frame.topLeft());
-    }
+    Centre();
+    FocusFirstControl();
   }
   show();
   activateWindow();
+}
+
+void Page::Centre() {
+  adjustSize();
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+}
+
+// The first control of the keyboard order takes the focus, unless the page gave it elsewhere.
+void Page::FocusFirstControl() {
+  if (focusWidget()) return;
+  for (QWidget* control = nextInFocusChain(); control != this;
+       control = control->nextInFocusChain()) {
+    if ((control->focusPolicy() & Qt::TabFocus) && control->isEnabled()) {
+      control->setFocus(Qt::TabFocusReason);
+      return;
+    }
+  }
 }
 
 void Page::Hide() {

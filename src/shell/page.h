@@ -48,6 +48,9 @@ class Page : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void Centre();
+  void FocusFirstControl();
+
   int mousePointer_ = vbDefault;
   std::optional<QCursor> mouseIcon_;
   bool shownBefore_ = false;
