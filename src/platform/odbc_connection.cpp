@@ -1,9 +1,160 @@
-#include "platform/adodb.h"
+#include "platform/odbc_connection.h"
+
+#include <sqlext.h>
+#include <sqlucode.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/ado_errors.h"
+#include "platform/odbc_environment.h"
+#include "platform/odbc_recordset.h"
+#include "platform/odbc_wide.h"
+
+namespace adodb::odbc {
+namespace {
+
+constexpr int kDefaultConnectionTimeout = 15;
+constexpr int kAdModeRead = 1;
+constexpr int kAdModeWrite = 2;
+
+SQLPOINTER Number(SQLULEN value) {
+  return reinterpret_cast<SQLPOINTER>(value);
+}
+
+}  // namespace
+
+OdbcConnection::OdbcConnection()
+    : connection_(Allocate(SQL_HANDLE_DBC, Environment(), {.environment = Environment()})) {
+  SetConnectionTimeout(kDefaultConnectionTimeout);
+}
+
+OdbcConnection::~OdbcConnection() {
+  for (OdbcRecordset* recordset : recordsets_) recordset->Detach();
+  if (open_) SQLDisconnect(connection_.get());
+}
+
+// Mode: any mode that includes writing (adModeWrite, adModeReadWrite) asks for read/write
+// access; adModeRead alone asks for read-only access; other modes leave the driver's default.
+void OdbcConnection::SetMode(int mode) {
+  RequireClosed();
+  SQLULEN access = 0;
+  if (mode & kAdModeWrite) {
+    access = SQL_MODE_READ_WRITE;
+  } else if (mode & kAdModeRead) {
+    access = SQL_MODE_READ_ONLY;
+  } else {
+    return;
+  }
+  CheckOptional(SQLSetConnectAttr(connection_.get(), SQL_ATTR_ACCESS_MODE, Number(access), 0),
+                "SQLSetConnectAttr", Handles());
+}
+
+// Applied to every statement run after it is set; 0 means no limit.
+void OdbcConnection::SetCommandTimeout(int seconds) {
+  if (seconds < 0) throw ArgumentOutOfRange();
+  commandTimeout_ = seconds;
+}
+
+void OdbcConnection::SetConnectionTimeout(int seconds) {
+  RequireClosed();
+  if (seconds < 0) throw ArgumentOutOfRange();
+  CheckOptional(SQLSetConnectAttr(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                                  Number(static_cast<SQLULEN>(seconds)), 0),
+                "SQLSetConnectAttr", Handles());
+}
+
+// ODBC has no cursor location. In ADO a client-side cursor reads the whole result into memory
+// at once, which leaves the connection free for the next statement. Here every result is read
+// forward on demand (so reading only the field names of a table never fetches its rows), and a
+// result that still has rows waiting when its connection runs another statement is read into
+// memory at that moment (see OdbcRecordset::BufferRemainingRows). Callers read forward only, so
+// both locations read the same rows; the setting is kept but changes nothing.
+void OdbcConnection::SetCursorLocation(int location) {
+  cursorLocation_ = location;
+}
+
+void OdbcConnection::Open(const QString& connectionString) {
+  RequireClosed();
+  const SQLRETURN result = SQLDriverConnectW(connection_.get(), nullptr, ToWide(connectionString),
+                                             SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+  Check(result, "SQLDriverConnectW", Handles());
+  open_ = true;
+}
+
+std::unique_ptr<Recordset> OdbcConnection::Execute(const QString& statement) {
+  RequireOpen();
+  Handle handle = NewStatement();
+  const SQLRETURN result =
+      SQLExecDirectW(handle.get(), ToWide(statement), static_cast<SQLINTEGER>(statement.size()));
+  return ResultOf(std::move(handle), result, "SQLExecDirectW");
+}
+
+// The tables rowset, unrestricted: every table and view with the driver's own column names
+// (TABLE_CAT, TABLE_SCHEM, TABLE_NAME, TABLE_TYPE, REMARKS).
+std::unique_ptr<Recordset> OdbcConnection::OpenSchema(int schema) {
+  RequireOpen();
+  if (schema != adSchemaTables) throw SchemaNotSupported();
+  Handle handle = NewStatement();
+  const SQLRETURN result = SQLTablesW(handle.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0);
+  return ResultOf(std::move(handle), result, "SQLTablesW");
+}
+
+// Callers only read forward through names and values, so every cursor and lock type opens the
+// same forward-only, read-only result as Execute.
+std::unique_ptr<Recordset> OdbcConnection::OpenRecordset(const QString& source, int, int) {
+  return Execute(source);
+}
+
+HandleChain OdbcConnection::Handles() const {
+  return {.connection = connection_.get(), .environment = Environment()};
+}
+
+void OdbcConnection::Register(OdbcRecordset* recordset) {
+  recordsets_.push_back(recordset);
+}
+
+void OdbcConnection::Unregister(OdbcRecordset* recordset) {
+  recordsets_.erase(std::remove(recordsets_.begin(), recordsets_.end(), recordset),
+                    recordsets_.end());
+}
+
+void OdbcConnection::RequireOpen() const {
+  if (!open_) throw ObjectClosed();
+}
+
+void OdbcConnection::RequireClosed() const {
+  if (open_) throw ObjectOpen();
+}
+
+// Drivers such as SQL Server's serve one pending result per connection: results still waiting
+// are read into memory first. The new statement gets the command time-out.
+Handle OdbcConnection::NewStatement() {
+  for (OdbcRecordset* recordset : recordsets_) recordset->BufferRemainingRows();
+  Handle statement = Allocate(SQL_HANDLE_STMT, connection_.get(), Handles());
+  HandleChain handles = Handles();
+  handles.statement = statement.get();
+  CheckOptional(SQLSetStmtAttr(statement.get(), SQL_ATTR_QUERY_TIMEOUT,
+                               Number(static_cast<SQLULEN>(commandTimeout_)), 0),
+                "SQLSetStmtAttr", handles);
+  return statement;
+}
+
+// SQL_NO_DATA is success: drivers answer so for statements that touch no rows.
+std::unique_ptr<Recordset> OdbcConnection::ResultOf(Handle statement, SQLRETURN result,
+                                                    const char* call) {
+  HandleChain handles = Handles();
+  handles.statement = statement.get();
+  if (result != SQL_NO_DATA) Check(result, call, handles);
+  return std::make_unique<OdbcRecordset>(*this, std::move(statement), result != SQL_NO_DATA);
+}
+
+}  // namespace adodb::odbc
 
 namespace adodb {
 
 std::unique_ptr<Connection> CreateOdbcConnection() {
-  throw Error(QStringLiteral("ODBC is not built yet"), QStringLiteral("IM001"), 0);
+  return std::make_unique<odbc::OdbcConnection>();
 }
 
 }  // namespace adodb

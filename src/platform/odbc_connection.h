@@ -1,0 +1,54 @@
+#pragma once
+
+// The connection of the data access objects over ODBC: one connection handle, one statement
+// handle per result.
+
+#include <vector>
+
+#include "platform/adodb.h"
+#include "platform/odbc_handles.h"
+
+namespace adodb::odbc {
+
+class OdbcRecordset;
+
+class OdbcConnection : public Connection {
+ public:
+  OdbcConnection();
+  ~OdbcConnection() override;
+
+  void SetMode(int mode) override;
+  void SetCommandTimeout(int seconds) override;
+  void SetConnectionTimeout(int seconds) override;
+  void SetCursorLocation(int location) override;
+  void Open(const QString& connectionString) override;
+  std::unique_ptr<Recordset> Execute(const QString& statement) override;
+  std::unique_ptr<Recordset> OpenSchema(int schema) override;
+  std::unique_ptr<Recordset> OpenRecordset(const QString& source, int cursorType,
+                                           int lockType) override;
+
+  // The handles whose diagnostics explain a failure on this connection.
+  HandleChain Handles() const;
+  // Results register while they live, so that the connection can free their statements.
+  void Register(OdbcRecordset* recordset);
+  void Unregister(OdbcRecordset* recordset);
+
+  // For tests: the connection handle and the settings kept for later statements.
+  SQLHDBC ConnectionHandle() const { return connection_.get(); }
+  int CommandTimeout() const { return commandTimeout_; }
+  int CursorLocation() const { return cursorLocation_; }
+
+ private:
+  void RequireOpen() const;
+  void RequireClosed() const;
+  Handle NewStatement();
+  std::unique_ptr<Recordset> ResultOf(Handle statement, SQLRETURN result, const char* call);
+
+  Handle connection_;
+  bool open_ = false;
+  int commandTimeout_ = 30;
+  int cursorLocation_ = 2;  // adUseServer, ADO's default
+  std::vector<OdbcRecordset*> recordsets_;
+};
+
+}  // namespace adodb::odbc

@@ -1,0 +1,11 @@
+#pragma once
+
+// The one ODBC environment of the process (ODBC 3 behaviour), created on first use.
+
+#include <sql.h>
+
+namespace adodb::odbc {
+
+SQLHENV Environment();
+
+}  // namespace adodb::odbc

@@ -1,0 +1,83 @@
+#include "platform/odbc_error.h"
+
+#include <sqlext.h>
+#include <sqlucode.h>
+
+#include <QStringList>
+#include <algorithm>
+#include <climits>
+#include <optional>
+#include <vector>
+
+#include "platform/odbc_wide.h"
+
+namespace adodb::odbc {
+namespace {
+
+struct DiagnosticRecord {
+  QString state;
+  int nativeCode = 0;
+  QString text;
+};
+
+std::optional<DiagnosticRecord> ReadRecord(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT number) {
+  SQLWCHAR state[SQL_SQLSTATE_SIZE + 1] = {};
+  SQLINTEGER native = 0;
+  std::vector<SQLWCHAR> text(512);
+  SQLSMALLINT length = 0;
+  SQLRETURN result = SQLGetDiagRecW(type, handle, number, state, &native, text.data(),
+                                    static_cast<SQLSMALLINT>(text.size()), &length);
+  if (result == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(text.size())) {
+    text.resize(std::min<size_t>(size_t(length) + 1, SHRT_MAX));
+    result = SQLGetDiagRecW(type, handle, number, state, &native, text.data(),
+                            static_cast<SQLSMALLINT>(text.size()), &length);
+  }
+  if (!SQL_SUCCEEDED(result)) return std::nullopt;
+  return DiagnosticRecord{FromWide(state), static_cast<int>(native),
+                          FromWideBuffer(text.data(), length, qsizetype(text.size()))};
+}
+
+void Collect(SQLSMALLINT type, SQLHANDLE handle, std::vector<DiagnosticRecord>& records) {
+  if (handle == SQL_NULL_HANDLE) return;
+  for (SQLSMALLINT number = 1; number < SHRT_MAX; ++number) {
+    std::optional<DiagnosticRecord> record = ReadRecord(type, handle, number);
+    if (!record) return;
+    records.push_back(std::move(*record));
+  }
+}
+
+bool IsUnsupportedOption(const Error& error) {
+  const QString& state = error.SqlState();
+  return state == QLatin1String("HYC00") || state == QLatin1String("HY092") ||
+         state == QLatin1String("IM001");
+}
+
+}  // namespace
+
+Error ErrorOf(const char* call, SQLRETURN result, const HandleChain& handles) {
+  std::vector<DiagnosticRecord> records;
+  Collect(SQL_HANDLE_STMT, handles.statement, records);
+  Collect(SQL_HANDLE_DBC, handles.connection, records);
+  Collect(SQL_HANDLE_ENV, handles.environment, records);
+  if (records.empty()) {
+    return Error(QStringLiteral("%1 failed (return code %2) without a diagnostic record.")
+                     .arg(QLatin1String(call))
+                     .arg(result),
+                 QString(), 0);
+  }
+  QStringList texts;
+  for (const DiagnosticRecord& record : records) texts << record.text;
+  return Error(texts.join(QLatin1Char('\n')), records.front().state, records.front().nativeCode);
+}
+
+void Check(SQLRETURN result, const char* call, const HandleChain& handles) {
+  if (!SQL_SUCCEEDED(result)) throw ErrorOf(call, result, handles);
+}
+
+void CheckOptional(SQLRETURN result, const char* call, const HandleChain& handles) {
+  if (SQL_SUCCEEDED(result)) return;
+  Error error = ErrorOf(call, result, handles);
+  if (!IsUnsupportedOption(error)) throw error;
+}
+
+}  // namespace adodb::odbc

@@ -1,0 +1,191 @@
+#include "platform/odbc_recordset.h"
+
+#include <sqlext.h>
+#include <sqlucode.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "platform/ado_errors.h"
+#include "platform/odbc_connection.h"
+#include "platform/odbc_wide.h"
+
+namespace adodb::odbc {
+
+OdbcRecordset::OdbcRecordset(OdbcConnection& owner, Handle statement, bool hasResult)
+    : owner_(&owner), statement_(std::move(statement)), cursorOpen_(hasResult) {
+  if (cursorOpen_) DescribeColumns();
+  if (columns_.empty()) CloseCursor();
+  owner_->Register(this);
+}
+
+OdbcRecordset::~OdbcRecordset() {
+  if (open_) Release();
+}
+
+int OdbcRecordset::FieldCount() const {
+  RequireOpen();
+  return static_cast<int>(columns_.size());
+}
+
+QString OdbcRecordset::FieldName(int i) const {
+  RequireField(i);
+  return columns_[static_cast<size_t>(i)].name;
+}
+
+Value OdbcRecordset::FieldValue(int i) {
+  RequireField(i);
+  Start();
+  if (!current_) throw NoCurrentRecord();
+  return (*current_)[static_cast<size_t>(i)];
+}
+
+bool OdbcRecordset::Eof() {
+  RequireOpen();
+  Start();
+  return !current_;
+}
+
+void OdbcRecordset::MoveNext() {
+  RequireOpen();
+  Start();
+  if (!current_) throw NoCurrentRecord();
+  Advance();
+}
+
+void OdbcRecordset::Close() {
+  RequireOpen();
+  Release();
+}
+
+void OdbcRecordset::BufferRemainingRows() {
+  try {
+    while (std::optional<Row> row = FetchFromDriver()) buffered_.push_back(std::move(*row));
+  } catch (const Error& failure) {
+    bufferedFailure_ = failure;
+  }
+}
+
+void OdbcRecordset::Detach() {
+  CloseCursor();
+  statement_.Free();
+  owner_ = nullptr;
+}
+
+void OdbcRecordset::DescribeColumns() {
+  SQLSMALLINT count = 0;
+  Check(SQLNumResultCols(statement_.get(), &count), "SQLNumResultCols", Handles());
+  for (SQLSMALLINT number = 1; number <= count; ++number) {
+    columns_.push_back(DescribeColumn(static_cast<SQLUSMALLINT>(number)));
+  }
+}
+
+// A column's name and the form its values are read in; a name longer than the first buffer is
+// asked for again with room for all of it.
+OdbcRecordset::Column OdbcRecordset::DescribeColumn(SQLUSMALLINT number) const {
+  std::vector<SQLWCHAR> name(256);
+  SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
+  SQLULEN size = 0;
+  auto describe = [&] {
+    return SQLDescribeColW(statement_.get(), number, name.data(),
+                           static_cast<SQLSMALLINT>(name.size()), &length, &type, &size, &digits,
+                           &nullable);
+  };
+  SQLRETURN result = describe();
+  if (SQL_SUCCEEDED(result) && length >= static_cast<SQLSMALLINT>(name.size())) {
+    name.resize(std::min<size_t>(size_t(length) + 1, SHRT_MAX));
+    result = describe();
+  }
+  Check(result, "SQLDescribeColW", Handles());
+  return {FromWideBuffer(name.data(), length, qsizetype(name.size())), FormOf(type)};
+}
+
+// The first look at the result fetches its first row.
+void OdbcRecordset::Start() {
+  if (started_) return;
+  started_ = true;
+  Advance();
+}
+
+// A failed fetch is raised once and leaves the result at its end, so that a reader that
+// carries on after the error does not meet the same row again.
+void OdbcRecordset::Advance() {
+  current_.reset();
+  current_ = NextRow();
+}
+
+std::optional<OdbcRecordset::Row> OdbcRecordset::NextRow() {
+  if (!buffered_.empty()) {
+    Row row = std::move(buffered_.front());
+    buffered_.pop_front();
+    return row;
+  }
+  if (bufferedFailure_) {
+    const Error failure = std::move(*bufferedFailure_);
+    bufferedFailure_.reset();
+    throw failure;
+  }
+  return FetchFromDriver();
+}
+
+std::optional<OdbcRecordset::Row> OdbcRecordset::FetchFromDriver() {
+  if (!cursorOpen_) return std::nullopt;
+  try {
+    const SQLRETURN result = SQLFetch(statement_.get());
+    if (result == SQL_NO_DATA) {
+      CloseCursor();
+      return std::nullopt;
+    }
+    Check(result, "SQLFetch", Handles());
+    return ReadRow();
+  } catch (...) {
+    CloseCursor();
+    throw;
+  }
+}
+
+// Every value of the row, in column order: drivers need not answer for columns out of order.
+OdbcRecordset::Row OdbcRecordset::ReadRow() {
+  Row row;
+  row.reserve(columns_.size());
+  for (size_t i = 0; i < columns_.size(); ++i) {
+    row.push_back(ReadValue(columns_[i].form, static_cast<SQLUSMALLINT>(i + 1), Handles()));
+  }
+  return row;
+}
+
+// Closing the cursor also discards further results of the statement.
+void OdbcRecordset::CloseCursor() {
+  if (!cursorOpen_) return;
+  cursorOpen_ = false;
+  SQLFreeStmt(statement_.get(), SQL_CLOSE);
+}
+
+void OdbcRecordset::Release() {
+  CloseCursor();
+  statement_.Free();
+  if (owner_) owner_->Unregister(this);
+  owner_ = nullptr;
+  open_ = false;
+  columns_.clear();
+  current_.reset();
+  buffered_.clear();
+  bufferedFailure_.reset();
+}
+
+void OdbcRecordset::RequireOpen() const {
+  if (!open_) throw ObjectClosed();
+}
+
+void OdbcRecordset::RequireField(int i) const {
+  RequireOpen();
+  if (i < 0 || i >= static_cast<int>(columns_.size())) throw NoSuchField(i);
+}
+
+HandleChain OdbcRecordset::Handles() const {
+  HandleChain handles = owner_ ? owner_->Handles() : HandleChain{};
+  handles.statement = statement_.get();
+  return handles;
+}
+
+}  // namespace adodb::odbc

@@ -1,0 +1,74 @@
+#pragma once
+
+// A forward-only result over one ODBC statement. The names and the count of the fields come
+// from the statement's description; rows are fetched only when Eof, a value or MoveNext asks.
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "platform/adodb.h"
+#include "platform/odbc_handles.h"
+#include "platform/odbc_values.h"
+
+namespace adodb::odbc {
+
+class OdbcConnection;
+
+class OdbcRecordset : public Recordset {
+ public:
+  // Takes over an executed statement; `hasResult` is false when the statement ran without one
+  // (SQL_NO_DATA). A statement without result columns gives no fields and is at its end.
+  OdbcRecordset(OdbcConnection& owner, Handle statement, bool hasResult);
+  ~OdbcRecordset() override;
+
+  int FieldCount() const override;
+  QString FieldName(int i) const override;
+  Value FieldValue(int i) override;
+  bool Eof() override;
+  void MoveNext() override;
+  void Close() override;
+
+  // Reads the rows still waiting at the driver into memory and closes the cursor, so that the
+  // connection is free for its next statement; the reader sees the same rows afterwards.
+  // A failure while reading is kept and raised when the reader reaches it.
+  void BufferRemainingRows();
+  // The connection goes first: the statement is freed, rows already read stay readable.
+  void Detach();
+
+  // For tests: the statement handle (null once freed), and whether rows wait at the driver.
+  SQLHSTMT StatementHandle() const { return statement_.get(); }
+  bool HasOpenCursor() const { return cursorOpen_; }
+
+ private:
+  struct Column {
+    QString name;
+    ValueForm form;
+  };
+  using Row = std::vector<Value>;
+
+  void DescribeColumns();
+  Column DescribeColumn(SQLUSMALLINT number) const;
+  void Start();
+  void Advance();
+  std::optional<Row> NextRow();
+  std::optional<Row> FetchFromDriver();
+  Row ReadRow();
+  void CloseCursor();
+  void Release();
+  void RequireOpen() const;
+  void RequireField(int i) const;
+  HandleChain Handles() const;
+
+  OdbcConnection* owner_;
+  Handle statement_;
+  std::vector<Column> columns_;
+  bool open_ = true;
+  bool cursorOpen_ = false;
+  bool started_ = false;
+  std::optional<Row> current_;
+  std::deque<Row> buffered_;
+  std::optional<Error> bufferedFailure_;
+};
+
+}  // namespace adodb::odbc

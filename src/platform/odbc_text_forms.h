@@ -1,0 +1,23 @@
+#pragma once
+
+// The locale-independent text forms of values the driver hands over as structures or binary
+// numbers: ISO 8601 dates and times ('T' between date and time), '.' as the decimal mark.
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <QString>
+
+namespace adodb::odbc {
+
+// 2021-03-04T13:05:00, with the fraction only when it is not zero: its trailing zeros are
+// dropped, but at least three digits stay (2021-03-04T13:05:00.500).
+QString TimestampText(const SQL_TIMESTAMP_STRUCT& value);
+QString DateText(const SQL_DATE_STRUCT& value);
+QString TimeText(const SQL_TIME_STRUCT& value);
+// The shortest text that reads back as the same number (1.5, 0.1, 1e+20).
+QString DoubleText(double value);
+QString RealText(float value);
+QString BitText(unsigned char value);
+
+}  // namespace adodb::odbc
