@@ -1,0 +1,49 @@
+#pragma once
+
+// A fresh SQLite database reached through the real driver manager as "SQL Server".
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <memory>
+#include <ostream>
+#include <vector>
+
+#include "platform/adodb.h"
+#include "support/sqlite_odbc.h"
+
+namespace adodb {
+inline void PrintTo(const Value& value, std::ostream* out) {
+  switch (value.kind) {
+    case Value::Kind::Null:
+      *out << "NULL";
+      break;
+    case Value::Kind::Text:
+      *out << '"' << value.text.toStdString() << '"';
+      break;
+    case Value::Kind::Binary:
+      *out << "binary(" << value.bytes.size() << ")";
+      break;
+  }
+}
+}  // namespace adodb
+
+class OdbcTest : public ::testing::Test {
+ protected:
+  OdbcTest() : database_(sqlite_.NewDatabase(QStringLiteral("test.db"))) {}
+
+  // An open connection with the program's connection string, `options` appended.
+  std::unique_ptr<adodb::Connection> Connect(const QString& options = {}) const;
+  void Exec(const QString& sql) { sqlite_.Exec(database_, sql); }
+  // The values of one statement's rows, read forward to the end.
+  std::vector<std::vector<adodb::Value>> Select(const QString& sql) const;
+  // The single value of a one-row, one-column statement.
+  adodb::Value SelectOne(const QString& sql) const;
+
+  SqliteOdbc sqlite_;
+  QString database_;
+};
+
+// The rest of a result's rows, read forward to the end.
+std::vector<std::vector<adodb::Value>> ReadRows(adodb::Recordset& rows);
+QStringList FieldNames(const adodb::Recordset& rows);

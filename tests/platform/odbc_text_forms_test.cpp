@@ -1,0 +1,42 @@
+// The text forms of the values the driver hands over as structures and binary numbers.
+
+#include <gtest/gtest.h>
+
+#include "platform/odbc_text_forms.h"
+
+using namespace adodb::odbc;
+
+namespace {
+SQL_TIMESTAMP_STRUCT Stamp(SQLUINTEGER fraction) {
+  return {2021, 3, 4, 13, 5, 0, fraction};
+}
+}  // namespace
+
+TEST(OdbcTextForms, TimestampHasTAndAFractionOnlyWhenNotZero) {
+  EXPECT_EQ(TimestampText(Stamp(0)), QStringLiteral("2021-03-04T13:05:00"));
+  EXPECT_EQ(TimestampText(Stamp(500000000)), QStringLiteral("2021-03-04T13:05:00.500"));
+  EXPECT_EQ(TimestampText(Stamp(120000000)), QStringLiteral("2021-03-04T13:05:00.120"));
+  EXPECT_EQ(TimestampText(Stamp(123456789)), QStringLiteral("2021-03-04T13:05:00.123456789"));
+  EXPECT_EQ(TimestampText(Stamp(123450000)), QStringLiteral("2021-03-04T13:05:00.12345"));
+  EXPECT_EQ(TimestampText(Stamp(1000)), QStringLiteral("2021-03-04T13:05:00.000001"));
+  EXPECT_EQ(TimestampText({33, 1, 2, 3, 4, 5, 0}), QStringLiteral("0033-01-02T03:04:05"));
+}
+
+TEST(OdbcTextForms, DatesAndTimesArePadded) {
+  EXPECT_EQ(DateText({2021, 3, 4}), QStringLiteral("2021-03-04"));
+  EXPECT_EQ(TimeText({13, 5, 0}), QStringLiteral("13:05:00"));
+  EXPECT_EQ(TimeText({0, 0, 9}), QStringLiteral("00:00:09"));
+}
+
+TEST(OdbcTextForms, NumbersUseThePointAndTheShortestExactForm) {
+  EXPECT_EQ(DoubleText(1.5), QStringLiteral("1.5"));
+  EXPECT_EQ(DoubleText(0.1), QStringLiteral("0.1"));
+  EXPECT_EQ(DoubleText(-2.25), QStringLiteral("-2.25"));
+  EXPECT_EQ(DoubleText(100), QStringLiteral("100"));
+  EXPECT_EQ(DoubleText(1e20), QStringLiteral("1e+20"));
+  EXPECT_EQ(DoubleText(0.30000000000000004), QStringLiteral("0.30000000000000004"));
+  EXPECT_EQ(RealText(0.1f), QStringLiteral("0.1"));
+  EXPECT_EQ(RealText(3.25f), QStringLiteral("3.25"));
+  EXPECT_EQ(BitText(1), QStringLiteral("1"));
+  EXPECT_EQ(BitText(0), QStringLiteral("0"));
+}

@@ -1,0 +1,91 @@
+// Values read through the driver: NULL, texts in any script, long values, and the text forms
+// of numbers, dates and times.
+
+#include <gtest/gtest.h>
+
+#include "odbc_fixture.h"
+
+using adodb::Value;
+
+TEST_F(OdbcTest, NullAndEmptyTextStayDistinct) {
+  Exec(QStringLiteral("CREATE TABLE T (id INTEGER, a TEXT)"));
+  Exec(QStringLiteral("INSERT INTO T VALUES(1, NULL)"));
+  Exec(QStringLiteral("INSERT INTO T VALUES(2, '')"));
+  const auto rows = Select(QStringLiteral("SELECT a FROM T ORDER BY id"));
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_TRUE(rows[0][0].IsNull());
+  EXPECT_EQ(rows[1][0], Value::Text(QString()));
+  EXPECT_FALSE(rows[1][0].IsNull());
+}
+
+TEST_F(OdbcTest, ApostropheGreekAndChineseSurviveInsertAndSelect) {
+  const QString greek = QStringLiteral("Καλημέρα κόσμε");
+  const QString chinese = QStringLiteral("你好，世界");
+  Exec(QStringLiteral("CREATE TABLE [Πελάτες] ([Όνομα] TEXT, [名字] TEXT, quote TEXT)"));
+  std::unique_ptr<adodb::Connection> connection = Connect();
+  connection->Execute(
+      QStringLiteral("INSERT INTO [Πελάτες] VALUES('%1', '%2', 'it''s')").arg(greek, chinese));
+  std::unique_ptr<adodb::Recordset> rows =
+      connection->Execute(QStringLiteral("SELECT * FROM [Πελάτες]"));
+  EXPECT_EQ(FieldNames(*rows), QStringList({QStringLiteral("Όνομα"), QStringLiteral("名字"),
+                                            QStringLiteral("quote")}));
+  ASSERT_FALSE(rows->Eof());
+  EXPECT_EQ(rows->FieldValue(0), Value::Text(greek));
+  EXPECT_EQ(rows->FieldValue(1), Value::Text(chinese));
+  EXPECT_EQ(rows->FieldValue(2), Value::Text(QStringLiteral("it's")));
+  std::unique_ptr<adodb::Recordset> tables = connection->OpenSchema(adodb::adSchemaTables);
+  const int name = adodb::FieldIndex(*tables, QStringLiteral("TABLE_NAME"));
+  ASSERT_FALSE(tables->Eof());
+  EXPECT_EQ(tables->FieldValue(name), Value::Text(QStringLiteral("Πελάτες")));
+}
+
+TEST_F(OdbcTest, LongTextAndBinaryValuesAreReadWhole) {
+  QString text;
+  for (int i = 0; i < 20000; ++i) text += QStringLiteral("αβγ%1 ").arg(i % 10);
+  QByteArray bytes;
+  for (int i = 0; i < 70000; ++i) bytes.append(static_cast<char>(i * 7 % 256));
+  Exec(QStringLiteral("CREATE TABLE T (t TEXT, b BLOB)"));
+  Exec(QStringLiteral("INSERT INTO T VALUES('%1', X'%2')")
+           .arg(text, QString::fromLatin1(bytes.toHex())));
+  const auto rows = Select(QStringLiteral("SELECT t, b FROM T"));
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][0].text.size(), text.size());
+  EXPECT_EQ(rows[0][0], Value::Text(text));
+  EXPECT_EQ(rows[0][1].kind, Value::Kind::Binary);
+  EXPECT_EQ(rows[0][1].bytes, bytes);
+}
+
+TEST_F(OdbcTest, DateAndTimeValuesAreWrittenInIso8601) {
+  Exec(QStringLiteral("CREATE TABLE T (id INTEGER, stamp DATETIME, day DATE, moment TIME)"));
+  Exec(QStringLiteral("INSERT INTO T VALUES(1, '2021-03-04 13:05:00', '2021-03-04', '13:05:00')"));
+  Exec(QStringLiteral("INSERT INTO T VALUES(2, '2021-03-04 13:05:00.5', NULL, NULL)"));
+  Exec(QStringLiteral("INSERT INTO T VALUES(3, '0999-12-31 23:59:59.123', NULL, NULL)"));
+  const auto rows = Select(QStringLiteral("SELECT stamp, day, moment FROM T ORDER BY id"));
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0][0], Value::Text(QStringLiteral("2021-03-04T13:05:00")));
+  EXPECT_EQ(rows[0][1], Value::Text(QStringLiteral("2021-03-04")));
+  EXPECT_EQ(rows[0][2], Value::Text(QStringLiteral("13:05:00")));
+  EXPECT_EQ(rows[1][0], Value::Text(QStringLiteral("2021-03-04T13:05:00.500")));
+  EXPECT_TRUE(rows[1][1].IsNull());
+  EXPECT_TRUE(rows[1][2].IsNull());
+  EXPECT_EQ(rows[2][0], Value::Text(QStringLiteral("0999-12-31T23:59:59.123")));
+}
+
+TEST_F(OdbcTest, NumbersAndBitsAreWrittenWithoutTheLocale) {
+  Exec(
+      QStringLiteral("CREATE TABLE T (id INTEGER, i INTEGER, big BIGINT, d DOUBLE, f FLOAT, "
+                     "r REAL, n NUMERIC(10,2), flag BIT)"));
+  Exec(QStringLiteral("INSERT INTO T VALUES(1, 12, 9007199254740993, 1.5, 0.1, 0.1, 12.5, 1)"));
+  Exec(QStringLiteral("INSERT INTO T VALUES(2, -3, -1, -2.25, 1e20, 1e-7, -0.75, 0)"));
+  Exec(QStringLiteral("INSERT INTO T VALUES(3, NULL, NULL, NULL, NULL, NULL, NULL, NULL)"));
+  const auto rows = Select(QStringLiteral("SELECT i, big, d, f, r, n, flag FROM T ORDER BY id"));
+  ASSERT_EQ(rows.size(), 3u);
+  const auto texts = [](const std::vector<Value>& row) {
+    QStringList list;
+    for (const Value& value : row) list << (value.IsNull() ? QStringLiteral("NULL") : value.text);
+    return list.join(QLatin1Char(' ')).toStdString();
+  };
+  EXPECT_EQ(texts(rows[0]), "12 9007199254740993 1.5 0.1 0.1 12.5 1");
+  EXPECT_EQ(texts(rows[1]), "-3 -1 -2.25 1e+20 1e-07 -0.75 0");
+  EXPECT_EQ(texts(rows[2]), "NULL NULL NULL NULL NULL NULL NULL");
+}
