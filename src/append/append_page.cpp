@@ -1,8 +1,13 @@
 #include "append/append_page.h"
 
+#include <QScopeGuard>
+
+#include "append/append_engine.h"
+#include "append/input_lock.h"
 #include "connections/connection_page.h"
 #include "join/catalogue.h"
 #include "platform/app.h"
+#include "shell/list_selection.h"
 #include "shell/main_module.h"
 #include "shell/trap.h"
 #include "shell/wizard.h"
@@ -46,4 +51,19 @@ void Form3::PushButton5_Click() {
   on(102, [&] { Hide(); });
 }
 
-void Form3::PushButton2_Click() {}
+// The run works from the choices as they stand now; while it works, the page takes no input
+// that could start another run or change this one. Closing the window still ends the program.
+void Form3::PushButton2_Click() {
+  if (appending_) return;
+  appending_ = true;
+  const auto runOver = qScopeGuard([this] { appending_ = false; });
+  const append::InputLock lock(
+      {ui_->List1, ui_->List2, ui_->Option1, ui_->Option2, ui_->PushButton2, ui_->PushButton5});
+  append::AppendEngine(TakeAppendRequest(), *this, *ui_->ProgressBar1).Run();
+}
+
+append::AppendRequest Form3::TakeAppendRequest() const {
+  const ConnectionProfiles& profiles = wizard_.form1();
+  return {shell::SelectedText(*ui_->List1), shell::SelectedText(*ui_->List2),
+          ui_->Option1->isChecked(), profiles.Profile1(), profiles.Profile2()};
+}

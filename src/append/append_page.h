@@ -6,6 +6,9 @@
 
 #include "shell/page.h"
 
+namespace append {
+struct AppendRequest;
+}
 namespace Ui {
 class Form3;
 }
@@ -27,7 +30,10 @@ class Form3 : public shell::Page {
 
  private:
   void ConnectPointerHandlers();
+  // The table chosen in each list, the direction and both logins, as they stand.
+  append::AppendRequest TakeAppendRequest() const;
 
   std::unique_ptr<Ui::Form3> ui_;
   shell::Wizard& wizard_;
+  bool appending_ = false;
 };

@@ -1,0 +1,33 @@
+#include "append/refused_rows.h"
+
+namespace append {
+namespace {
+
+constexpr QLatin1String kLineBreak("\r\n");
+
+QString RowsText(int count) {
+  return QString::number(count) + (count == 1 ? QStringLiteral(" row") : QStringLiteral(" rows"));
+}
+
+}  // namespace
+
+void RefusedRows::Add(const QString& message) {
+  ++count_;
+  if (messages_.size() < kMessagesShown && !messages_.contains(message)) messages_ << message;
+}
+
+QString RefusedRows::ClosingMessage(int appended) const {
+  QString text = QStringLiteral("Done.");
+  if (count_ == 0) return text;
+  text += kLineBreak;
+  text += kLineBreak;
+  text += RowsText(appended) + QStringLiteral(" appended, ") + QString::number(count_) +
+          QStringLiteral(" refused by the server:");
+  for (const QString& message : messages_) {
+    text += kLineBreak;
+    text += message;
+  }
+  return text;
+}
+
+}  // namespace append

@@ -1,0 +1,28 @@
+#pragma once
+
+// The rows the target refused during one append run: how many, and the first few distinct
+// messages of the server, for the closing message.
+
+#include <QString>
+#include <QStringList>
+
+namespace append {
+
+class RefusedRows {
+ public:
+  static constexpr int kMessagesShown = 3;
+
+  void Add(const QString& message);
+  int Count() const { return count_; }
+  const QStringList& Messages() const { return messages_; }
+
+  // "Done." when no row was refused; otherwise "Done.", a blank line, how many rows were
+  // appended and refused, and the messages, one a line.
+  QString ClosingMessage(int appended) const;
+
+ private:
+  int count_ = 0;
+  QStringList messages_;
+};
+
+}  // namespace append

@@ -1,0 +1,172 @@
+#include "append/row_buffer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace append {
+namespace {
+
+// How a value is stored: its kind byte.
+enum Stored : unsigned char { kNull = 0, kLatin1 = 1, kUtf16 = 2, kBinary = 3 };
+
+constexpr std::size_t kSmallestBlock = 4096;
+constexpr std::size_t kLargestBlock = std::size_t{1} << 20;
+
+bool IsLatin1(const QString& text) {
+  return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x100; });
+}
+
+Stored StoredKind(const adodb::Value& value) {
+  switch (value.kind) {
+    case adodb::Value::Kind::Null:
+      return kNull;
+    case adodb::Value::Kind::Binary:
+      return kBinary;
+    case adodb::Value::Kind::Text:
+      break;
+  }
+  return IsLatin1(value.text) ? kLatin1 : kUtf16;
+}
+
+std::size_t PayloadSize(Stored kind, const adodb::Value& value) {
+  switch (kind) {
+    case kNull:
+      return 0;
+    case kLatin1:
+      return static_cast<std::size_t>(value.text.size());
+    case kUtf16:
+      return static_cast<std::size_t>(value.text.size()) * sizeof(char16_t);
+    case kBinary:
+      return static_cast<std::size_t>(value.bytes.size());
+  }
+  return 0;
+}
+
+std::size_t NumberSize(std::size_t number) {
+  std::size_t size = 1;
+  while (number >= 0x80) {
+    number >>= 7;
+    ++size;
+  }
+  return size;
+}
+
+char* PutNumber(char* out, std::size_t number) {
+  while (number >= 0x80) {
+    *out++ = static_cast<char>((number & 0x7F) | 0x80);
+    number >>= 7;
+  }
+  *out++ = static_cast<char>(number);
+  return out;
+}
+
+const char* TakeNumber(const char* in, std::size_t& number) {
+  number = 0;
+  int shift = 0;
+  unsigned char byte = 0;
+  do {
+    byte = static_cast<unsigned char>(*in++);
+    number |= static_cast<std::size_t>(byte & 0x7F) << shift;
+    shift += 7;
+  } while (byte & 0x80);
+  return in;
+}
+
+char* PutPayload(char* out, Stored kind, const adodb::Value& value, std::size_t size) {
+  switch (kind) {
+    case kNull:
+      break;
+    case kLatin1:
+      std::transform(value.text.cbegin(), value.text.cend(), out,
+                     [](QChar c) { return static_cast<char>(c.unicode()); });
+      break;
+    case kUtf16:
+      std::memcpy(out, value.text.utf16(), size);
+      break;
+    case kBinary:
+      std::memcpy(out, value.bytes.constData(), size);
+      break;
+  }
+  return out + size;
+}
+
+adodb::Value TakeValue(Stored kind, const char* in, std::size_t size) {
+  switch (kind) {
+    case kNull:
+      break;
+    case kLatin1:
+      return adodb::Value::Text(QString::fromLatin1(in, static_cast<qsizetype>(size)));
+    case kUtf16: {
+      QString text(static_cast<qsizetype>(size / sizeof(char16_t)), Qt::Uninitialized);
+      std::memcpy(text.data(), in, size);
+      return adodb::Value::Text(std::move(text));
+    }
+    case kBinary:
+      return adodb::Value::Binary(QByteArray(in, static_cast<qsizetype>(size)));
+  }
+  return adodb::Value::Null();
+}
+
+}  // namespace
+
+void RowBuffer::Append(const Row& row) {
+  std::size_t size = NumberSize(row.size());
+  for (const adodb::Value& value : row) {
+    const std::size_t payload = PayloadSize(StoredKind(value), value);
+    size += 1 + NumberSize(payload) + payload;
+  }
+  char* out = PutNumber(Reserve(size), row.size());
+  for (const adodb::Value& value : row) {
+    const Stored kind = StoredKind(value);
+    const std::size_t payload = PayloadSize(kind, value);
+    *out++ = static_cast<char>(kind);
+    out = PutPayload(PutNumber(out, payload), kind, value, payload);
+  }
+  ++count_;
+}
+
+std::size_t RowBuffer::CapacityBytes() const {
+  std::size_t total = 0;
+  for (const Block& block : blocks_) total += block.capacity;
+  return total;
+}
+
+// Room for one row in the last block; a row never spans two blocks.
+char* RowBuffer::Reserve(std::size_t size) {
+  if (blocks_.empty() || blocks_.back().capacity - blocks_.back().used < size) {
+    const std::size_t grown = std::clamp(CapacityBytes(), kSmallestBlock, kLargestBlock);
+    Block block;
+    block.capacity = std::max(size, grown);
+    block.bytes = std::make_unique_for_overwrite<char[]>(block.capacity);
+    blocks_.push_back(std::move(block));
+  }
+  Block& last = blocks_.back();
+  char* room = last.bytes.get() + last.used;
+  last.used += size;
+  return room;
+}
+
+bool RowBuffer::Reader::Next(Row& row) {
+  const std::vector<Block>& blocks = buffer_->blocks_;
+  while (block_ < blocks.size() && offset_ >= blocks[block_].used) {
+    ++block_;
+    offset_ = 0;
+  }
+  if (block_ >= blocks.size()) return false;
+  const char* start = blocks[block_].bytes.get() + offset_;
+  std::size_t fields = 0;
+  const char* in = TakeNumber(start, fields);
+  row.clear();
+  row.reserve(fields);
+  for (std::size_t i = 0; i < fields; ++i) {
+    const auto kind = static_cast<Stored>(static_cast<unsigned char>(*in++));
+    std::size_t size = 0;
+    in = TakeNumber(in, size);
+    row.push_back(TakeValue(kind, in, size));
+    in += size;
+  }
+  offset_ += static_cast<std::size_t>(in - start);
+  return true;
+}
+
+}  // namespace append
