@@ -34,12 +34,9 @@ void Form3::ConnectPointerHandlers() {
 
 void Form3::Form_Load() {
   shell::Trap on(QStringLiteral("Form3.Form_Load"));
-  const QString handPointer = app::PathOf(QString::fromLatin1(Main::kHandPointerFile));
   on(100, [&] { Main::ApplyFormColors(*this); });
   on(102, [&] { SetApplicationIcon(); });
-  if (on.when(104, [&] { return Main::FileExists(handPointer); })) {
-    on(106, [&] { LoadMouseIcon(handPointer); });
-  }
+  LoadHandPointer(on, 104);
   on(108, [&] { setWindowTitle(QString::fromLatin1(Main::kProductTitle)); });
   on(110, [&] { MSSQL::FillTableList1(*ui_->List1, wizard_.form1()); });
   on(112, [&] { MSSQL::FillTableList2(*ui_->List2, wizard_.form1()); });
@@ -47,8 +44,7 @@ void Form3::Form_Load() {
 
 void Form3::PushButton5_Click() {
   shell::Trap on(QStringLiteral("Form3.PushButton5_Click"));
-  on(100, [&] { wizard_.form1().Show(); });
-  on(102, [&] { Hide(); });
+  GoTo(on, 100, [&]() -> Page& { return wizard_.form1(); });
 }
 
 // The run works from the choices as they stand now; while it works, the page takes no input

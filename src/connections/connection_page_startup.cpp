@@ -9,15 +9,12 @@
 
 void Form1::Form_Load() {
   shell::Trap on(QStringLiteral("Form1.Form_Load"));
-  const QString handPointer = app::PathOf(QString::fromLatin1(Main::kHandPointerFile));
   on(100, [&] { Main::ApplySkin(*this, SkinFramework1); });
   on(102, [&] { setWindowTitle(QString::fromLatin1(Main::kProductTitle)); });
   on(104, [&] { SetApplicationIcon(); });
   on(106, [] { Main::SetAppTitle(); });
   on(108, [] { Main::OpenHomePageAtRandom(); });
-  if (on.when(110, [&] { return Main::FileExists(handPointer); })) {
-    on(112, [&] { LoadMouseIcon(handPointer); });
-  }
+  LoadHandPointer(on, 110);
   on(114, [&] { LoadConnectionProfiles(); });
   // A returning user whose two logins still open their databases lands on the mode choice.
   if (on.when(116,

@@ -34,12 +34,9 @@ void Form2::ConnectPointerHandlers() {
 
 void Form2::Form_Load() {
   shell::Trap on(QStringLiteral("Form2.Form_Load"));
-  const QString handPointer = app::PathOf(QString::fromLatin1(Main::kHandPointerFile));
   on(100, [&] { Main::ApplyFormColors(*this); });
   on(102, [&] { SetApplicationIcon(); });
-  if (on.when(104, [&] { return Main::FileExists(handPointer); })) {
-    on(106, [&] { LoadMouseIcon(handPointer); });
-  }
+  LoadHandPointer(on, 104);
   on(108, [&] { setWindowTitle(QString::fromLatin1(Main::kProductTitle)); });
   // Both groups list the tables of Database #1.
   on(110, [&] { MSSQL::FillTableList1(*ui_->List1, wizard_.form1()); });
@@ -48,8 +45,7 @@ void Form2::Form_Load() {
 
 void Form2::PushButton5_Click() {
   shell::Trap on(QStringLiteral("Form2.PushButton5_Click"));
-  on(100, [&] { wizard_.form1().Show(); });
-  on(102, [&] { Hide(); });
+  GoTo(on, 100, [&]() -> Page& { return wizard_.form1(); });
 }
 
 void Form2::List1_Click() {

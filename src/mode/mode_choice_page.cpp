@@ -22,29 +22,23 @@ Form4::~Form4() = default;
 
 void Form4::Form_Load() {
   shell::Trap on(QStringLiteral("Form4.Form_Load"));
-  const QString handPointer = app::PathOf(QString::fromLatin1(Main::kHandPointerFile));
   on(100, [&] { Main::ApplyFormColors(*this); });
   on(102, [&] { SetApplicationIcon(); });
-  if (on.when(104, [&] { return Main::FileExists(handPointer); })) {
-    on(106, [&] { LoadMouseIcon(handPointer); });
-  }
+  LoadHandPointer(on, 104);
 }
 
 void Form4::PushButton3_Click() {
   shell::Trap on(QStringLiteral("Form4.PushButton3_Click"));
   if (on.when(100, [&] { return ui_->Option1->isChecked(); })) {
-    on(102, [&] { wizard_.form3().Show(); });
-    on(104, [&] { Hide(); });
+    GoTo(on, 102, [&]() -> Page& { return wizard_.form3(); });
   } else {
-    on(106, [&] { wizard_.form2().Show(); });
-    on(108, [&] { Hide(); });
+    GoTo(on, 106, [&]() -> Page& { return wizard_.form2(); });
   }
 }
 
 void Form4::PushButton2_Click() {
   shell::Trap on(QStringLiteral("Form4.PushButton2_Click"));
-  on(100, [&] { wizard_.form1().Show(); });
-  on(102, [&] { Hide(); });
+  GoTo(on, 100, [&]() -> Page& { return wizard_.form1(); });
 }
 
 void Form4::Form_QueryUnload() {

@@ -13,7 +13,9 @@
 
 #include "platform/app.h"
 #include "platform/error.h"
+#include "shell/main_module.h"
 #include "shell/resources.h"
+#include "shell/trap.h"
 
 namespace shell {
 namespace {
@@ -140,6 +142,22 @@ bool Page::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace shell
+
+namespace shell {
+
+void Page::GoTo(Trap& on, int line, const std::function<Page&()>& next) {
+  on(line, [&] { next().Show(); });
+  on(line + 2, [&] { Hide(); });
+}
+
+void Page::LoadHandPointer(Trap& on, int line) {
+  const QString path = app::PathOf(QString::fromLatin1(Main::kHandPointerFile));
+  if (on.when(line, [&] { return Main::FileExists(path); })) {
+    on(line + 2, [&] { LoadMouseIcon(path); });
+  }
 }
 
 }  // namespace shell

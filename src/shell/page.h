@@ -11,6 +11,8 @@
 
 namespace shell {
 
+class Trap;
+
 // Pointer modes of a page.
 constexpr int vbDefault = 0;
 constexpr int vbHourglass = 11;
@@ -32,6 +34,10 @@ class Page : public QWidget {
   // Shows the page (centred on its first showing) and hides it; never modal.
   void Show();
   void Hide();
+  // The step from this page to another: the next page is shown first, then this one hidden.
+  void GoTo(Trap& on, int line, const std::function<Page&()>& next);
+  // Loads the hand pointer from the program folder when the file is there.
+  void LoadHandPointer(Trap& on, int line);
 
  protected:
   // The pointer rules of the mouse-move handlers: the hand over buttons, the arrow elsewhere,
