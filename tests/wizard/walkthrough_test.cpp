@@ -6,6 +6,7 @@
 #include "connections/connection_page.h"
 #include "join/join_page.h"
 #include "mode/mode_choice_page.h"
+#include "support/sqlite_odbc.h"
 #include "support/wizard_fixture.h"
 
 namespace {
@@ -98,4 +99,50 @@ TEST_F(Walkthrough, ClosingAPageEndsTheProgramAndNothingMoreReachesTheServer) {
   join.PushButton2_Click();
   EXPECT_EQ(server.Statements().size(), statements);
   EXPECT_TRUE(dialogs.Boxes().empty());
+}
+
+class WalkthroughOverOdbc : public WizardTest {
+ protected:
+  void SetUp() override {
+    adodb::SetConnectionProvider({});
+    db1 = sqlite.NewDatabase("one.db");
+    db2 = sqlite.NewDatabase("two.db");
+    sqlite.Exec(db1, "CREATE TABLE Orders (id INTEGER, note TEXT)");
+    sqlite.Exec(db1, "INSERT INTO Orders VALUES (1, 'kept')");
+    sqlite.Exec(db2, "CREATE TABLE Orders2019 (id INTEGER, note TEXT)");
+    sqlite.Exec(db2, "INSERT INTO Orders2019 VALUES (7, 'it''s old'), (8, NULL)");
+    StoreLogins(db1, db2);
+  }
+
+  QStringList Notes(const QString& database, const QString& table) const {
+    std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
+    connection->Open(SqliteOdbc::ConnectionString(database));
+    std::unique_ptr<adodb::Recordset> rows =
+        connection->Execute("SELECT id, note FROM " + table + " ORDER BY id");
+    QStringList notes;
+    for (; !rows->Eof(); rows->MoveNext()) {
+      const adodb::Value note = rows->FieldValue(1);
+      notes << rows->FieldValue(0).text + ":" + (note.IsNull() ? "NULL" : note.text);
+    }
+    return notes;
+  }
+
+  SqliteOdbc sqlite;
+  QString db1;
+  QString db2;
+};
+
+TEST_F(WalkthroughOverOdbc, AppendsLastYearsOrdersToDatabaseOne) {
+  wizard->Start();
+  ASSERT_TRUE(wizard->form4().isVisible());
+  Choose(wizard->form4(), "Option1");
+  Form3& append = wizard->form3();
+  EXPECT_EQ(Entries(append, "List1"), QStringList({"Orders"}));
+  EXPECT_EQ(Entries(append, "List2"), QStringList({"Orders2019"}));
+  Select(append, "List1", "Orders");
+  Select(append, "List2", "Orders2019");
+  append.PushButton2_Click();
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
+  EXPECT_EQ(Notes(db1, "Orders"), QStringList({"1:kept", "7:it's old", "8:NULL"}));
+  EXPECT_EQ(Notes(db2, "Orders2019"), QStringList({"7:it's old", "8:NULL"}));
 }
