@@ -1,0 +1,161 @@
+// The join end to end on a live SQL Server (see support/live_server.h): the server runs the
+// staging copies and the join, and the new table is read back. Without a server named by
+// OMBRELIA_TEST_SERVER these tests skip.
+
+#include <gtest/gtest.h>
+
+#include <QListWidget>
+#include <memory>
+#include <optional>
+
+#include "join/catalogue.h"
+#include "join/field_name_registry.h"
+#include "join/join_engine.h"
+#include "platform/adodb.h"
+#include "shell/page.h"
+#include "support/live_server.h"
+#include "support/scripted_dialogs.h"
+
+namespace {
+
+const QString kCustomers = QStringLiteral("ombrelia_test_customers");
+const QString kOrders = QStringLiteral("ombrelia_test_orders");
+const QString kJoined = QStringLiteral("ombrelia_test_joined");
+
+QStringList Entries(const QListWidget& list) {
+  QStringList texts;
+  for (int i = 0; i < list.count(); ++i) texts << list.item(i)->text();
+  return texts;
+}
+
+// Each row as its values joined by "|", NULL written as NULL; sorted, since a table has no
+// order of its own.
+QStringList RowsOf(adodb::Recordset& rows) {
+  QStringList texts;
+  while (!rows.Eof()) {
+    QStringList values;
+    for (int i = 0; i < rows.FieldCount(); ++i) {
+      const adodb::Value value = rows.FieldValue(i);
+      values << (value.IsNull() ? QStringLiteral("NULL") : value.text);
+    }
+    texts << values.join(QLatin1Char('|'));
+    rows.MoveNext();
+  }
+  texts.sort();
+  return texts;
+}
+
+class JoinLive : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    profile = LiveProfile(1);
+    if (!profile) GTEST_SKIP() << kNoLiveServer;
+    driver.emplace();
+    std::unique_ptr<adodb::Connection> opened = adodb::CreateOdbcConnection();
+    opened->Open(BuildConnectionString(*profile));
+    connection = std::move(opened);  // from here on, the tables are dropped at the end
+    DropTestTables();
+    ArrangeSources();
+    list1.addItems({kCustomers, kOrders});
+    list3.addItems({kCustomers, kOrders});
+  }
+
+  void TearDown() override {
+    if (connection) DropTestTables();
+  }
+
+  void Exec(const QString& sql) { connection->Execute(sql); }
+
+  void DropTestTables() {
+    for (const QString& table : {kJoined, kOrders, kCustomers}) {
+      Exec(QStringLiteral("IF OBJECT_ID(N'[%1]', N'U') IS NOT NULL DROP TABLE [%1]").arg(table));
+    }
+  }
+
+  // The worked example, with null keys on both sides and rows that the join would give twice.
+  void ArrangeSources() {
+    Exec(QStringLiteral("CREATE TABLE [%1] (ID int NULL, Name varchar(20) NULL)").arg(kCustomers));
+    Exec(QStringLiteral("INSERT INTO [%1] VALUES (1, 'Ann'), (2, 'Bob'), (2, 'Bob'), (NULL, 'Nil')")
+             .arg(kCustomers));
+    Exec(QStringLiteral("CREATE TABLE [%1] (ID int NULL, CustomerID int NULL, Total int NULL)")
+             .arg(kOrders));
+    Exec(QStringLiteral("INSERT INTO [%1] VALUES (10, 1, 5), (11, 1, 7), (12, 4, 9), "
+                        "(13, NULL, 3), (14, 5, 1), (14, 5, 1)")
+             .arg(kOrders));
+  }
+
+  void RunJoin() {
+    JoinEngine(page, list1, list3, registry)
+        .Run(JoinSelection{kCustomers, QStringLiteral("ID"), kOrders, QStringLiteral("CustomerID")},
+             *profile);
+  }
+
+  QStringList StagingTablesLeft() {
+    std::unique_ptr<adodb::Recordset> rows = connection->Execute(QStringLiteral(
+        "SELECT name FROM sysobjects WHERE name IN (N's_t1', N's_t2') AND xtype = 'U'"));
+    return RowsOf(*rows);
+  }
+
+  QStringList JoinedRows() {
+    std::unique_ptr<adodb::Recordset> rows =
+        connection->Execute(QStringLiteral("SELECT * FROM [%1]").arg(kJoined));
+    return RowsOf(*rows);
+  }
+
+  std::optional<ConnectionProfile> profile;
+  std::optional<LiveDriver> driver;
+  std::unique_ptr<adodb::Connection> connection;
+  ScriptedDialogs dialogs;
+  shell::Page page;
+  QListWidget list1;
+  QListWidget list3;
+  FieldNameRegistry registry;
+};
+
+}  // namespace
+
+TEST_F(JoinLive, WorkedExampleGivesTheFullOuterJoinAndLeavesNoStagingTables) {
+  dialogs.Type(kJoined);
+  RunJoin();
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Enter name of new table: ", "Done."}));
+  EXPECT_EQ(MSSQL::FieldNames(*connection, kJoined),
+            QStringList({"ID", "Name", "ID_A", "CustomerID", "Total"}));
+  EXPECT_EQ(JoinedRows(), QStringList({
+                              "1|Ann|10|1|5",
+                              "1|Ann|11|1|7",
+                              "2|Bob|NULL|NULL|NULL",
+                              "NULL|NULL|12|4|9",
+                              "NULL|NULL|13|NULL|3",
+                              "NULL|NULL|14|5|1",
+                              "NULL|Nil|NULL|NULL|NULL",
+                          }));
+  EXPECT_TRUE(StagingTablesLeft().isEmpty());
+  EXPECT_EQ(Entries(list1), QStringList({kCustomers, kOrders, kJoined}));
+  EXPECT_EQ(Entries(list3), QStringList({kCustomers, kOrders, kJoined}));
+  EXPECT_EQ(page.MousePointer(), 0);
+}
+
+TEST_F(JoinLive, ConfirmedOverwriteReplacesTheEarlierTable) {
+  Exec(QStringLiteral("CREATE TABLE [%1] (Old int NULL)").arg(kJoined));
+  list1.addItem(kJoined);
+  dialogs.Type(kJoined);
+  dialogs.Answer(dialogs::vbYes);
+  RunJoin();
+  EXPECT_EQ(dialogs.Texts().back(), "Done.");
+  EXPECT_EQ(MSSQL::FieldNames(*connection, kJoined),
+            QStringList({"ID", "Name", "ID_A", "CustomerID", "Total"}));
+  EXPECT_EQ(JoinedRows().size(), 7);
+  EXPECT_TRUE(StagingTablesLeft().isEmpty());
+}
+
+TEST_F(JoinLive, DeclinedOverwriteChangesNothing) {
+  Exec(QStringLiteral("CREATE TABLE [%1] (Old int NULL)").arg(kJoined));
+  Exec(QStringLiteral("INSERT INTO [%1] VALUES (42)").arg(kJoined));
+  list1.addItem(kJoined);
+  dialogs.Type(kJoined);
+  dialogs.Answer(dialogs::vbNo);
+  RunJoin();
+  EXPECT_EQ(MSSQL::FieldNames(*connection, kJoined), QStringList({"Old"}));
+  EXPECT_EQ(JoinedRows(), QStringList({"42"}));
+  EXPECT_TRUE(StagingTablesLeft().isEmpty());
+}
