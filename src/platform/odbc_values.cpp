@@ -26,41 +26,50 @@ std::optional<Fixed> ReadFixed(SQLSMALLINT cType, SQLUSMALLINT column, const Han
   return value;
 }
 
-// A value of any length, read piece by piece; nullopt for NULL. Text pieces end in a zero
-// unit that is not part of the value.
-template <typename Unit>
-std::optional<std::vector<Unit>> ReadPieces(SQLSMALLINT cType, bool terminated, SQLUSMALLINT column,
-                                            const HandleChain& handles) {
-  std::array<Unit, 4096> piece{};
-  const SQLLEN room = static_cast<SQLLEN>(piece.size()) - (terminated ? 1 : 0);
+// A value of any length, read piece by piece and built by `make` from its units; NULL gives
+// Value::Null(). Text pieces end in a zero unit that is not part of the value. Most values fit
+// the small first piece and are built from it directly; a longer one continues in larger pieces.
+template <typename Unit, typename Make>
+Value ReadPieces(SQLSMALLINT cType, bool terminated, SQLUSMALLINT column,
+                 const HandleChain& handles, Make make) {
+  std::array<Unit, 256> first{};
+  std::vector<Unit> larger;
+  Unit* piece = first.data();
+  SQLLEN capacity = static_cast<SQLLEN>(first.size());
   std::vector<Unit> value;
   for (;;) {
+    const SQLLEN room = capacity - (terminated ? 1 : 0);
     SQLLEN indicator = 0;
-    const SQLRETURN result =
-        SQLGetData(handles.statement, column, cType, piece.data(), sizeof piece, &indicator);
-    if (result == SQL_NO_DATA) return value;
+    const SQLRETURN result = SQLGetData(handles.statement, column, cType, piece,
+                                        capacity * SQLLEN(sizeof(Unit)), &indicator);
+    if (result == SQL_NO_DATA) return make(value.data(), qsizetype(value.size()));
     Check(result, "SQLGetData", handles);
-    if (indicator == SQL_NULL_DATA) return std::nullopt;
+    if (indicator == SQL_NULL_DATA) return Value::Null();
     // The length still to come, or -1 when the driver cannot tell (SQL_NO_TOTAL).
     const SQLLEN remaining = indicator < 0 ? -1 : indicator / SQLLEN(sizeof(Unit));
     const bool more = remaining < 0 || remaining > room;
     const SQLLEN units = more ? room : remaining;
-    value.insert(value.end(), piece.begin(), piece.begin() + units);
-    if (!more) return value;
+    if (!more && value.empty()) return make(piece, qsizetype(units));
+    value.insert(value.end(), piece, piece + units);
+    if (!more) return make(value.data(), qsizetype(value.size()));
+    if (larger.empty()) {
+      larger.resize(4096);
+      piece = larger.data();
+      capacity = static_cast<SQLLEN>(larger.size());
+    }
   }
 }
 
 Value ReadText(SQLUSMALLINT column, const HandleChain& handles) {
-  std::optional<std::vector<SQLWCHAR>> units =
-      ReadPieces<SQLWCHAR>(SQL_C_WCHAR, true, column, handles);
-  if (!units) return Value::Null();
-  return Value::Text(FromWide(units->data(), qsizetype(units->size())));
+  return ReadPieces<SQLWCHAR>(
+      SQL_C_WCHAR, true, column, handles,
+      [](const SQLWCHAR* units, qsizetype count) { return Value::Text(FromWide(units, count)); });
 }
 
 Value ReadBinary(SQLUSMALLINT column, const HandleChain& handles) {
-  std::optional<std::vector<char>> bytes = ReadPieces<char>(SQL_C_BINARY, false, column, handles);
-  if (!bytes) return Value::Null();
-  return Value::Binary(QByteArray(bytes->data(), qsizetype(bytes->size())));
+  return ReadPieces<char>(
+      SQL_C_BINARY, false, column, handles,
+      [](const char* bytes, qsizetype count) { return Value::Binary(QByteArray(bytes, count)); });
 }
 
 template <typename Fixed, typename Format>

@@ -55,6 +55,24 @@ TEST_F(OdbcTest, LongTextAndBinaryValuesAreReadWhole) {
   EXPECT_EQ(rows[0][1].bytes, bytes);
 }
 
+// Values are read in a small first piece and then in larger ones: lengths on either side of
+// each piece's end come back whole.
+TEST_F(OdbcTest, ValuesAtThePieceBoundariesAreReadWhole) {
+  const std::vector<int> lengths = {0, 1, 254, 255, 256, 257, 511, 4349, 4350, 4351, 8445, 8446};
+  Exec(QStringLiteral("CREATE TABLE T (id INTEGER, t TEXT, b BLOB)"));
+  for (int length : lengths) {
+    Exec(QStringLiteral("INSERT INTO T VALUES(%1, substr(hex(zeroblob(%1)), 1, %1) || '', "
+                        "zeroblob(%1))")
+             .arg(length));
+  }
+  const auto rows = Select(QStringLiteral("SELECT t, b FROM T ORDER BY id"));
+  ASSERT_EQ(rows.size(), lengths.size());
+  for (size_t i = 0; i < lengths.size(); ++i) {
+    EXPECT_EQ(rows[i][0], Value::Text(QString(lengths[i], QLatin1Char('0')))) << lengths[i];
+    EXPECT_EQ(rows[i][1].bytes, QByteArray(lengths[i], '\0')) << lengths[i];
+  }
+}
+
 TEST_F(OdbcTest, DateAndTimeValuesAreWrittenInIso8601) {
   Exec(QStringLiteral("CREATE TABLE T (id INTEGER, stamp DATETIME, day DATE, moment TIME)"));
   Exec(QStringLiteral("INSERT INTO T VALUES(1, '2021-03-04 13:05:00', '2021-03-04', '13:05:00')"));
