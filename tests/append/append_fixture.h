@@ -9,8 +9,8 @@
 
 #include "append/append_page.h"
 #include "controls/progress_bar.h"
+#include "support/value_printer.h"
 #include "support/wizard_fixture.h"
-#include "value_printer.h"
 
 class AppendRun : public WizardTest {
  protected:

@@ -7,7 +7,7 @@
 #include "append/refused_rows.h"
 #include "append/row_buffer.h"
 #include "support/qt_printers.h"
-#include "value_printer.h"
+#include "support/value_printer.h"
 
 using adodb::Value;
 using append::InsertStatement;

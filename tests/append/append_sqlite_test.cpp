@@ -9,7 +9,7 @@
 #include "shell/page.h"
 #include "support/scripted_dialogs.h"
 #include "support/sqlite_odbc.h"
-#include "value_printer.h"
+#include "support/value_printer.h"
 
 using adodb::Value;
 using Rows = std::vector<std::vector<Value>>;

@@ -8,15 +8,10 @@
 
 #include "join/catalogue.h"
 #include "platform/adodb.h"
+#include "support/lists.h"
 #include "support/sqlite_odbc.h"
 
 namespace {
-
-QStringList Entries(const QListWidget& list) {
-  QStringList texts;
-  for (int i = 0; i < list.count(); ++i) texts << list.item(i)->text();
-  return texts;
-}
 
 QStringList Sorted(QStringList texts) {
   texts.sort();

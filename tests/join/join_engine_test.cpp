@@ -6,6 +6,7 @@
 #include "join/join_statements.h"
 #include "shell/page.h"
 #include "support/fake_server.h"
+#include "support/lists.h"
 #include "support/scripted_dialogs.h"
 
 namespace {
@@ -16,12 +17,6 @@ const char kS1[] =
 const char kS2[] =
     "if exists (select * from sysobjects where id = object_id(N'[s_t2]') and "
     "OBJECTPROPERTY(id, N'IsUserTable') = 1) drop table [s_t2];";
-
-QStringList Entries(const QListWidget& list) {
-  QStringList texts;
-  for (int i = 0; i < list.count(); ++i) texts << list.item(i)->text();
-  return texts;
-}
 
 class JoinEngineTest : public ::testing::Test {
  protected:

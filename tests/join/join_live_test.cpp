@@ -13,6 +13,7 @@
 #include "join/join_engine.h"
 #include "platform/adodb.h"
 #include "shell/page.h"
+#include "support/lists.h"
 #include "support/live_server.h"
 #include "support/scripted_dialogs.h"
 
@@ -21,12 +22,6 @@ namespace {
 const QString kCustomers = QStringLiteral("ombrelia_test_customers");
 const QString kOrders = QStringLiteral("ombrelia_test_orders");
 const QString kJoined = QStringLiteral("ombrelia_test_joined");
-
-QStringList Entries(const QListWidget& list) {
-  QStringList texts;
-  for (int i = 0; i < list.count(); ++i) texts << list.item(i)->text();
-  return texts;
-}
 
 // Each row as its values joined by "|", NULL written as NULL; sorted, since a table has no
 // order of its own.

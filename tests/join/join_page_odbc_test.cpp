@@ -6,6 +6,7 @@
 #include "join/join_page.h"
 #include "mode/mode_choice_page.h"
 #include "platform/adodb.h"
+#include "support/lists.h"
 #include "support/sqlite_odbc.h"
 #include "support/wizard_fixture.h"
 
@@ -13,18 +14,6 @@ namespace {
 
 QListWidget* List(QWidget& page, const char* name) {
   return page.findChild<QListWidget*>(name);
-}
-
-QStringList Entries(const QListWidget* list) {
-  QStringList texts;
-  for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
-  return texts;
-}
-
-void Select(QListWidget* list, const QString& text) {
-  const QList<QListWidgetItem*> items = list->findItems(text, Qt::MatchExactly);
-  ASSERT_FALSE(items.isEmpty()) << text.toStdString();
-  items.first()->setSelected(true);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "controls/progress_bar.h"
 #include "join/join_page.h"
 #include "mode/mode_choice_page.h"
+#include "support/lists.h"
 #include "support/mouse.h"
 #include "support/wizard_fixture.h"
 
@@ -12,16 +13,6 @@ namespace {
 
 QListWidget* List(QWidget& page, const char* name) {
   return page.findChild<QListWidget*>(name);
-}
-
-QStringList Entries(const QListWidget* list) {
-  QStringList texts;
-  for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
-  return texts;
-}
-
-void Select(QListWidget* list, const QString& text) {
-  list->findItems(text, Qt::MatchExactly).first()->setSelected(true);
 }
 
 }  // namespace

@@ -11,22 +11,7 @@
 
 #include "platform/adodb.h"
 #include "support/sqlite_odbc.h"
-
-namespace adodb {
-inline void PrintTo(const Value& value, std::ostream* out) {
-  switch (value.kind) {
-    case Value::Kind::Null:
-      *out << "NULL";
-      break;
-    case Value::Kind::Text:
-      *out << '"' << value.text.toStdString() << '"';
-      break;
-    case Value::Kind::Binary:
-      *out << "binary(" << value.bytes.size() << ")";
-      break;
-  }
-}
-}  // namespace adodb
+#include "support/value_printer.h"
 
 class OdbcTest : public ::testing::Test {
  protected:

@@ -13,17 +13,8 @@
 #include "platform/app.h"
 #include "platform/random.h"
 #include "shell/main_module.h"
+#include "support/lists.h"
 #include "support/recorded_desktop.h"
-
-namespace {
-
-QStringList Entries(const QListWidget& list) {
-  QStringList texts;
-  for (int i = 0; i < list.count(); ++i) texts << list.item(i)->text();
-  return texts;
-}
-
-}  // namespace
 
 TEST(ListContains, IgnoresCaseAndFindsNothingInAnEmptyList) {
   QListWidget list;

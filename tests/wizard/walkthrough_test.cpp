@@ -6,21 +6,11 @@
 #include "connections/connection_page.h"
 #include "join/join_page.h"
 #include "mode/mode_choice_page.h"
+#include "support/lists.h"
 #include "support/sqlite_odbc.h"
 #include "support/wizard_fixture.h"
 
 namespace {
-
-QStringList Entries(QWidget& page, const char* list) {
-  QStringList texts;
-  auto* widget = page.findChild<QListWidget*>(list);
-  for (int i = 0; i < widget->count(); ++i) texts << widget->item(i)->text();
-  return texts;
-}
-
-void Select(QWidget& page, const char* list, const QString& text) {
-  page.findChild<QListWidget*>(list)->findItems(text, Qt::MatchExactly).first()->setSelected(true);
-}
 
 void Choose(Form4& mode, const char* option) {
   mode.findChild<QRadioButton*>(option)->setChecked(true);
