@@ -15,15 +15,7 @@ QRadioButton* Option(QWidget& page, const char* name) {
 
 }  // namespace
 
-class ModeChoice : public WizardTest {
- protected:
-  void SetUp() override {
-    server.AddTable("db1", "Customers", {"ID"});
-    server.AddTable("db2", "Archive", {"ID"});
-    StoreLogins("db1", "db2");
-    wizard->Start();
-  }
-};
+using ModeChoice = ReturningUserTest;
 
 TEST_F(ModeChoice, OpensWithTheVerticalChoiceUnderItsOwnCaption) {
   Form4& page = wizard->form4();

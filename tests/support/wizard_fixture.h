@@ -46,3 +46,15 @@ class WizardTest : public ::testing::Test {
   std::unique_ptr<NavigationLog> navigation_;
   int ended_ = 0;
 };
+
+// A returning user whose two stored logins open their databases, each with one table: the
+// start-up has moved on to the mode choice page.
+class ReturningUserTest : public WizardTest {
+ protected:
+  void SetUp() override {
+    server.AddTable("db1", "Customers", {"ID"});
+    server.AddTable("db2", "Archive", {"ID"});
+    StoreLogins("db1", "db2");
+    wizard->Start();
+  }
+};

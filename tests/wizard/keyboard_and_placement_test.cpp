@@ -33,15 +33,7 @@ bool IsCentred(const QWidget& page) {
 
 }  // namespace
 
-class Pages : public WizardTest {
- protected:
-  void SetUp() override {
-    server.AddTable("db1", "Customers", {"ID"});
-    server.AddTable("db2", "Archive", {"ID"});
-    StoreLogins("db1", "db2");
-    wizard->Start();
-  }
-};
+using Pages = ReturningUserTest;
 
 TEST_F(Pages, EachPageIsCentredAndStartsAtTheFirstControlOfItsKeyboardOrder) {
   Form4& mode = wizard->form4();
