@@ -25,9 +25,17 @@ QMessageBox::Icon IconOf(int flags) {
   }
 }
 
+// A box waits for the user, so it shows the ordinary pointer even while a page is busy.
+class ArrowWhileAsking {
+ public:
+  ArrowWhileAsking() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+  ~ArrowWhileAsking() { QApplication::restoreOverrideCursor(); }
+};
+
 class QtBackend : public Backend {
  public:
   int MsgBox(const QString& text, int flags, const QString& title) override {
+    const ArrowWhileAsking arrow;
     QMessageBox box(IconOf(flags), title, text, QMessageBox::NoButton,
                     QApplication::activeWindow());
     if ((flags & 7) == vbYesNo) {
@@ -44,6 +52,7 @@ class QtBackend : public Backend {
 
   QString InputBox(const QString& prompt, const QString& title,
                    const QString& defaultText) override {
+    const ArrowWhileAsking arrow;
     bool ok = false;
     QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
                                          QLineEdit::Normal, defaultText, &ok);

@@ -1,5 +1,8 @@
 #include "shell/wizard.h"
 
+#include <QApplication>
+#include <QScopeGuard>
+
 #include "append/append_page.h"
 #include "connections/connection_page.h"
 #include "join/join_page.h"
@@ -11,9 +14,12 @@ Wizard::Wizard() = default;
 
 Wizard::~Wizard() = default;
 
+// A page's load may wait on a database (the table lists); the pointer says so meanwhile.
 template <class Form>
 Form& Wizard::Load(std::unique_ptr<Form>& form) {
   if (!form) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     form = std::make_unique<Form>(*this);
     form->Form_Load();
   }
