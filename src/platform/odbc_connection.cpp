@@ -31,6 +31,7 @@ OdbcConnection::OdbcConnection()
 
 OdbcConnection::~OdbcConnection() {
   for (OdbcRecordset* recordset : recordsets_) recordset->Detach();
+  idleStatement_.Free();
   if (open_) SQLDisconnect(connection_.get());
 }
 
@@ -119,6 +120,10 @@ void OdbcConnection::Unregister(OdbcRecordset* recordset) {
                     recordsets_.end());
 }
 
+void OdbcConnection::Recycle(Handle statement) {
+  if (!idleStatement_) idleStatement_ = std::move(statement);
+}
+
 void OdbcConnection::RequireOpen() const {
   if (!open_) throw ObjectClosed();
 }
@@ -128,10 +133,12 @@ void OdbcConnection::RequireClosed() const {
 }
 
 // Drivers such as SQL Server's serve one pending result per connection: results still waiting
-// are read into memory first. The new statement gets the command time-out.
+// are read into memory first. The statement is the one kept from an earlier result, or a new
+// one; it gets the command time-out.
 Handle OdbcConnection::NewStatement() {
   for (OdbcRecordset* recordset : recordsets_) recordset->BufferRemainingRows();
-  Handle statement = Allocate(SQL_HANDLE_STMT, connection_.get(), Handles());
+  Handle statement = idleStatement_ ? std::move(idleStatement_)
+                                    : Allocate(SQL_HANDLE_STMT, connection_.get(), Handles());
   HandleChain handles = Handles();
   handles.statement = statement.get();
   CheckOptional(SQLSetStmtAttr(statement.get(), SQL_ATTR_QUERY_TIMEOUT,

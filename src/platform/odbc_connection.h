@@ -32,6 +32,10 @@ class OdbcConnection : public Connection {
   // Results register while they live, so that the connection can free their statements.
   void Register(OdbcRecordset* recordset);
   void Unregister(OdbcRecordset* recordset);
+  // A result gives its statement back when it goes, its cursor closed. The connection keeps
+  // one such statement for its next one, so that a run of statements (one INSERT per row)
+  // does not allocate and free a handle for each.
+  void Recycle(Handle statement);
 
   // For tests: the connection handle and the settings kept for later statements.
   SQLHDBC ConnectionHandle() const { return connection_.get(); }
@@ -49,6 +53,7 @@ class OdbcConnection : public Connection {
   int commandTimeout_ = 30;
   int cursorLocation_ = 2;  // adUseServer, ADO's default
   std::vector<OdbcRecordset*> recordsets_;
+  Handle idleStatement_;
 };
 
 }  // namespace adodb::odbc

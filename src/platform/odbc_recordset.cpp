@@ -12,9 +12,11 @@
 
 namespace adodb::odbc {
 
+// A statement without result columns is closed at once, which also discards any further
+// results it has pending, so that its handle can serve the connection's next statement.
 OdbcRecordset::OdbcRecordset(OdbcConnection& owner, Handle statement, bool hasResult)
-    : owner_(&owner), statement_(std::move(statement)), cursorOpen_(hasResult) {
-  if (cursorOpen_) DescribeColumns();
+    : owner_(&owner), statement_(std::move(statement)), cursorOpen_(true) {
+  if (hasResult) DescribeColumns();
   if (columns_.empty()) CloseCursor();
   owner_->Register(this);
 }
@@ -161,10 +163,14 @@ void OdbcRecordset::CloseCursor() {
   SQLFreeStmt(statement_.get(), SQL_CLOSE);
 }
 
+// The closed statement goes back to its connection for the next statement.
 void OdbcRecordset::Release() {
   CloseCursor();
+  if (owner_) {
+    owner_->Unregister(this);
+    owner_->Recycle(std::move(statement_));
+  }
   statement_.Free();
-  if (owner_) owner_->Unregister(this);
   owner_ = nullptr;
   open_ = false;
   columns_.clear();

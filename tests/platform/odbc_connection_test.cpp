@@ -1,6 +1,7 @@
 // Opening connections, running statements and the tables rowset over the real driver manager.
 
 #include <gtest/gtest.h>
+#include <sqlext.h>
 
 #include <QFileInfo>
 
@@ -193,4 +194,39 @@ TEST_F(OdbcTest, ResultReleasedAfterItsConnectionStaysSafe) {
   EXPECT_EQ(rows->FieldValue(0), Value::Text(QStringLiteral("1")));
   rows->MoveNext();
   EXPECT_TRUE(rows->Eof());
+}
+
+// One INSERT per row must not cost a handle per row: a released result's statement serves the
+// next statement, closed first, also when rows were still waiting; results alive at the same
+// time keep statements of their own.
+TEST_F(OdbcTest, AReleasedResultsStatementServesTheNextStatement) {
+  using adodb::odbc::OdbcRecordset;
+  auto handleOf = [](const adodb::Recordset& result) {
+    return dynamic_cast<const OdbcRecordset&>(result).StatementHandle();
+  };
+  Exec(QStringLiteral("CREATE TABLE T (a INTEGER)"));
+  std::unique_ptr<adodb::Connection> connection = Connect(QStringLiteral("StepAPI=1;"));
+  std::unique_ptr<adodb::Recordset> insert =
+      connection->Execute(QStringLiteral("INSERT INTO T VALUES(1)"));
+  const SQLHSTMT first = handleOf(*insert);
+  // A mark that a new statement would not carry.
+  ASSERT_EQ(SQLSetStmtAttr(first, SQL_ATTR_MAX_ROWS, reinterpret_cast<SQLPOINTER>(7), 0),
+            SQL_SUCCESS);
+  insert.reset();
+  connection->Execute(QStringLiteral("INSERT INTO T VALUES(2)"));
+  std::unique_ptr<adodb::Recordset> pending =
+      connection->Execute(QStringLiteral("SELECT a FROM T ORDER BY a"));
+  SQLULEN mark = 0;
+  EXPECT_EQ(SQLGetStmtAttr(handleOf(*pending), SQL_ATTR_MAX_ROWS, &mark, 0, nullptr), SQL_SUCCESS);
+  EXPECT_EQ(mark, 7u) << "the statement was not the one released";
+  ASSERT_FALSE(pending->Eof());
+  std::unique_ptr<adodb::Recordset> alive =
+      connection->Execute(QStringLiteral("SELECT a FROM T ORDER BY a DESC"));
+  EXPECT_NE(handleOf(*alive), first);
+  pending.reset();  // released with a row still waiting
+  connection->Execute(QStringLiteral("DELETE FROM T WHERE a = 42"));
+  EXPECT_EQ(ReadRows(*connection->Execute(QStringLiteral("SELECT a FROM T ORDER BY a"))),
+            (std::vector<std::vector<Value>>{{Value::Text("1")}, {Value::Text("2")}}));
+  EXPECT_EQ(ReadRows(*alive),
+            (std::vector<std::vector<Value>>{{Value::Text("2")}, {Value::Text("1")}}));
 }
