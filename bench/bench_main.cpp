@@ -1,0 +1,63 @@
+// Runs the benchmarks and prints a table of their figures. Names given as arguments (append,
+// memory, fields, tables, startup, join) run only those. The exit status is 1 when a target
+// is missed.
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <optional>
+
+#include "harness.h"
+#include "items.h"
+#include "support/sqlite_odbc.h"
+
+namespace {
+
+// The databases of the benchmarks go to memory-backed storage unless TMPDIR says otherwise.
+void UseMemoryBackedStorage() {
+  if (!qEnvironmentVariableIsEmpty("TMPDIR")) return;
+  if (QFileInfo(QStringLiteral("/dev/shm")).isWritable()) qputenv("TMPDIR", "/dev/shm");
+}
+
+bool Chosen(const QStringList& names, const char* name) {
+  return names.isEmpty() || names.contains(QLatin1String(name));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  UseMemoryBackedStorage();
+  SqliteOdbc::RegisterDriver();
+  QStringList names;
+  for (int i = 1; i < argc; ++i) names << QString::fromLocal8Bit(argv[i]);
+  std::optional<QApplication> application;
+  const double applicationSeconds = bench::Seconds([&] { application.emplace(argc, argv); });
+  std::printf("databases in %s\n\n", qPrintable(QDir::tempPath()));
+
+  bench::Report report;
+  const std::pair<const char*, std::function<void()>> items[] = {
+      {"startup", [&] { bench::StartUp(report, applicationSeconds); }},
+      {"append", [&] { bench::AppendThroughput(report); }},
+      {"memory", [&] { bench::ReadPhaseMemory(report); }},
+      {"fields", [&] { bench::FieldNamesOfALargeTable(report); }},
+      {"tables", [&] { bench::TableListing(report); }},
+      {"join", [&] { bench::JoinEngineOwnTime(report); }},
+  };
+  int failed = 0;
+  for (const auto& [name, run] : items) {
+    if (!Chosen(names, name)) continue;
+    std::fprintf(stderr, "running %s...\n", name);
+    try {
+      run();
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "%s failed: %s\n", name, error.what());
+      ++failed;
+    }
+  }
+  const bool met = report.Print();
+  return failed == 0 && met ? 0 : 1;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+// The benchmarks, one function each; each adds its figures to the report.
+
+#include "harness.h"
+
+namespace bench {
+
+// The append engine against a bare loop of the same INSERT texts on one ODBC connection.
+void AppendThroughput(Report& report);
+// Peak memory of the append engine's row buffer against the bytes of the rows' text.
+void ReadPhaseMemory(Report& report);
+// The join page's field list and the join engine's field reading on a 1,000,000-row table
+// against a 10-row table.
+void FieldNamesOfALargeTable(Report& report);
+// The table list of 5,000 tables against a bare SQLTables loop.
+void TableListing(Report& report);
+// From the wizard's start to the connection page shown and painted; `applicationSeconds` is
+// what creating the application object took before.
+void StartUp(Report& report, double applicationSeconds);
+// The join engine's own time for two tables of 500 columns, the server answering at once.
+void JoinEngineOwnTime(Report& report);
+
+}  // namespace bench
