@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QListWidget>
+#include <QScopeGuard>
 
 #include "platform/adodb.h"
 #include "platform/app.h"
@@ -10,7 +11,7 @@ namespace MSSQL {
 namespace {
 
 bool IsListedTable(const QString& name) {
-  return !name.toUpper().contains(QLatin1String("SYS"));
+  return !name.contains(QLatin1String("SYS"), Qt::CaseInsensitive);
 }
 
 QString TextOf(adodb::Recordset& rows, int field) {
@@ -26,12 +27,15 @@ void FillTableList(QListWidget& list, const ConnectionProfile& profile) {
   const int typeField = adodb::FieldIndex(*tables, QStringLiteral("TABLE_TYPE"));
   const int nameField = adodb::FieldIndex(*tables, QStringLiteral("TABLE_NAME"));
   list.clear();
+  // The names go into the list together; a failure part-way still leaves those read so far.
+  QStringList names;
+  const auto addNames = qScopeGuard([&] { list.addItems(names); });
   while (!tables->Eof()) {
     if (TextOf(*tables, typeField) == QLatin1String("TABLE")) {
       QCoreApplication::processEvents();
       if (app::Ended()) return;
-      const QString name = TextOf(*tables, nameField);
-      if (IsListedTable(name)) list.addItem(name);
+      QString name = TextOf(*tables, nameField);
+      if (IsListedTable(name)) names << std::move(name);
     }
     tables->MoveNext();
   }
