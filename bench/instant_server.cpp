@@ -58,6 +58,9 @@ class InstantConnection : public adodb::Connection {
     ++state_->statements;
     return std::make_unique<InstantRecordset>(state_->tables.value(TableRead(statement)));
   }
+  std::unique_ptr<adodb::Recordset> Describe(const QString& statement) override {
+    return Execute(statement);
+  }
   std::unique_ptr<adodb::Recordset> OpenSchema(int) override {
     TimeInside inside(*state_);
     return std::make_unique<InstantRecordset>(QStringList());

@@ -31,10 +31,10 @@ int Known(const std::optional<int>& count) {
   return *count;
 }
 
-// The field count of a table. The counting result is released at once, its rows never
-// fetched, so its connection is free for the next statement.
+// The field count of a table, from the description of the statement that reads it: the
+// table's rows are not read for it.
 int FieldCountOf(adodb::Connection& connection, const QString& table) {
-  return connection.Execute(SelectAllStatement(table))->FieldCount();
+  return connection.Describe(SelectAllStatement(table))->FieldCount();
 }
 
 Row CurrentRow(adodb::Recordset& source) {

@@ -73,6 +73,12 @@ class Connection {
   virtual void Open(const QString& connectionString) = 0;
   // Runs one statement. A statement without a result gives an empty recordset (no fields, Eof).
   virtual std::unique_ptr<Recordset> Execute(const QString& statement) = 0;
+  // The fields a query would give, without running it: a recordset with the field count and
+  // names that holds no rows (Eof). A statement that cannot be run fails as Execute would. When
+  // the driver cannot describe the query before it runs, the query is run and its rows are
+  // discarded unread, so a statement without a result (an INSERT) is carried out: describe
+  // queries only.
+  virtual std::unique_ptr<Recordset> Describe(const QString& statement) = 0;
   // The tables rowset (adSchemaTables): at least TABLE_NAME and TABLE_TYPE.
   virtual std::unique_ptr<Recordset> OpenSchema(int schema) = 0;
   // Recordset.Open(source, connection, cursorType, lockType).

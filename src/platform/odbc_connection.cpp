@@ -85,10 +85,29 @@ void OdbcConnection::Open(const QString& connectionString) {
 
 std::unique_ptr<Recordset> OdbcConnection::Execute(const QString& statement) {
   RequireOpen();
+  return Run(statement, NewStatement());
+}
+
+// The statement is prepared and its result columns described; it is not run. A driver that
+// describes no columns before a statement runs (or refuses to describe it) gets the statement
+// run instead, and the columns are those of its result, so that a query is never taken for one
+// without fields. A failed prepare throws like a failed run.
+std::unique_ptr<Recordset> OdbcConnection::Describe(const QString& statement) {
+  RequireOpen();
   Handle handle = NewStatement();
-  const SQLRETURN result =
-      SQLExecDirectW(handle.get(), ToWide(statement), static_cast<SQLINTEGER>(statement.size()));
-  return ResultOf(std::move(handle), result, "SQLExecDirectW");
+  HandleChain handles = Handles();
+  handles.statement = handle.get();
+  Check(SQLPrepareW(handle.get(), ToWide(statement), static_cast<SQLINTEGER>(statement.size())),
+        "SQLPrepareW", handles);
+  SQLSMALLINT columns = 0;
+  if (!SQL_SUCCEEDED(SQLNumResultCols(handle.get(), &columns)) || columns <= 0) {
+    std::unique_ptr<OdbcRecordset> result = Run(statement, std::move(handle));
+    result->DiscardRows();
+    return result;
+  }
+  auto described = std::make_unique<OdbcRecordset>(*this, std::move(handle), true);
+  described->DiscardRows();
+  return described;
 }
 
 // The tables rowset, unrestricted: every table and view with the driver's own column names
@@ -147,9 +166,15 @@ Handle OdbcConnection::NewStatement() {
   return statement;
 }
 
+std::unique_ptr<OdbcRecordset> OdbcConnection::Run(const QString& statement, Handle handle) {
+  const SQLRETURN result =
+      SQLExecDirectW(handle.get(), ToWide(statement), static_cast<SQLINTEGER>(statement.size()));
+  return ResultOf(std::move(handle), result, "SQLExecDirectW");
+}
+
 // SQL_NO_DATA is success: drivers answer so for statements that touch no rows.
-std::unique_ptr<Recordset> OdbcConnection::ResultOf(Handle statement, SQLRETURN result,
-                                                    const char* call) {
+std::unique_ptr<OdbcRecordset> OdbcConnection::ResultOf(Handle statement, SQLRETURN result,
+                                                        const char* call) {
   HandleChain handles = Handles();
   handles.statement = statement.get();
   if (result != SQL_NO_DATA) Check(result, call, handles);

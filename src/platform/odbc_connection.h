@@ -23,6 +23,7 @@ class OdbcConnection : public Connection {
   void SetCursorLocation(int location) override;
   void Open(const QString& connectionString) override;
   std::unique_ptr<Recordset> Execute(const QString& statement) override;
+  std::unique_ptr<Recordset> Describe(const QString& statement) override;
   std::unique_ptr<Recordset> OpenSchema(int schema) override;
   std::unique_ptr<Recordset> OpenRecordset(const QString& source, int cursorType,
                                            int lockType) override;
@@ -46,7 +47,8 @@ class OdbcConnection : public Connection {
   void RequireOpen() const;
   void RequireClosed() const;
   Handle NewStatement();
-  std::unique_ptr<Recordset> ResultOf(Handle statement, SQLRETURN result, const char* call);
+  std::unique_ptr<OdbcRecordset> Run(const QString& statement, Handle handle);
+  std::unique_ptr<OdbcRecordset> ResultOf(Handle statement, SQLRETURN result, const char* call);
 
   Handle connection_;
   bool open_ = false;

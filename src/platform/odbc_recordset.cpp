@@ -60,6 +60,14 @@ void OdbcRecordset::Close() {
   Release();
 }
 
+void OdbcRecordset::DiscardRows() {
+  CloseCursor();
+  buffered_.clear();
+  bufferedFailure_.reset();
+  current_.reset();
+  started_ = true;
+}
+
 void OdbcRecordset::BufferRemainingRows() {
   try {
     while (std::optional<Row> row = FetchFromDriver()) buffered_.push_back(std::move(*row));

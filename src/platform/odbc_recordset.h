@@ -29,6 +29,8 @@ class OdbcRecordset : public Recordset {
   void MoveNext() override;
   void Close() override;
 
+  // Leaves the result without rows, none of them read: the fields stay, Eof is true.
+  void DiscardRows();
   // Reads the rows still waiting at the driver into memory and closes the cursor, so that the
   // connection is free for its next statement; the reader sees the same rows afterwards.
   // A failure while reading is kept and raised when the reader reaches it.

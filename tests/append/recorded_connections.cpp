@@ -43,6 +43,10 @@ class RecordingConnection : public adodb::Connection {
     Statement(statement);
     return inner_->Execute(statement);
   }
+  std::unique_ptr<adodb::Recordset> Describe(const QString& statement) override {
+    Statement(statement);
+    return inner_->Describe(statement);
+  }
   std::unique_ptr<adodb::Recordset> OpenSchema(int schema) override {
     Statement(QStringLiteral("OpenSchema(%1)").arg(schema));
     return inner_->OpenSchema(schema);

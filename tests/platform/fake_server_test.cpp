@@ -346,4 +346,40 @@ TEST(FakeServer, RecordsetsFetchLazilyFromASnapshot) {
   EXPECT_EQ(server.RowsFetched(), 5);
 }
 
+TEST(FakeServer, DescribeLogsAndRefusesLikeExecuteAndFetchesNoRow) {
+  FakeServer server;
+  server.AddTable("Shop", "T", {"A", "B"},
+                  {FakeServer::TextRow({"1", "x"}), FakeServer::TextRow({"2", nullptr})});
+  server.AddTable("Shop", "Locked", {"A"});
+  server.RefuseStatements("[Locked]", "Permission denied.");
+  server.FailFetchAfter(0, "Communication link failure");
+  auto shop = OpenShop();
+
+  auto described = shop->Describe("SELECT * FROM [T]");
+  EXPECT_EQ(FieldNames(*described), QStringList({"A", "B"}));
+  EXPECT_TRUE(described->Eof());
+  EXPECT_THROW(described->FieldValue(0), adodb::Error);
+  EXPECT_THROW(described->MoveNext(), adodb::Error);
+  EXPECT_EQ(server.RowsFetched(), 0);
+
+  auto describeError = [&](const QString& statement) {
+    try {
+      shop->Describe(statement);
+    } catch (const adodb::Error& error) {
+      return error;
+    }
+    ADD_FAILURE() << "no error from " << statement.toStdString();
+    return adodb::Error({}, {}, 0);
+  };
+  EXPECT_EQ(describeError("SELECT * FROM [Nowhere]").Description(),
+            "Invalid object name 'Nowhere'.");
+  EXPECT_EQ(describeError("SELECT * FROM [Locked]").Description(), "Permission denied.");
+  EXPECT_EQ(server.Statements(), QStringList({"SELECT * FROM [T]", "SELECT * FROM [Nowhere]",
+                                              "SELECT * FROM [Locked]"}));
+
+  auto closed = adodb::CreateConnection();
+  EXPECT_THROW(closed->Describe("SELECT * FROM [T]"), adodb::Error);
+  EXPECT_EQ(server.Statements().size(), 3);
+}
+
 }  // namespace

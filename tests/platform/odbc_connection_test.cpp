@@ -230,3 +230,51 @@ TEST_F(OdbcTest, AReleasedResultsStatementServesTheNextStatement) {
   EXPECT_EQ(ReadRows(*alive),
             (std::vector<std::vector<Value>>{{Value::Text("2")}, {Value::Text("1")}}));
 }
+
+// The driver reads a whole result when the statement runs (StepAPI is off by default), so a
+// description that ran the query would meet the failing row.
+TEST_F(OdbcTest, DescribeGivesTheFieldsWithoutRunningTheQuery) {
+  Exec(QStringLiteral("CREATE TABLE T (a INTEGER, [b c] TEXT)"));
+  Exec(QStringLiteral("INSERT INTO T VALUES(1, 'x')"));
+  std::unique_ptr<adodb::Connection> connection = Connect();
+  const QString failing =
+      QStringLiteral("SELECT a, abs(-9223372036854775807 - 1) AS overflow FROM [T]");
+  EXPECT_THROW(ReadRows(*connection->Execute(failing)), adodb::Error);
+
+  std::unique_ptr<adodb::Recordset> described = connection->Describe(failing);
+  EXPECT_EQ(FieldNames(*described), QStringList({QStringLiteral("a"), QStringLiteral("overflow")}));
+  EXPECT_TRUE(described->Eof());
+  EXPECT_THROW(described->FieldValue(0), adodb::Error);
+  EXPECT_THROW(described->MoveNext(), adodb::Error);
+  EXPECT_EQ(FieldNames(*connection->Describe(QStringLiteral("SELECT * FROM [T]"))),
+            QStringList({QStringLiteral("a"), QStringLiteral("b c")}));
+  described.reset();
+  // The described statement's handle serves the next statement.
+  EXPECT_EQ(ReadRows(*connection->Execute(QStringLiteral("SELECT * FROM [T]"))),
+            (std::vector<std::vector<Value>>{{Value::Text("1"), Value::Text("x")}}));
+}
+
+TEST_F(OdbcTest, DescribeRefusesWhatExecuteRefusesAndRunsAStatementWithoutFields) {
+  std::unique_ptr<adodb::Connection> closed = adodb::CreateOdbcConnection();
+  try {
+    closed->Describe(QStringLiteral("SELECT 1"));
+    ADD_FAILURE() << "a closed connection described a statement";
+  } catch (const adodb::Error& error) {
+    EXPECT_EQ(error.NativeCode(), 3704);
+  }
+  std::unique_ptr<adodb::Connection> connection = Connect();
+  try {
+    connection->Describe(QStringLiteral("SELECT * FROM [Missing]"));
+    ADD_FAILURE() << "a missing table was described";
+  } catch (const adodb::Error& error) {
+    EXPECT_TRUE(error.Description().contains(QStringLiteral("no such table: Missing")))
+        << error.Description().toStdString();
+  }
+  // No fields before it runs: the statement is run, so that its own result is described.
+  std::unique_ptr<adodb::Recordset> created =
+      connection->Describe(QStringLiteral("CREATE TABLE T (a INTEGER)"));
+  EXPECT_EQ(created->FieldCount(), 0);
+  EXPECT_TRUE(created->Eof());
+  EXPECT_EQ(FieldNames(*connection->Describe(QStringLiteral("SELECT * FROM T"))),
+            QStringList({QStringLiteral("a")}));
+}

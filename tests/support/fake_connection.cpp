@@ -38,6 +38,16 @@ class FakeConnection : public adodb::Connection {
     return Run(statement);
   }
 
+  // Logged and refused like Execute; the result keeps its fields and gives no rows. As over
+  // a driver that cannot describe before running, a statement without a result is carried out.
+  std::unique_ptr<adodb::Recordset> Describe(const QString& statement) override {
+    LogStatement(statement);
+    Result result = RunStatement(state_->DatabaseNamed(database_), statement);
+    result.rows.clear();
+    result.returnsRows = false;
+    return NewRecordset(state_, std::move(result));
+  }
+
   std::unique_ptr<adodb::Recordset> OpenRecordset(const QString& source, int, int) override {
     return Run(source);
   }

@@ -20,6 +20,7 @@
 namespace fake {
 
 // What a statement gives back: a row-returning result for a SELECT, nothing for the others.
+// A described statement has its columns and is not row-returning: it fetches nothing.
 struct Result {
   bool returnsRows = false;
   QStringList columns;
