@@ -56,10 +56,10 @@ QString Bracketed(const QString& name) {
   return QLatin1Char('[') + escaped + QLatin1Char(']');
 }
 
+// The query that reads the whole table is described, not run.
 QStringList FieldNames(adodb::Connection& connection, const QString& table) {
-  std::unique_ptr<adodb::Recordset> fields = connection.OpenRecordset(
-      QStringLiteral("SELECT * FROM ") + Bracketed(table) + QStringLiteral(" WHERE 1=0"),
-      adodb::adOpenStatic, adodb::adLockOptimistic);
+  std::unique_ptr<adodb::Recordset> fields =
+      connection.Describe(QStringLiteral("SELECT * FROM ") + Bracketed(table));
   QStringList names;
   names.reserve(fields->FieldCount());
   for (int i = 0; i < fields->FieldCount(); ++i) names << fields->FieldName(i);
