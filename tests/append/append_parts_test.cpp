@@ -37,6 +37,15 @@ TEST(AppendStatements, ReadAndWriteShapes) {
             "INSERT INTO [T] VALUES('abc', NULL, 'it''s', '12')");
   EXPECT_EQ(InsertStatement("x]", {Value::Text("a|mysepz123|b")}),
             "INSERT INTO [x]]] VALUES('a|mysepz123|b')");
+  EXPECT_EQ(InsertStatement("]a]]", {Value::Text("'"), Value::Text("''x'"), Value::Null()}),
+            "INSERT INTO []]a]]]]] VALUES('''', '''''x''', NULL)");
+  EXPECT_EQ(InsertStatement(QString::fromUtf8("Kunden ä"),
+                            {Value::Text(QString::fromUtf8("l'été")), Value::Text(""),
+                             Value::Binary(QByteArray("\x0a\xff", 2)), Value::Binary({}),
+                             Value::Text(QString(40, 'w'))}),
+            QString::fromUtf8("INSERT INTO [Kunden ä] VALUES(N'l''été', '', 0x0AFF, 0x, '") +
+                QString(40, 'w') + "')");
+  EXPECT_EQ(InsertStatement("T", {}), "INSERT INTO [T] VALUES()");
 }
 
 TEST(RowBuffer, GivesBackEveryRowInOrderWithItsKindsAndCharacters) {
