@@ -37,12 +37,10 @@ int FieldCountOf(adodb::Connection& connection, const QString& table) {
   return connection.Describe(SelectAllStatement(table))->FieldCount();
 }
 
-Row CurrentRow(adodb::Recordset& source) {
-  Row row;
-  const int fields = source.FieldCount();
-  row.reserve(static_cast<std::size_t>(fields));
-  for (int i = 0; i < fields; ++i) row.push_back(source.FieldValue(i));
-  return row;
+// The values of the current row, into `row`, whose storage serves again row after row.
+void ReadCurrentRow(adodb::Recordset& source, Row& row) {
+  row.resize(static_cast<std::size_t>(source.FieldCount()));
+  for (std::size_t i = 0; i < row.size(); ++i) row[i] = source.FieldValue(static_cast<int>(i));
 }
 
 // Runs one statement through the trap and tells whether it completed.
@@ -144,13 +142,13 @@ bool AppendEngine::SourceHasRows() {
 // Every row is in memory before the first is written, so a table appended to itself ends with
 // each row twice.
 AppendEngine::Next AppendEngine::ReadSource() {
+  Row row;
   for (;;) {
     bool atEnd = false;
     if (!Completed(on_, 140, [&] { atEnd = source_->Eof(); })) return Next::Finish;
     if (atEnd) break;
     if (!YieldToWindow()) return Next::Stop;
-    Row row;
-    if (!Completed(on_, 142, [&] { row = CurrentRow(*source_); })) return Next::Finish;
+    if (!Completed(on_, 142, [&] { ReadCurrentRow(*source_, row); })) return Next::Finish;
     if (!Completed(on_, 144, [&] { source_->MoveNext(); })) return Next::Finish;
     rows_.Append(row);
   }

@@ -13,7 +13,9 @@ constexpr std::size_t kSmallestBlock = 4096;
 constexpr std::size_t kLargestBlock = std::size_t{1} << 20;
 
 bool IsLatin1(const QString& text) {
-  return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x100; });
+  char16_t units = 0;
+  for (const QChar c : text) units |= c.unicode();
+  return units < 0x100;
 }
 
 Stored StoredKind(const adodb::Value& value) {
@@ -90,37 +92,61 @@ char* PutPayload(char* out, Stored kind, const adodb::Value& value, std::size_t 
   return out + size;
 }
 
-adodb::Value TakeValue(Stored kind, const char* in, std::size_t size) {
+// Empties a text or byte array and keeps its storage; an empty one is left alone.
+template <class Array>
+void Empty(Array& array) {
+  if (!array.isEmpty()) array.resize(0);
+}
+
+// Reads a value into `value`, in the storage its text and bytes already have when that is
+// large enough: a reader that is given the same row each time allocates little after the
+// first rows. The member a kind does not use is left empty.
+void TakeValue(Stored kind, const char* in, std::size_t size, adodb::Value& value) {
+  const auto length = static_cast<qsizetype>(size);
   switch (kind) {
     case kNull:
-      break;
+      value.kind = adodb::Value::Kind::Null;
+      Empty(value.text);
+      Empty(value.bytes);
+      return;
     case kLatin1:
-      return adodb::Value::Text(QString::fromLatin1(in, static_cast<qsizetype>(size)));
-    case kUtf16: {
-      QString text(static_cast<qsizetype>(size / sizeof(char16_t)), Qt::Uninitialized);
-      std::memcpy(text.data(), in, size);
-      return adodb::Value::Text(std::move(text));
-    }
+      value.kind = adodb::Value::Kind::Text;
+      value.text = QLatin1String(in, length);
+      Empty(value.bytes);
+      return;
+    case kUtf16:
+      value.kind = adodb::Value::Kind::Text;
+      value.text.resize(length / qsizetype(sizeof(char16_t)));
+      std::memcpy(value.text.data(), in, size);
+      Empty(value.bytes);
+      return;
     case kBinary:
-      return adodb::Value::Binary(QByteArray(in, static_cast<qsizetype>(size)));
+      value.kind = adodb::Value::Kind::Binary;
+      Empty(value.text);
+      value.bytes.resize(length);
+      std::memcpy(value.bytes.data(), in, size);
+      return;
   }
-  return adodb::Value::Null();
 }
 
 }  // namespace
 
+// The kinds are worked out once, in the pass that sizes the row.
 void RowBuffer::Append(const Row& row) {
+  kinds_.resize(row.size());
   std::size_t size = NumberSize(row.size());
-  for (const adodb::Value& value : row) {
-    const std::size_t payload = PayloadSize(StoredKind(value), value);
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    const Stored kind = StoredKind(row[i]);
+    kinds_[i] = kind;
+    const std::size_t payload = PayloadSize(kind, row[i]);
     size += 1 + NumberSize(payload) + payload;
   }
   char* out = PutNumber(Reserve(size), row.size());
-  for (const adodb::Value& value : row) {
-    const Stored kind = StoredKind(value);
-    const std::size_t payload = PayloadSize(kind, value);
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    const auto kind = static_cast<Stored>(kinds_[i]);
+    const std::size_t payload = PayloadSize(kind, row[i]);
     *out++ = static_cast<char>(kind);
-    out = PutPayload(PutNumber(out, payload), kind, value, payload);
+    out = PutPayload(PutNumber(out, payload), kind, row[i], payload);
   }
   ++count_;
 }
@@ -156,13 +182,12 @@ bool RowBuffer::Reader::Next(Row& row) {
   const char* start = blocks[block_].bytes.get() + offset_;
   std::size_t fields = 0;
   const char* in = TakeNumber(start, fields);
-  row.clear();
-  row.reserve(fields);
-  for (std::size_t i = 0; i < fields; ++i) {
+  row.resize(fields);
+  for (adodb::Value& value : row) {
     const auto kind = static_cast<Stored>(static_cast<unsigned char>(*in++));
     std::size_t size = 0;
     in = TakeNumber(in, size);
-    row.push_back(TakeValue(kind, in, size));
+    TakeValue(kind, in, size, value);
     in += size;
   }
   offset_ += static_cast<std::size_t>(in - start);

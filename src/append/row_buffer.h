@@ -32,7 +32,8 @@ class RowBuffer {
   class Reader {
    public:
     explicit Reader(const RowBuffer& buffer) : buffer_(&buffer) {}
-    // The next row, into `row`; false after the last one.
+    // The next row, into `row`; false after the last one. The values `row` holds lend their
+    // storage to the new ones, so passing the same row for every call spares allocations.
     bool Next(Row& row);
 
    private:
@@ -53,6 +54,7 @@ class RowBuffer {
 
   std::vector<Block> blocks_;
   std::size_t count_ = 0;
+  std::vector<unsigned char> kinds_;  // how each value of the row being added is stored
 };
 
 }  // namespace append

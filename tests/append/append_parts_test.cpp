@@ -73,6 +73,30 @@ TEST(RowBuffer, GivesBackEveryRowInOrderWithItsKindsAndCharacters) {
   EXPECT_FALSE(RowBuffer().Read().Next(row));
 }
 
+// The reader writes each row into the values the given row already holds.
+TEST(RowBuffer, ARowPassedAgainTakesTheNextRowWhateverItHeld) {
+  const std::vector<Row> rows = {
+      {Value::Text(QString(100, 'x')), Value::Binary("\x01\x02"), Value::Text("é"), Value::Null()},
+      {Value::Text("short"), Value::Text("was binary"), Value::Binary("\xff"), Value::Text("")},
+      {Value::Null(), Value::Null(), Value::Null()},
+      {Value::Binary({}), Value::Text(QString::fromUtf8("Ελλάδα")), Value::Text("a"),
+       Value::Text("b"), Value::Text("five")},
+  };
+  RowBuffer buffer;
+  for (const Row& row : rows) buffer.Append(row);
+  RowBuffer::Reader reader = buffer.Read();
+  Row row = {Value::Text("stale"), Value::Binary("stale")};
+  for (const Row& expected : rows) {
+    ASSERT_TRUE(reader.Next(row));
+    ASSERT_EQ(row, expected);
+    for (const Value& value : row) {
+      EXPECT_TRUE(value.kind == Value::Kind::Text || value.text.isEmpty());
+      EXPECT_TRUE(value.kind == Value::Kind::Binary || value.bytes.isEmpty());
+    }
+  }
+  EXPECT_FALSE(reader.Next(row));
+}
+
 TEST(RowBuffer, HoldsRowsInLittleMoreThanTheirText) {
   RowBuffer buffer;
   const Row row = {Value::Text("12345"), Value::Text("Smith"), Value::Text("2021-08-31"),
