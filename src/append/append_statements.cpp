@@ -1,80 +1,94 @@
 #include "append/append_statements.h"
 
+#include <cstring>
+
 #include "join/catalogue.h"
 
 namespace append {
 namespace {
 
-// What one pass over a text finds: whether it is all 7-bit ASCII and how many of a character
-// it holds.
-struct TextScan {
-  bool ascii = true;
-  qsizetype marks = 0;
-};
+// The writers below put their text at `out`, into a string sized beforehand for the longest
+// text they can make, and give the position after it.
 
-TextScan Scan(QStringView text, char16_t mark) {
-  TextScan scan;
-  for (QChar c : text) {
-    const char16_t unit = c.unicode();
-    if (unit >= 0x80) scan.ascii = false;
-    if (unit == mark) ++scan.marks;
-  }
-  return scan;
+// A null text has no characters to copy, and no address either.
+char16_t* Put(char16_t* out, QStringView text) {
+  if (text.isEmpty()) return out;
+  std::memcpy(out, text.utf16(), static_cast<std::size_t>(text.size()) * sizeof(char16_t));
+  return out + text.size();
 }
 
-// Appends the text with every `mark` doubled.
-void AppendDoubling(QString& out, QStringView text, QChar mark, qsizetype marks) {
-  if (marks == 0) {
-    out += text;
-    return;
+// The text with every `mark` doubled: at most twice its length.
+char16_t* PutDoubling(char16_t* out, QStringView text, char16_t mark) {
+  for (qsizetype at = text.indexOf(QChar(mark)); at >= 0; at = text.indexOf(QChar(mark))) {
+    out = Put(out, text.first(at + 1));
+    *out++ = mark;
+    text = text.sliced(at + 1);
   }
-  qsizetype start = 0;
-  for (qsizetype at = text.indexOf(mark); at >= 0; at = text.indexOf(mark, start)) {
-    out += text.mid(start, at + 1 - start);
-    out += mark;
-    start = at + 1;
-  }
-  out += text.mid(start);
+  return Put(out, text);
 }
 
-void AppendQuotedText(QString& out, const QString& text) {
-  const TextScan scan = Scan(text, u'\'');
-  if (!scan.ascii) out += QLatin1Char('N');
-  out += QLatin1Char('\'');
-  AppendDoubling(out, text, QLatin1Char('\''), scan.marks);
-  out += QLatin1Char('\'');
+bool IsAscii(QStringView text) {
+  char16_t units = 0;
+  for (const QChar c : text) units |= c.unicode();
+  return units < 0x80;
 }
 
-void AppendHex(QString& out, const QByteArray& bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  out += QLatin1String("0x");
+char16_t* PutQuotedText(char16_t* out, QStringView text) {
+  if (!IsAscii(text)) *out++ = u'N';
+  *out++ = u'\'';
+  out = PutDoubling(out, text, u'\'');
+  *out++ = u'\'';
+  return out;
+}
+
+char16_t* PutHex(char16_t* out, const QByteArray& bytes) {
+  static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+  out = Put(out, u"0x");
   for (const char byte : bytes) {
     const auto value = static_cast<unsigned char>(byte);
-    out += QLatin1Char(kDigits[value >> 4]);
-    out += QLatin1Char(kDigits[value & 0xF]);
+    *out++ = kDigits[value >> 4];
+    *out++ = kDigits[value & 0xF];
   }
+  return out;
 }
 
-void AppendLiteral(QString& out, const adodb::Value& value) {
+char16_t* PutLiteral(char16_t* out, const adodb::Value& value) {
   switch (value.kind) {
     case adodb::Value::Kind::Null:
       break;
     case adodb::Value::Kind::Text:
-      return AppendQuotedText(out, value.text);
+      return PutQuotedText(out, value.text);
     case adodb::Value::Kind::Binary:
-      return AppendHex(out, value.bytes);
+      return PutHex(out, value.bytes);
   }
-  out += QLatin1String("NULL");
+  return Put(out, u"NULL");
 }
 
-// The length of a statement's fixed parts and its values as they stand, without the marks
-// that quoting doubles.
-qsizetype EstimatedLength(const QString& table, const std::vector<adodb::Value>& values) {
-  qsizetype length = 32 + table.size();
-  for (const adodb::Value& value : values) {
-    length += 4 + value.text.size() + 2 * value.bytes.size();
+qsizetype LongestLiteral(const adodb::Value& value) {
+  switch (value.kind) {
+    case adodb::Value::Kind::Null:
+      break;
+    case adodb::Value::Kind::Text:
+      return 3 + 2 * value.text.size();
+    case adodb::Value::Kind::Binary:
+      return 2 + 2 * value.bytes.size();
   }
+  return 4;
+}
+
+qsizetype LongestInsert(const QString& table, const std::vector<adodb::Value>& values) {
+  qsizetype length = 32 + 2 * table.size();
+  for (const adodb::Value& value : values) length += 2 + LongestLiteral(value);
   return length;
+}
+
+// Sizes `text` for the longest result, lets `write` fill it from its start and cuts it to what
+// was written.
+template <class Write>
+void WriteSized(QString& text, qsizetype longest, Write&& write) {
+  text.resize(longest);
+  char16_t* const start = reinterpret_cast<char16_t*>(text.data());
+  text.resize(write(start) - start);
 }
 
 }  // namespace
@@ -85,22 +99,25 @@ QString SelectAllStatement(const QString& table) {
 
 QString SqlLiteral(const adodb::Value& value) {
   QString literal;
-  AppendLiteral(literal, value);
+  WriteSized(literal, LongestLiteral(value), [&](char16_t* out) { return PutLiteral(out, value); });
   return literal;
 }
 
-// Built in one string: an INSERT goes out for every row appended.
+// Written straight into one string sized for the longest statement the values can make: an
+// INSERT goes out for every row appended.
 QString InsertStatement(const QString& table, const std::vector<adodb::Value>& values) {
   QString statement;
-  statement.reserve(EstimatedLength(table, values));
-  statement += QLatin1String("INSERT INTO [");
-  AppendDoubling(statement, table, QLatin1Char(']'), Scan(table, u']').marks);
-  statement += QLatin1String("] VALUES(");
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    if (i > 0) statement += QLatin1String(", ");
-    AppendLiteral(statement, values[i]);
-  }
-  statement += QLatin1Char(')');
+  WriteSized(statement, LongestInsert(table, values), [&](char16_t* out) {
+    out = Put(out, u"INSERT INTO [");
+    out = PutDoubling(out, table, u']');
+    out = Put(out, u"] VALUES(");
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      if (i > 0) out = Put(out, u", ");
+      out = PutLiteral(out, values[i]);
+    }
+    *out++ = u')';
+    return out;
+  });
   return statement;
 }
 

@@ -46,6 +46,8 @@ TEST(AppendStatements, ReadAndWriteShapes) {
             QString::fromUtf8("INSERT INTO [Kunden ä] VALUES(N'l''été', '', 0x0AFF, 0x, '") +
                 QString(40, 'w') + "')");
   EXPECT_EQ(InsertStatement("T", {}), "INSERT INTO [T] VALUES()");
+  EXPECT_EQ(InsertStatement("T", {Value::Text(QString()), Value::Binary(QByteArray())}),
+            "INSERT INTO [T] VALUES('', 0x)");
 }
 
 TEST(RowBuffer, GivesBackEveryRowInOrderWithItsKindsAndCharacters) {
