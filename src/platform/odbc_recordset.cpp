@@ -63,6 +63,7 @@ void OdbcRecordset::Close() {
 void OdbcRecordset::DiscardRows() {
   CloseCursor();
   buffered_.clear();
+  nextBuffered_ = 0;
   bufferedFailure_.reset();
   current_.reset();
   started_ = true;
@@ -125,9 +126,12 @@ void OdbcRecordset::Advance() {
 }
 
 std::optional<OdbcRecordset::Row> OdbcRecordset::NextRow() {
-  if (!buffered_.empty()) {
-    Row row = std::move(buffered_.front());
-    buffered_.pop_front();
+  if (nextBuffered_ < buffered_.size()) {
+    Row row = std::move(buffered_[nextBuffered_++]);
+    if (nextBuffered_ == buffered_.size()) {
+      buffered_.clear();
+      nextBuffered_ = 0;
+    }
     return row;
   }
   if (bufferedFailure_) {
@@ -156,10 +160,11 @@ std::optional<OdbcRecordset::Row> OdbcRecordset::FetchFromDriver() {
 
 // Every value of the row, in column order: drivers need not answer for columns out of order.
 OdbcRecordset::Row OdbcRecordset::ReadRow() {
+  const HandleChain handles = Handles();
   Row row;
   row.reserve(columns_.size());
   for (size_t i = 0; i < columns_.size(); ++i) {
-    row.push_back(ReadValue(columns_[i].form, static_cast<SQLUSMALLINT>(i + 1), Handles()));
+    row.push_back(ReadValue(columns_[i].form, static_cast<SQLUSMALLINT>(i + 1), handles));
   }
   return row;
 }
@@ -184,6 +189,7 @@ void OdbcRecordset::Release() {
   columns_.clear();
   current_.reset();
   buffered_.clear();
+  nextBuffered_ = 0;
   bufferedFailure_.reset();
 }
 

@@ -3,7 +3,6 @@
 // A forward-only result over one ODBC statement. The names and the count of the fields come
 // from the statement's description; rows are fetched only when Eof, a value or MoveNext asks.
 
-#include <deque>
 #include <optional>
 #include <vector>
 
@@ -69,7 +68,10 @@ class OdbcRecordset : public Recordset {
   bool cursorOpen_ = false;
   bool started_ = false;
   std::optional<Row> current_;
-  std::deque<Row> buffered_;
+  // Rows read ahead by BufferRemainingRows, taken from the front. A vector, not a deque: a
+  // result without them, such as every INSERT's, then allocates nothing for them.
+  std::vector<Row> buffered_;
+  std::size_t nextBuffered_ = 0;
   std::optional<Error> bufferedFailure_;
 };
 

@@ -32,7 +32,7 @@ std::optional<Fixed> ReadFixed(SQLSMALLINT cType, SQLUSMALLINT column, const Han
 template <typename Unit, typename Make>
 Value ReadPieces(SQLSMALLINT cType, bool terminated, SQLUSMALLINT column,
                  const HandleChain& handles, Make make) {
-  std::array<Unit, 256> first{};
+  std::array<Unit, 256> first;  // written by the driver before it is read
   std::vector<Unit> larger;
   Unit* piece = first.data();
   SQLLEN capacity = static_cast<SQLLEN>(first.size());
