@@ -9,6 +9,7 @@
 #include "platform/ado_errors.h"
 #include "shell/page.h"
 #include "support/live_server.h"
+#include "support/read_rows.h"
 #include "support/scripted_dialogs.h"
 #include "support/sqlite_odbc.h"
 #include "support/value_printer.h"
@@ -26,14 +27,7 @@ std::unique_ptr<adodb::Connection> Connect(const ConnectionProfile& profile) {
 
 Rows Select(const ConnectionProfile& profile, const QString& sql) {
   std::unique_ptr<adodb::Connection> connection = Connect(profile);
-  std::unique_ptr<adodb::Recordset> rows = connection->Execute(sql);
-  Rows values;
-  while (!rows->Eof()) {
-    std::vector<Value>& row = values.emplace_back();
-    for (int i = 0; i < rows->FieldCount(); ++i) row.push_back(rows->FieldValue(i));
-    rows->MoveNext();
-  }
-  return values;
+  return ReadRows(*connection->Execute(sql));
 }
 
 // A table of the test's own on the live server, dropped when the test ends.

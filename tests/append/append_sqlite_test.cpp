@@ -7,6 +7,7 @@
 #include "controls/progress_bar.h"
 #include "shell/error_report.h"
 #include "shell/page.h"
+#include "support/read_rows.h"
 #include "support/scripted_dialogs.h"
 #include "support/sqlite_odbc.h"
 #include "support/value_printer.h"
@@ -35,14 +36,7 @@ class AppendOverOdbc : public ::testing::Test {
   Rows Select(const QString& database, const QString& sql) const {
     std::unique_ptr<adodb::Connection> connection = adodb::CreateOdbcConnection();
     connection->Open(SqliteOdbc::ConnectionString(database));
-    std::unique_ptr<adodb::Recordset> rows = connection->Execute(sql);
-    Rows values;
-    while (!rows->Eof()) {
-      std::vector<Value>& row = values.emplace_back();
-      for (int i = 0; i < rows->FieldCount(); ++i) row.push_back(rows->FieldValue(i));
-      rows->MoveNext();
-    }
-    return values;
+    return ReadRows(*connection->Execute(sql));
   }
 
   SqliteOdbc sqlite_;

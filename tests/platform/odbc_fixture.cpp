@@ -21,16 +21,6 @@ adodb::Value OdbcTest::SelectOne(const QString& sql) const {
   return rows.front().front();
 }
 
-std::vector<std::vector<adodb::Value>> ReadRows(adodb::Recordset& rows) {
-  std::vector<std::vector<adodb::Value>> values;
-  while (!rows.Eof()) {
-    std::vector<adodb::Value>& row = values.emplace_back();
-    for (int i = 0; i < rows.FieldCount(); ++i) row.push_back(rows.FieldValue(i));
-    rows.MoveNext();
-  }
-  return values;
-}
-
 QStringList FieldNames(const adodb::Recordset& rows) {
   QStringList names;
   for (int i = 0; i < rows.FieldCount(); ++i) names << rows.FieldName(i);

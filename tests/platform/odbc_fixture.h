@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/adodb.h"
+#include "support/read_rows.h"
 #include "support/sqlite_odbc.h"
 #include "support/value_printer.h"
 
@@ -29,6 +30,4 @@ class OdbcTest : public ::testing::Test {
   QString database_;
 };
 
-// The rest of a result's rows, read forward to the end.
-std::vector<std::vector<adodb::Value>> ReadRows(adodb::Recordset& rows);
 QStringList FieldNames(const adodb::Recordset& rows);
