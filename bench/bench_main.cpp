@@ -2,16 +2,16 @@
 // memory, fields, tables, startup, join) run only those. The exit status is 1 when a target
 // is missed.
 
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <cstdio>
 #include <exception>
 #include <functional>
-#include <optional>
+#include <memory>
 
 #include "harness.h"
 #include "items.h"
+#include "platform/application.h"
 #include "support/sqlite_odbc.h"
 
 namespace {
@@ -34,8 +34,9 @@ int main(int argc, char** argv) {
   SqliteOdbc::RegisterDriver();
   QStringList names;
   for (int i = 1; i < argc; ++i) names << QString::fromLocal8Bit(argv[i]);
-  std::optional<QApplication> application;
-  const double applicationSeconds = bench::Seconds([&] { application.emplace(argc, argv); });
+  std::unique_ptr<QApplication> application;
+  const double applicationSeconds =
+      bench::Seconds([&] { application = app::CreateApplication(argc, argv); });
   std::printf("databases in %s\n\n", qPrintable(QDir::tempPath()));
 
   bench::Report report;

@@ -1,10 +1,9 @@
-#include <QApplication>
-
+#include "platform/application.h"
 #include "shell/wizard.h"
 
 int main(int argc, char* argv[]) {
-  QApplication application(argc, argv);
+  const std::unique_ptr<QApplication> application = app::CreateApplication(argc, argv);
   shell::Wizard wizard;
   wizard.Start();
-  return application.exec();
+  return application->exec();
 }

@@ -1,9 +1,9 @@
 // One main for every test program: the application object exists before any test runs.
 
 #include <gtest/gtest.h>
-#include <QApplication>
 #include <QTemporaryDir>
 
+#include "platform/application.h"
 #include "support/sqlite_odbc.h"
 
 int main(int argc, char** argv) {
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
   // The private driver registry must be in place before the driver manager reads it.
   SqliteOdbc::RegisterDriver();
-  QApplication application(argc, argv);
+  const std::unique_ptr<QApplication> application = app::CreateApplication(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

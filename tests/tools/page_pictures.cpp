@@ -13,6 +13,7 @@
 #include "join/join_page.h"
 #include "mode/mode_choice_page.h"
 #include "platform/app.h"
+#include "platform/application.h"
 #include "platform/random.h"
 #include "shell/wizard.h"
 #include "support/fake_server.h"
@@ -40,7 +41,7 @@ void AddSampleTables(FakeServer& server) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
+  const std::unique_ptr<QApplication> application = app::CreateApplication(argc, argv);
   const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
   TempSettings settings;
   QTemporaryDir programFolder;
@@ -52,10 +53,9 @@ int main(int argc, char** argv) {
   shell::Wizard wizard;
   wizard.Start();
   Form1& connection = wizard.form1();
-  const char* fields[][2] = {{"Text1", "sql.example.lan"}, {"Text2", "report"},
-                             {"Text3", "secret"},          {"Text4", "Sales"},
-                             {"Text5", "sql.example.lan"}, {"Text6", "report"},
-                             {"Text7", "secret"},          {"Text8", "Archive"}};
+  const char* fields[][2] = {
+      {"Text1", "sql.example.lan"}, {"Text2", "report"}, {"Text3", "secret"}, {"Text4", "Sales"},
+      {"Text5", "sql.example.lan"}, {"Text6", "report"}, {"Text7", "secret"}, {"Text8", "Archive"}};
   for (const auto& field : fields) {
     connection.findChild<QLineEdit*>(field[0])->setText(QString::fromLatin1(field[1]));
   }
