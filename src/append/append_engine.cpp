@@ -160,9 +160,10 @@ AppendEngine::Next AppendEngine::WriteRows() {
   const std::size_t total = rows_.Count();
   RowBuffer::Reader reader = rows_.Read();
   Row row;
+  QString statement;
   for (std::size_t j = 0; j < total && reader.Next(row); ++j) {
     if (!YieldToWindow()) return Next::Stop;
-    const QString statement = InsertStatement(TargetTable(), row);
+    WriteInsertStatement(statement, TargetTable(), row);
     on_(146, [&] { progressBar_.SetValue(static_cast<double>(j + 1) / total * 100.0); });
     Insert(statement);
   }

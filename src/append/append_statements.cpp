@@ -103,10 +103,16 @@ QString SqlLiteral(const adodb::Value& value) {
   return literal;
 }
 
-// Written straight into one string sized for the longest statement the values can make: an
-// INSERT goes out for every row appended.
 QString InsertStatement(const QString& table, const std::vector<adodb::Value>& values) {
   QString statement;
+  WriteInsertStatement(statement, table, values);
+  return statement;
+}
+
+// Written straight into one string sized for the longest statement the values can make: an
+// INSERT goes out for every row appended.
+void WriteInsertStatement(QString& statement, const QString& table,
+                          const std::vector<adodb::Value>& values) {
   WriteSized(statement, LongestInsert(table, values), [&](char16_t* out) {
     out = Put(out, u"INSERT INTO [");
     out = PutDoubling(out, table, u']');
@@ -118,7 +124,6 @@ QString InsertStatement(const QString& table, const std::vector<adodb::Value>& v
     *out++ = u')';
     return out;
   });
-  return statement;
 }
 
 }  // namespace append

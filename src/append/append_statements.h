@@ -18,5 +18,8 @@ QString SqlLiteral(const adodb::Value& value);
 
 // "INSERT INTO [name] VALUES(literal, literal, ...)", no column list: values go by position.
 QString InsertStatement(const QString& table, const std::vector<adodb::Value>& values);
+// The same into `statement`, whose storage serves again when it is large enough.
+void WriteInsertStatement(QString& statement, const QString& table,
+                          const std::vector<adodb::Value>& values);
 
 }  // namespace append

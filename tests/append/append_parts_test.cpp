@@ -50,6 +50,19 @@ TEST(AppendStatements, ReadAndWriteShapes) {
             "INSERT INTO [T] VALUES('', 0x)");
 }
 
+// The engine writes every row's INSERT into the same string: nothing of a longer statement
+// may remain in a shorter one after it.
+TEST(AppendStatements, AStringServingAgainHoldsOnlyTheLatestStatement) {
+  QString statement;
+  append::WriteInsertStatement(statement, "T", {Value::Text(QString(300, 'x')), Value::Null()});
+  append::WriteInsertStatement(statement, "T", {Value::Text("y")});
+  EXPECT_EQ(statement, "INSERT INTO [T] VALUES('y')");
+  const QString copy = statement;  // shared storage must not be written through
+  append::WriteInsertStatement(statement, "U", {Value::Null()});
+  EXPECT_EQ(statement, "INSERT INTO [U] VALUES(NULL)");
+  EXPECT_EQ(copy, "INSERT INTO [T] VALUES('y')");
+}
+
 TEST(RowBuffer, GivesBackEveryRowInOrderWithItsKindsAndCharacters) {
   const QString lone = QString(QChar(0xD800)) + "x";  // an unpaired surrogate, as nvarchar holds
   const std::vector<Row> rows = {
