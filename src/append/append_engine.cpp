@@ -7,6 +7,7 @@
 #include "platform/app.h"
 #include "platform/dialogs.h"
 #include "platform/error.h"
+#include "platform/vector_state.h"
 #include "shell/error_report.h"
 #include "shell/page.h"
 
@@ -57,6 +58,7 @@ bool Completed(shell::Trap& on, int line, Statement&& statement) {
 // Lets the window repaint and take input; false once the program has ended.
 bool YieldToWindow() {
   QCoreApplication::processEvents();
+  platform::ClearUpperVectorState();
   return !app::Ended();
 }
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/vector_state.h"
+
 namespace {
 
 // A frame of a screen that shows 60 pictures a second.
@@ -49,7 +51,8 @@ void ProgressBar::ShowWanted() {
   const bool atAnEnd = wanted_ <= minimum() || wanted_ >= maximum();
   const qint64 now = Clock()();
   if (!atAnEnd && lastShown_ && now - *lastShown_ < kFrameMilliseconds) return;
-  setValue(wanted_);
+  setValue(wanted_);  // paints at once
+  platform::ClearUpperVectorState();
   lastShown_ = now;
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/adodb.h"
 #include "platform/app.h"
+#include "platform/vector_state.h"
 
 namespace MSSQL {
 namespace {
@@ -33,6 +34,7 @@ void FillTableList(QListWidget& list, const ConnectionProfile& profile) {
   while (!tables->Eof()) {
     if (TextOf(*tables, typeField) == QLatin1String("TABLE")) {
       QCoreApplication::processEvents();
+      platform::ClearUpperVectorState();
       if (app::Ended()) return;
       QString name = TextOf(*tables, nameField);
       if (IsListedTable(name)) names << std::move(name);
