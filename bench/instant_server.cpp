@@ -27,7 +27,10 @@ class InstantRecordset : public adodb::Recordset {
   explicit InstantRecordset(QStringList fields) : fields_(std::move(fields)) {}
   int FieldCount() const override { return static_cast<int>(fields_.size()); }
   QString FieldName(int i) const override { return fields_.at(i); }
-  adodb::Value FieldValue(int) override { return adodb::Value::Null(); }
+  const adodb::Value& FieldValue(int) override {
+    static const adodb::Value null;
+    return null;
+  }
   bool Eof() override { return true; }
   void MoveNext() override {}
   void Close() override {}

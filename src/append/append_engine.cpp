@@ -38,12 +38,6 @@ int FieldCountOf(adodb::Connection& connection, const QString& table) {
   return connection.Describe(SelectAllStatement(table))->FieldCount();
 }
 
-// The values of the current row, into `row`, whose storage serves again row after row.
-void ReadCurrentRow(adodb::Recordset& source, Row& row) {
-  row.resize(static_cast<std::size_t>(source.FieldCount()));
-  for (std::size_t i = 0; i < row.size(); ++i) row[i] = source.FieldValue(static_cast<int>(i));
-}
-
 // Runs one statement through the trap and tells whether it completed.
 template <class Statement>
 bool Completed(shell::Trap& on, int line, Statement&& statement) {
@@ -144,15 +138,13 @@ bool AppendEngine::SourceHasRows() {
 // Every row is in memory before the first is written, so a table appended to itself ends with
 // each row twice.
 AppendEngine::Next AppendEngine::ReadSource() {
-  Row row;
   for (;;) {
     bool atEnd = false;
     if (!Completed(on_, 140, [&] { atEnd = source_->Eof(); })) return Next::Finish;
     if (atEnd) break;
     if (!YieldToWindow()) return Next::Stop;
-    if (!Completed(on_, 142, [&] { ReadCurrentRow(*source_, row); })) return Next::Finish;
+    if (!Completed(on_, 142, [&] { rows_.AppendRowOf(*source_); })) return Next::Finish;
     if (!Completed(on_, 144, [&] { source_->MoveNext(); })) return Next::Finish;
-    rows_.Append(row);
   }
   source_.reset();
   return Next::Continue;

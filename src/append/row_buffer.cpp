@@ -131,22 +131,39 @@ void TakeValue(Stored kind, const char* in, std::size_t size, adodb::Value& valu
 
 }  // namespace
 
-// The kinds are worked out once, in the pass that sizes the row.
 void RowBuffer::Append(const Row& row) {
-  kinds_.resize(row.size());
-  std::size_t size = NumberSize(row.size());
-  for (std::size_t i = 0; i < row.size(); ++i) {
-    const Stored kind = StoredKind(row[i]);
+  AppendValues(row.size(), [&](std::size_t i) -> const adodb::Value& { return row[i]; });
+}
+
+// The values are taken where the source holds them, not copied into a row first: a row is read
+// for every row of the source table.
+void RowBuffer::AppendRowOf(adodb::Recordset& source) {
+  const auto count = static_cast<std::size_t>(source.FieldCount());
+  AppendValues(count, [&](std::size_t i) -> const adodb::Value& {
+    return source.FieldValue(static_cast<int>(i));
+  });
+}
+
+// The kinds are worked out once, in the pass that sizes the row; a value that cannot be read
+// fails that pass, before anything is stored.
+template <class ValueAt>
+void RowBuffer::AppendValues(std::size_t count, ValueAt valueAt) {
+  kinds_.resize(count);
+  std::size_t size = NumberSize(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const adodb::Value& value = valueAt(i);
+    const Stored kind = StoredKind(value);
     kinds_[i] = kind;
-    const std::size_t payload = PayloadSize(kind, row[i]);
+    const std::size_t payload = PayloadSize(kind, value);
     size += 1 + NumberSize(payload) + payload;
   }
-  char* out = PutNumber(Reserve(size), row.size());
-  for (std::size_t i = 0; i < row.size(); ++i) {
+  char* out = PutNumber(Reserve(size), count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const adodb::Value& value = valueAt(i);
     const auto kind = static_cast<Stored>(kinds_[i]);
-    const std::size_t payload = PayloadSize(kind, row[i]);
+    const std::size_t payload = PayloadSize(kind, value);
     *out++ = static_cast<char>(kind);
-    out = PutPayload(PutNumber(out, payload), kind, row[i], payload);
+    out = PutPayload(PutNumber(out, payload), kind, value, payload);
   }
   ++count_;
 }

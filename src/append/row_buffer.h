@@ -24,6 +24,8 @@ class RowBuffer {
   RowBuffer& operator=(RowBuffer&&) = default;
 
   void Append(const Row& row);
+  // The current row of `source`, every field of it, read where the source holds it.
+  void AppendRowOf(adodb::Recordset& source);
   std::size_t Count() const { return count_; }
   // The bytes the buffer holds in its blocks, used or not.
   std::size_t CapacityBytes() const;
@@ -51,6 +53,8 @@ class RowBuffer {
   };
 
   char* Reserve(std::size_t size);
+  template <class ValueAt>
+  void AppendValues(std::size_t count, ValueAt valueAt);
 
   std::vector<Block> blocks_;
   std::size_t count_ = 0;

@@ -55,7 +55,9 @@ class Recordset {
   virtual ~Recordset() = default;
   virtual int FieldCount() const = 0;
   virtual QString FieldName(int i) const = 0;
-  virtual Value FieldValue(int i) = 0;
+  // The value of field i in the current row; it stays valid until the recordset moves on or
+  // closes.
+  virtual const Value& FieldValue(int i) = 0;
   virtual bool Eof() = 0;
   virtual void MoveNext() = 0;
   virtual void Close() = 0;

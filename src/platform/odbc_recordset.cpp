@@ -35,7 +35,7 @@ QString OdbcRecordset::FieldName(int i) const {
   return columns_[static_cast<size_t>(i)].name;
 }
 
-Value OdbcRecordset::FieldValue(int i) {
+const Value& OdbcRecordset::FieldValue(int i) {
   RequireField(i);
   Start();
   if (!current_) throw NoCurrentRecord();

@@ -23,7 +23,7 @@ class OdbcRecordset : public Recordset {
 
   int FieldCount() const override;
   QString FieldName(int i) const override;
-  Value FieldValue(int i) override;
+  const Value& FieldValue(int i) override;
   bool Eof() override;
   void MoveNext() override;
   void Close() override;

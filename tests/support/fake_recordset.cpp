@@ -24,7 +24,7 @@ class FakeRecordset : public adodb::Recordset {
     return result_.columns[i];
   }
 
-  adodb::Value FieldValue(int i) override {
+  const adodb::Value& FieldValue(int i) override {
     RequireField(i);
     FetchCurrent();
     if (AtEnd()) throw NoCurrentRecord();
