@@ -168,7 +168,7 @@ AppendEngine::Next AppendEngine::WriteRows() {
 // counted for the closing message.
 void AppendEngine::Insert(const QString& statement) {
   try {
-    TargetConnection().Execute(statement);
+    TargetConnection().ExecuteNoRecords(statement);
     ++appended_;
   } catch (...) {
     const QString description = shell::DescriptionOf(std::current_exception());

@@ -75,6 +75,8 @@ class Connection {
   virtual void Open(const QString& connectionString) = 0;
   // Runs one statement. A statement without a result gives an empty recordset (no fields, Eof).
   virtual std::unique_ptr<Recordset> Execute(const QString& statement) = 0;
+  // Runs one statement whose result, if it has one, is not wanted (ADO's adExecuteNoRecords).
+  virtual void ExecuteNoRecords(const QString& statement) { Execute(statement); }
   // The fields a query would give, without running it: a recordset with the field count and
   // names that holds no rows (Eof). A statement that cannot be run fails as Execute would. When
   // the driver cannot describe the query before it runs, the query is run and its rows are

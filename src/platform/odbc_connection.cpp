@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "platform/ado_errors.h"
 #include "platform/odbc_environment.h"
@@ -88,6 +89,21 @@ std::unique_ptr<Recordset> OdbcConnection::Execute(const QString& statement) {
   return Run(statement, NewStatement());
 }
 
+// A result that is not wanted needs no result object: the statement runs on the connection's
+// idle statement, which comes back at once, its cursor closed, still carrying its time-out. An
+// append sends one INSERT per row this way.
+void OdbcConnection::ExecuteNoRecords(const QString& statement) {
+  RequireOpen();
+  Handle handle = NewStatement();
+  HandleChain handles = Handles();
+  handles.statement = handle.get();
+  const SQLRETURN result =
+      SQLExecDirectW(handle.get(), ToWide(statement), static_cast<SQLINTEGER>(statement.size()));
+  if (result != SQL_NO_DATA) Check(result, "SQLExecDirectW", handles);
+  SQLFreeStmt(handle.get(), SQL_CLOSE);
+  Recycle(std::move(handle), commandTimeout_);
+}
+
 // The statement is prepared and its result columns described; it is not run. A driver that
 // describes no columns before a statement runs (or refuses to describe it) gets the statement
 // run instead, and the columns are those of its result, so that a query is never taken for one
@@ -139,8 +155,10 @@ void OdbcConnection::Unregister(OdbcRecordset* recordset) {
                     recordsets_.end());
 }
 
-void OdbcConnection::Recycle(Handle statement) {
-  if (!idleStatement_) idleStatement_ = std::move(statement);
+void OdbcConnection::Recycle(Handle statement, std::optional<int> timeout) {
+  if (idleStatement_) return;
+  idleStatement_ = std::move(statement);
+  idleStatementTimeout_ = timeout;
 }
 
 void OdbcConnection::RequireOpen() const {
@@ -153,11 +171,13 @@ void OdbcConnection::RequireClosed() const {
 
 // Drivers such as SQL Server's serve one pending result per connection: results still waiting
 // are read into memory first. The statement is the one kept from an earlier result, or a new
-// one; it gets the command time-out.
+// one; it gets the command time-out unless it is known to carry it already.
 Handle OdbcConnection::NewStatement() {
   for (OdbcRecordset* recordset : recordsets_) recordset->BufferRemainingRows();
+  const std::optional<int> carried = std::exchange(idleStatementTimeout_, std::nullopt);
   Handle statement = idleStatement_ ? std::move(idleStatement_)
                                     : Allocate(SQL_HANDLE_STMT, connection_.get(), Handles());
+  if (carried == commandTimeout_) return statement;
   HandleChain handles = Handles();
   handles.statement = statement.get();
   CheckOptional(SQLSetStmtAttr(statement.get(), SQL_ATTR_QUERY_TIMEOUT,

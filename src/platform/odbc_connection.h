@@ -3,6 +3,7 @@
 // The connection of the data access objects over ODBC: one connection handle, one statement
 // handle per result.
 
+#include <optional>
 #include <vector>
 
 #include "platform/adodb.h"
@@ -23,6 +24,7 @@ class OdbcConnection : public Connection {
   void SetCursorLocation(int location) override;
   void Open(const QString& connectionString) override;
   std::unique_ptr<Recordset> Execute(const QString& statement) override;
+  void ExecuteNoRecords(const QString& statement) override;
   std::unique_ptr<Recordset> Describe(const QString& statement) override;
   std::unique_ptr<Recordset> OpenSchema(int schema) override;
   std::unique_ptr<Recordset> OpenRecordset(const QString& source, int cursorType,
@@ -36,7 +38,7 @@ class OdbcConnection : public Connection {
   // A result gives its statement back when it goes, its cursor closed. The connection keeps
   // one such statement for its next one, so that a run of statements (one INSERT per row)
   // does not allocate and free a handle for each.
-  void Recycle(Handle statement);
+  void Recycle(Handle statement) { Recycle(std::move(statement), std::nullopt); }
 
   // For tests: the connection handle and the settings kept for later statements.
   SQLHDBC ConnectionHandle() const { return connection_.get(); }
@@ -47,6 +49,8 @@ class OdbcConnection : public Connection {
   void RequireOpen() const;
   void RequireClosed() const;
   Handle NewStatement();
+  // `timeout` is the query time-out the statement is known to carry, if it is known.
+  void Recycle(Handle statement, std::optional<int> timeout);
   std::unique_ptr<OdbcRecordset> Run(const QString& statement, Handle handle);
   std::unique_ptr<OdbcRecordset> ResultOf(Handle statement, SQLRETURN result, const char* call);
 
@@ -56,6 +60,7 @@ class OdbcConnection : public Connection {
   int cursorLocation_ = 2;  // adUseServer, ADO's default
   std::vector<OdbcRecordset*> recordsets_;
   Handle idleStatement_;
+  std::optional<int> idleStatementTimeout_;
 };
 
 }  // namespace adodb::odbc

@@ -117,6 +117,40 @@ TEST_F(OdbcTest, PropertiesOfTheJoinEngineReachTheDriverManager) {
             adodb::Value::Text(QStringLiteral("written")));
 }
 
+// Statements whose result is not wanted (one INSERT per row of an append) run one after another
+// on the same statement, which keeps its time-out: it is set again only when it changes.
+TEST_F(OdbcTest, StatementsWithoutRecordsShareAStatementAndItsTimeout) {
+  std::unique_ptr<adodb::Connection> connection = adodb::CreateOdbcConnection();
+  DriverManagerTrace trace(*connection, sqlite_.Folder() + QStringLiteral("/trace.log"));
+  connection->SetCommandTimeout(5000);
+  connection->Open(SqliteOdbc::ConnectionString(database_));
+  connection->ExecuteNoRecords(QStringLiteral("CREATE TABLE T (a INTEGER)"));
+  for (int i = 1; i <= 3; ++i) {
+    connection->ExecuteNoRecords(QStringLiteral("INSERT INTO T VALUES(%1)").arg(i));
+  }
+  connection->SetCommandTimeout(0);
+  connection->ExecuteNoRecords(QStringLiteral("INSERT INTO T VALUES(4)"));
+  std::unique_ptr<adodb::Recordset> count =
+      connection->Execute(QStringLiteral("SELECT COUNT(*) FROM T"));
+  EXPECT_EQ(count->FieldValue(0), adodb::Value::Text(QStringLiteral("4")));
+  count.reset();
+  connection->ExecuteNoRecords(QStringLiteral("INSERT INTO T VALUES(5)"));
+  trace.Stop();
+  EXPECT_EQ(trace.ValuesOf(QStringLiteral("SQL_ATTR_QUERY_TIMEOUT")),
+            QStringList({QStringLiteral("0x1388"), QStringLiteral("(nil)"),
+                         QStringLiteral("(nil)")}))
+      << "set for the first statement, for the changed time-out, and after a result";
+  try {
+    connection->ExecuteNoRecords(QStringLiteral("INSERT INTO Missing VALUES(1)"));
+    ADD_FAILURE() << "a refused statement must throw";
+  } catch (const adodb::Error& error) {
+    EXPECT_TRUE(error.Description().contains(QStringLiteral("Missing"))) << error.Description().toStdString();
+  }
+  connection->ExecuteNoRecords(QStringLiteral("INSERT INTO T VALUES(6)"));
+  EXPECT_EQ(SelectOne(QStringLiteral("SELECT COUNT(*) FROM T")),
+            adodb::Value::Text(QStringLiteral("6")));
+}
+
 TEST_F(OdbcTest, ReadingModeAsksForReadOnlyAccess) {
   std::unique_ptr<adodb::Connection> connection = adodb::CreateOdbcConnection();
   DriverManagerTrace trace(*connection, sqlite_.Folder() + QStringLiteral("/trace.log"));
