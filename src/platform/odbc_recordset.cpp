@@ -119,10 +119,21 @@ void OdbcRecordset::Start() {
 }
 
 // A failed fetch is raised once and leaves the result at its end, so that a reader that
-// carries on after the error does not meet the same row again.
+// carries on after the error does not meet the same row again. A row read on from the driver
+// goes into the values of the row before it, which keep their storage.
 void OdbcRecordset::Advance() {
-  current_.reset();
-  current_ = NextRow();
+  const bool fromDriver = current_ && nextBuffered_ >= buffered_.size() && !bufferedFailure_;
+  if (!fromDriver) {
+    current_.reset();
+    current_ = NextRow();
+    return;
+  }
+  try {
+    if (!FetchInto(*current_)) current_.reset();
+  } catch (...) {
+    current_.reset();
+    throw;
+  }
 }
 
 std::optional<OdbcRecordset::Row> OdbcRecordset::NextRow() {
@@ -143,15 +154,23 @@ std::optional<OdbcRecordset::Row> OdbcRecordset::NextRow() {
 }
 
 std::optional<OdbcRecordset::Row> OdbcRecordset::FetchFromDriver() {
-  if (!cursorOpen_) return std::nullopt;
+  Row row;
+  if (!FetchInto(row)) return std::nullopt;
+  return row;
+}
+
+// The driver's next row, into `row`; false at the end. A failure closes the cursor.
+bool OdbcRecordset::FetchInto(Row& row) {
+  if (!cursorOpen_) return false;
   try {
     const SQLRETURN result = SQLFetch(statement_.get());
     if (result == SQL_NO_DATA) {
       CloseCursor();
-      return std::nullopt;
+      return false;
     }
     Check(result, "SQLFetch", Handles());
-    return ReadRow();
+    ReadRow(row);
+    return true;
   } catch (...) {
     CloseCursor();
     throw;
@@ -159,14 +178,12 @@ std::optional<OdbcRecordset::Row> OdbcRecordset::FetchFromDriver() {
 }
 
 // Every value of the row, in column order: drivers need not answer for columns out of order.
-OdbcRecordset::Row OdbcRecordset::ReadRow() {
+void OdbcRecordset::ReadRow(Row& row) {
   const HandleChain handles = Handles();
-  Row row;
-  row.reserve(columns_.size());
+  row.resize(columns_.size());
   for (size_t i = 0; i < columns_.size(); ++i) {
-    row.push_back(ReadValue(columns_[i].form, static_cast<SQLUSMALLINT>(i + 1), handles));
+    ReadValue(row[i], columns_[i].form, static_cast<SQLUSMALLINT>(i + 1), handles);
   }
-  return row;
 }
 
 // Closing the cursor also discards further results of the statement.

@@ -54,7 +54,8 @@ class OdbcRecordset : public Recordset {
   void Advance();
   std::optional<Row> NextRow();
   std::optional<Row> FetchFromDriver();
-  Row ReadRow();
+  bool FetchInto(Row& row);
+  void ReadRow(Row& row);
   void CloseCursor();
   void Release();
   void RequireOpen() const;

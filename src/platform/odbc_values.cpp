@@ -4,11 +4,11 @@
 #include <sqlucode.h>
 
 #include <array>
+#include <cstring>
 #include <optional>
 #include <vector>
 
 #include "platform/odbc_text_forms.h"
-#include "platform/odbc_wide.h"
 
 namespace adodb::odbc {
 namespace {
@@ -26,12 +26,47 @@ std::optional<Fixed> ReadFixed(SQLSMALLINT cType, SQLUSMALLINT column, const Han
   return value;
 }
 
-// A value of any length, read piece by piece and built by `make` from its units; NULL gives
-// Value::Null(). Text pieces end in a zero unit that is not part of the value. Most values fit
-// the small first piece and are built from it directly; a longer one continues in larger pieces.
-template <typename Unit, typename Make>
-Value ReadPieces(SQLSMALLINT cType, bool terminated, SQLUSMALLINT column,
-                 const HandleChain& handles, Make make) {
+// Empties a text or byte array and keeps its storage; an empty one is left alone.
+template <class Array>
+void Empty(Array& array) {
+  if (!array.isEmpty()) array.resize(0);
+}
+
+void SetNull(Value& value) {
+  value.kind = Value::Kind::Null;
+  Empty(value.text);
+  Empty(value.bytes);
+}
+
+// Copies `count` units into `array`, in the storage it has when that serves.
+template <class Array, typename Unit>
+void Assign(Array& array, const Unit* units, qsizetype count) {
+  array.resize(count);
+  if (count > 0) {
+    std::memcpy(static_cast<void*>(array.data()), units,
+                static_cast<std::size_t>(count) * sizeof(Unit));
+  }
+}
+
+void SetText(Value& value, const SQLWCHAR* units, qsizetype count) {
+  static_assert(sizeof(SQLWCHAR) == sizeof(char16_t));
+  value.kind = Value::Kind::Text;
+  Assign(value.text, units, count);
+  Empty(value.bytes);
+}
+
+void SetBinary(Value& value, const char* bytes, qsizetype count) {
+  value.kind = Value::Kind::Binary;
+  Empty(value.text);
+  Assign(value.bytes, bytes, count);
+}
+
+// A value of any length, read piece by piece and given to `set` as its units; NULL makes
+// `value` NULL. Text pieces end in a zero unit that is not part of the value. Most values fit
+// the small first piece and are set from it directly; a longer one continues in larger pieces.
+template <typename Unit, typename Set>
+void ReadPieces(Value& into, SQLSMALLINT cType, bool terminated, SQLUSMALLINT column,
+                const HandleChain& handles, Set set) {
   std::array<Unit, 256> first;  // written by the driver before it is read
   std::vector<Unit> larger;
   Unit* piece = first.data();
@@ -42,16 +77,16 @@ Value ReadPieces(SQLSMALLINT cType, bool terminated, SQLUSMALLINT column,
     SQLLEN indicator = 0;
     const SQLRETURN result = SQLGetData(handles.statement, column, cType, piece,
                                         capacity * SQLLEN(sizeof(Unit)), &indicator);
-    if (result == SQL_NO_DATA) return make(value.data(), qsizetype(value.size()));
+    if (result == SQL_NO_DATA) return set(into, value.data(), qsizetype(value.size()));
     Check(result, "SQLGetData", handles);
-    if (indicator == SQL_NULL_DATA) return Value::Null();
+    if (indicator == SQL_NULL_DATA) return SetNull(into);
     // The length still to come, or -1 when the driver cannot tell (SQL_NO_TOTAL).
     const SQLLEN remaining = indicator < 0 ? -1 : indicator / SQLLEN(sizeof(Unit));
     const bool more = remaining < 0 || remaining > room;
     const SQLLEN units = more ? room : remaining;
-    if (!more && value.empty()) return make(piece, qsizetype(units));
+    if (!more && value.empty()) return set(into, piece, qsizetype(units));
     value.insert(value.end(), piece, piece + units);
-    if (!more) return make(value.data(), qsizetype(value.size()));
+    if (!more) return set(into, value.data(), qsizetype(value.size()));
     if (larger.empty()) {
       larger.resize(4096);
       piece = larger.data();
@@ -60,23 +95,14 @@ Value ReadPieces(SQLSMALLINT cType, bool terminated, SQLUSMALLINT column,
   }
 }
 
-Value ReadText(SQLUSMALLINT column, const HandleChain& handles) {
-  return ReadPieces<SQLWCHAR>(
-      SQL_C_WCHAR, true, column, handles,
-      [](const SQLWCHAR* units, qsizetype count) { return Value::Text(FromWide(units, count)); });
-}
-
-Value ReadBinary(SQLUSMALLINT column, const HandleChain& handles) {
-  return ReadPieces<char>(
-      SQL_C_BINARY, false, column, handles,
-      [](const char* bytes, qsizetype count) { return Value::Binary(QByteArray(bytes, count)); });
-}
-
 template <typename Fixed, typename Format>
-Value ReadFormatted(SQLSMALLINT cType, Format format, SQLUSMALLINT column,
-                    const HandleChain& handles) {
+void ReadFormatted(Value& into, SQLSMALLINT cType, Format format, SQLUSMALLINT column,
+                   const HandleChain& handles) {
   const std::optional<Fixed> value = ReadFixed<Fixed>(cType, column, handles);
-  return value ? Value::Text(format(*value)) : Value::Null();
+  if (!value) return SetNull(into);
+  into.kind = Value::Kind::Text;
+  into.text = format(*value);
+  Empty(into.bytes);
 }
 
 }  // namespace
@@ -108,27 +134,27 @@ ValueForm FormOf(SQLSMALLINT sqlType) {
   }
 }
 
-Value ReadValue(ValueForm form, SQLUSMALLINT column, const HandleChain& handles) {
+void ReadValue(Value& value, ValueForm form, SQLUSMALLINT column, const HandleChain& handles) {
   switch (form) {
     case ValueForm::Binary:
-      return ReadBinary(column, handles);
+      return ReadPieces<char>(value, SQL_C_BINARY, false, column, handles, SetBinary);
     case ValueForm::Timestamp:
-      return ReadFormatted<SQL_TIMESTAMP_STRUCT>(SQL_C_TYPE_TIMESTAMP, TimestampText, column,
+      return ReadFormatted<SQL_TIMESTAMP_STRUCT>(value, SQL_C_TYPE_TIMESTAMP, TimestampText, column,
                                                  handles);
     case ValueForm::Date:
-      return ReadFormatted<SQL_DATE_STRUCT>(SQL_C_TYPE_DATE, DateText, column, handles);
+      return ReadFormatted<SQL_DATE_STRUCT>(value, SQL_C_TYPE_DATE, DateText, column, handles);
     case ValueForm::Time:
-      return ReadFormatted<SQL_TIME_STRUCT>(SQL_C_TYPE_TIME, TimeText, column, handles);
+      return ReadFormatted<SQL_TIME_STRUCT>(value, SQL_C_TYPE_TIME, TimeText, column, handles);
     case ValueForm::Bit:
-      return ReadFormatted<unsigned char>(SQL_C_BIT, BitText, column, handles);
+      return ReadFormatted<unsigned char>(value, SQL_C_BIT, BitText, column, handles);
     case ValueForm::Real:
-      return ReadFormatted<float>(SQL_C_FLOAT, RealText, column, handles);
+      return ReadFormatted<float>(value, SQL_C_FLOAT, RealText, column, handles);
     case ValueForm::Double:
-      return ReadFormatted<double>(SQL_C_DOUBLE, DoubleText, column, handles);
+      return ReadFormatted<double>(value, SQL_C_DOUBLE, DoubleText, column, handles);
     case ValueForm::Text:
       break;
   }
-  return ReadText(column, handles);
+  ReadPieces<SQLWCHAR>(value, SQL_C_WCHAR, true, column, handles, SetText);
 }
 
 }  // namespace adodb::odbc

@@ -16,8 +16,11 @@ enum class ValueForm { Text, Binary, Timestamp, Date, Time, Bit, Real, Double };
 // other type as the driver's own wide-character text.
 ValueForm FormOf(SQLSMALLINT sqlType);
 
-// Reads column `column` (from 1) of the statement's current row, long values in pieces until
-// the whole value is read. NULL gives Value::Null(). A refusal throws with the driver's text.
-Value ReadValue(ValueForm form, SQLUSMALLINT column, const HandleChain& handles);
+// Reads column `column` (from 1) of the statement's current row into `value`, long values in
+// pieces until the whole value is read; NULL makes it Value::Null(). Text comes unit for unit as
+// the driver gives it. The value's text or bytes keep their storage for the new value when it is
+// theirs alone and large enough: a result read row by row into the same values allocates little
+// after its first rows. A refusal throws with the driver's text.
+void ReadValue(Value& value, ValueForm form, SQLUSMALLINT column, const HandleChain& handles);
 
 }  // namespace adodb::odbc

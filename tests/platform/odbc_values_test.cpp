@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "odbc_fixture.h"
+#include "support/value_printer.h"
 
 using adodb::Value;
 
@@ -71,6 +72,33 @@ TEST_F(OdbcTest, ValuesAtThePieceBoundariesAreReadWhole) {
     EXPECT_EQ(rows[i][0], Value::Text(QString(lengths[i], QLatin1Char('0')))) << lengths[i];
     EXPECT_EQ(rows[i][1].bytes, QByteArray(lengths[i], '\0')) << lengths[i];
   }
+}
+
+// Each row is read into the values of the row before it: nothing of a longer, a NULL or a
+// binary value may remain, a value kept from an earlier row keeps its content, and text comes
+// unit for unit (a leading U+FEFF is a character of the value, not a byte order mark).
+TEST_F(OdbcTest, ValuesReadIntoTheRowBeforeKeepNothingOfIt) {
+  Exec(QStringLiteral("CREATE TABLE T (id INTEGER, t TEXT, b BLOB)"));
+  Exec(QStringLiteral("INSERT INTO T VALUES(1, printf('%.3000c', 'w'), zeroblob(3000))"));
+  Exec(QStringLiteral("INSERT INTO T VALUES(2, NULL, NULL)"));
+  Exec(QStringLiteral("INSERT INTO T VALUES(3, 'x', X'01')"));
+  Exec(QStringLiteral("INSERT INTO T VALUES(4, '', X'')"));
+  Exec(QStringLiteral("INSERT INTO T VALUES(5, char(65279) || 'a', NULL)"));
+  std::unique_ptr<adodb::Connection> connection = Connect();
+  std::unique_ptr<adodb::Recordset> rows =
+      connection->Execute(QStringLiteral("SELECT t, b FROM T ORDER BY id"));
+  ASSERT_FALSE(rows->Eof());
+  const Value kept = rows->FieldValue(0);
+  std::vector<std::vector<Value>> read;
+  for (; !rows->Eof(); rows->MoveNext()) read.push_back({rows->FieldValue(0), rows->FieldValue(1)});
+  EXPECT_EQ(kept, Value::Text(QString(3000, QLatin1Char('w'))));
+  const std::vector<std::vector<Value>> expected = {
+      {Value::Text(QString(3000, QLatin1Char('w'))), Value::Binary(QByteArray(3000, '\0'))},
+      {Value::Null(), Value::Null()},
+      {Value::Text(QStringLiteral("x")), Value::Binary(QByteArray("\x01", 1))},
+      {Value::Text(QString()), Value::Binary(QByteArray())},
+      {Value::Text(QString(QChar(0xFEFF)) + QLatin1Char('a')), Value::Null()}};
+  EXPECT_EQ(read, expected);
 }
 
 TEST_F(OdbcTest, DateAndTimeValuesAreWrittenInIso8601) {
