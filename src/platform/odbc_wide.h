@@ -17,8 +17,10 @@ inline SQLWCHAR* ToWide(const QString& text) {
   return const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(text.utf16()));
 }
 
+// Unit for unit: a leading U+FEFF is a character of the text, not a byte order mark to drop.
 inline QString FromWide(const SQLWCHAR* text, qsizetype length) {
-  return QString::fromUtf16(reinterpret_cast<const char16_t*>(text), length);
+  static_assert(sizeof(SQLWCHAR) == sizeof(QChar));
+  return QString(reinterpret_cast<const QChar*>(text), length);
 }
 
 // A zero-terminated wide text.
