@@ -136,15 +136,16 @@ TEST_F(OdbcTest, StatementsWithoutRecordsShareAStatementAndItsTimeout) {
   count.reset();
   connection->ExecuteNoRecords(QStringLiteral("INSERT INTO T VALUES(5)"));
   trace.Stop();
-  EXPECT_EQ(trace.ValuesOf(QStringLiteral("SQL_ATTR_QUERY_TIMEOUT")),
-            QStringList({QStringLiteral("0x1388"), QStringLiteral("(nil)"),
-                         QStringLiteral("(nil)")}))
+  EXPECT_EQ(
+      trace.ValuesOf(QStringLiteral("SQL_ATTR_QUERY_TIMEOUT")),
+      QStringList({QStringLiteral("0x1388"), QStringLiteral("(nil)"), QStringLiteral("(nil)")}))
       << "set for the first statement, for the changed time-out, and after a result";
   try {
     connection->ExecuteNoRecords(QStringLiteral("INSERT INTO Missing VALUES(1)"));
     ADD_FAILURE() << "a refused statement must throw";
   } catch (const adodb::Error& error) {
-    EXPECT_TRUE(error.Description().contains(QStringLiteral("Missing"))) << error.Description().toStdString();
+    EXPECT_TRUE(error.Description().contains(QStringLiteral("Missing")))
+        << error.Description().toStdString();
   }
   connection->ExecuteNoRecords(QStringLiteral("INSERT INTO T VALUES(6)"));
   EXPECT_EQ(SelectOne(QStringLiteral("SELECT COUNT(*) FROM T")),
