@@ -114,6 +114,18 @@ TEST_F(StartUp, NoAdvanceWhenAServerFieldIsEmptyOrDatabaseTwoFails) {
   EXPECT_TRUE(dialogs.Boxes().empty());
 }
 
+// The start-up's own check passes, then "Next >" checks again and database #1 has gone.
+TEST_F(StartUp, ADatabaseThatFailsAtTheSecondCheckIsNamedAndTheConnectionPageStays) {
+  StoreLogins("db1", "db2");
+  server.RefuseOpenAfter(1, "Database=db1");
+  wizard->Start();
+  EXPECT_EQ(Opened(server), QStringList({"db1", "db2", "db1"}))
+      << "the second check stops at database #1";
+  EXPECT_EQ(dialogs.Texts(), QStringList({kDb1Invalid}));
+  EXPECT_TRUE(wizard->form1().isVisible());
+  EXPECT_FALSE(wizard->IsLoaded4());
+}
+
 using NextButton = WizardTest;
 
 TEST_F(NextButton, NamesTheFirstInvalidDatabaseAndStays) {

@@ -26,8 +26,13 @@ class FakeConnection : public adodb::Connection {
   void Open(const QString& connectionString) override {
     if (open_) throw ObjectOpen();
     Log().connectionString = connectionString;
-    if (const Refusal* refusal = MatchingRefusal(state_->refusedOpens, connectionString)) {
-      throw LoginFailed(refusal->message);
+    for (Refusal& refusal : state_->refusedOpens) {
+      if (!connectionString.contains(refusal.containing)) continue;
+      if (refusal.passing > 0) {
+        --refusal.passing;
+        continue;
+      }
+      throw LoginFailed(refusal.message);
     }
     database_ = ConnectionStringValue(connectionString, QStringLiteral("Database"));
     open_ = true;

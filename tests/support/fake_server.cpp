@@ -56,6 +56,10 @@ void FakeServer::RefuseOpen(const QString& containing, const QString& message) {
   state_->refusedOpens.push_back({containing, message});
 }
 
+void FakeServer::RefuseOpenAfter(int passing, const QString& containing, const QString& message) {
+  state_->refusedOpens.push_back({containing, message, passing});
+}
+
 void FakeServer::RefuseStatements(const QString& containing, const QString& message) {
   state_->refusedStatements.push_back({containing, message});
 }

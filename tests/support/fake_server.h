@@ -37,6 +37,9 @@ class FakeServer {
   // Scripted faults. The texts are matched exactly (letter case counts).
   // An Open whose connection string contains the text throws (28000, 18456).
   void RefuseOpen(const QString& containing, const QString& message = "Login failed for user.");
+  // The same once `passing` matching opens have succeeded: a server that goes away.
+  void RefuseOpenAfter(int passing, const QString& containing,
+                       const QString& message = "Login failed for user.");
   // A statement containing the text is logged, then throws (42000, 50000). The schema rowset
   // is matched as its logged text "OpenSchema(20)".
   void RefuseStatements(const QString& containing, const QString& message);

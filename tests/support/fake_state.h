@@ -30,6 +30,7 @@ struct LoggedStatement {
 struct Refusal {
   QString containing;
   QString message;
+  int passing = 0;  // matching opens still let through before the refusals begin
 };
 
 struct FetchFailure {
