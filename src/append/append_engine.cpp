@@ -1,13 +1,10 @@
 #include "append/append_engine.h"
 
-#include <QCoreApplication>
-
 #include "append/append_statements.h"
 #include "controls/progress_bar.h"
 #include "platform/app.h"
 #include "platform/dialogs.h"
 #include "platform/error.h"
-#include "platform/vector_state.h"
 #include "shell/error_report.h"
 #include "shell/page.h"
 
@@ -47,13 +44,6 @@ bool Completed(shell::Trap& on, int line, Statement&& statement) {
     completed = true;
   });
   return completed;
-}
-
-// Lets the window repaint and take input; false once the program has ended.
-bool YieldToWindow() {
-  QCoreApplication::processEvents();
-  platform::ClearUpperVectorState();
-  return !app::Ended();
 }
 
 }  // namespace
@@ -142,7 +132,7 @@ AppendEngine::Next AppendEngine::ReadSource() {
     bool atEnd = false;
     if (!Completed(on_, 140, [&] { atEnd = source_->Eof(); })) return Next::Finish;
     if (atEnd) break;
-    if (!YieldToWindow()) return Next::Stop;
+    if (!app::YieldToWindow()) return Next::Stop;
     if (!Completed(on_, 142, [&] { rows_.AppendRowOf(*source_); })) return Next::Finish;
     if (!Completed(on_, 144, [&] { source_->MoveNext(); })) return Next::Finish;
   }
@@ -156,7 +146,7 @@ AppendEngine::Next AppendEngine::WriteRows() {
   Row row;
   QString statement;
   for (std::size_t j = 0; j < total && reader.Next(row); ++j) {
-    if (!YieldToWindow()) return Next::Stop;
+    if (!app::YieldToWindow()) return Next::Stop;
     WriteInsertStatement(statement, TargetTable(), row);
     on_(146, [&] { progressBar_.SetValue(static_cast<double>(j + 1) / total * 100.0); });
     Insert(statement);

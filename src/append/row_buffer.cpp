@@ -92,40 +92,19 @@ char* PutPayload(char* out, Stored kind, const adodb::Value& value, std::size_t 
   return out + size;
 }
 
-// Empties a text or byte array and keeps its storage; an empty one is left alone.
-template <class Array>
-void Empty(Array& array) {
-  if (!array.isEmpty()) array.resize(0);
-}
-
-// Reads a value into `value`, in the storage its text and bytes already have when that is
-// large enough: a reader that is given the same row each time allocates little after the
-// first rows. The member a kind does not use is left empty.
+// Reads a value into `value`, in the storage its text and bytes already have: a reader that is
+// given the same row each time allocates little after the first rows.
 void TakeValue(Stored kind, const char* in, std::size_t size, adodb::Value& value) {
   const auto length = static_cast<qsizetype>(size);
   switch (kind) {
     case kNull:
-      value.kind = adodb::Value::Kind::Null;
-      Empty(value.text);
-      Empty(value.bytes);
-      return;
+      return value.SetNull();
     case kLatin1:
-      value.kind = adodb::Value::Kind::Text;
-      value.text = QLatin1String(in, length);
-      Empty(value.bytes);
-      return;
+      return value.SetText(QLatin1StringView(in, length));
     case kUtf16:
-      value.kind = adodb::Value::Kind::Text;
-      value.text.resize(length / qsizetype(sizeof(char16_t)));
-      std::memcpy(value.text.data(), in, size);
-      Empty(value.bytes);
-      return;
+      return value.SetUtf16Text(in, length / qsizetype(sizeof(char16_t)));
     case kBinary:
-      value.kind = adodb::Value::Kind::Binary;
-      Empty(value.text);
-      value.bytes.resize(length);
-      std::memcpy(value.bytes.data(), in, size);
-      return;
+      return value.SetBytes(in, length);
   }
 }
 

@@ -1,12 +1,10 @@
 #include "join/catalogue.h"
 
-#include <QCoreApplication>
 #include <QListWidget>
 #include <QScopeGuard>
 
 #include "platform/adodb.h"
 #include "platform/app.h"
-#include "platform/vector_state.h"
 
 namespace MSSQL {
 namespace {
@@ -33,9 +31,7 @@ void FillTableList(QListWidget& list, const ConnectionProfile& profile) {
   const auto addNames = qScopeGuard([&] { list.addItems(names); });
   while (!tables->Eof()) {
     if (TextOf(*tables, typeField) == QLatin1String("TABLE")) {
-      QCoreApplication::processEvents();
-      platform::ClearUpperVectorState();
-      if (app::Ended()) return;
+      if (!app::YieldToWindow()) return;
       QString name = TextOf(*tables, nameField);
       if (IsListedTable(name)) names << std::move(name);
     }

@@ -1,12 +1,58 @@
 #include "platform/adodb.h"
 
+#include <cstring>
+
 namespace adodb {
 namespace {
+
+// Empties a text or byte array and keeps its storage; an empty one is left alone.
+template <class Array>
+void Empty(Array& array) {
+  if (!array.isEmpty()) array.resize(0);
+}
+
+// `size` bytes into `array`, resized to `count` elements in the storage it has when that serves.
+template <class Array>
+void Fill(Array& array, qsizetype count, const void* from, std::size_t size) {
+  array.resize(count);
+  if (size > 0) std::memcpy(static_cast<void*>(array.data()), from, size);
+}
+
 ConnectionProvider& Provider() {
   static ConnectionProvider provider;
   return provider;
 }
 }  // namespace
+
+void Value::SetNull() {
+  kind = Kind::Null;
+  Empty(text);
+  Empty(bytes);
+}
+
+void Value::SetText(QString newText) {
+  kind = Kind::Text;
+  text = std::move(newText);
+  Empty(bytes);
+}
+
+void Value::SetText(QLatin1StringView latin1) {
+  kind = Kind::Text;
+  text = latin1;
+  Empty(bytes);
+}
+
+void Value::SetUtf16Text(const void* units, qsizetype count) {
+  kind = Kind::Text;
+  Fill(text, count, units, static_cast<std::size_t>(count) * sizeof(char16_t));
+  Empty(bytes);
+}
+
+void Value::SetBytes(const void* from, qsizetype count) {
+  kind = Kind::Binary;
+  Empty(text);
+  Fill(bytes, count, from, static_cast<std::size_t>(count));
+}
 
 int FieldIndex(const Recordset& recordset, const QString& name) {
   for (int i = 0; i < recordset.FieldCount(); ++i) {

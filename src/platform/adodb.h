@@ -46,6 +46,15 @@ struct Value {
   static Value Binary(QByteArray b) { return {Kind::Binary, {}, std::move(b)}; }
   bool IsNull() const { return kind == Kind::Null; }
   bool operator==(const Value&) const = default;
+
+  // Make the value over in place. Its text and bytes keep their storage when it is theirs alone
+  // and large enough, so that a value filled again row after row allocates little; the member
+  // the new kind does not use is emptied.
+  void SetNull();
+  void SetText(QString text);
+  void SetText(QLatin1StringView latin1);
+  void SetUtf16Text(const void* units, qsizetype count);  // `count` UTF-16 units, any alignment
+  void SetBytes(const void* bytes, qsizetype count);
 };
 
 // A forward-only result. Field names and the count are known without fetching a row;

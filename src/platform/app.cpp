@@ -4,6 +4,8 @@
 #include <QDir>
 #include <cstdlib>
 
+#include "platform/vector_state.h"
+
 namespace app {
 namespace {
 struct State {
@@ -59,6 +61,14 @@ bool Ended() {
 void SetEndHandlerForTesting(std::function<void()> handler) {
   TheState().endHandler = std::move(handler);
   TheState().ended = false;
+}
+
+bool YieldToWindow() {
+  QCoreApplication::processEvents();
+  // The database work of the next row runs faster with the vector registers left clean by
+  // whatever the window painted.
+  platform::ClearUpperVectorState();
+  return !Ended();
 }
 
 }  // namespace app

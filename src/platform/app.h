@@ -23,6 +23,10 @@ void SetPathForTesting(const QString& folder);
 // handler. Tests replace the ending with a recorder; Ended() then tells a running handler to stop.
 void End();
 bool Ended();
+
+// Lets the window process pending input and repaint, once: the yield the table listing and the
+// append make for every row. False once the program has ended meanwhile.
+bool YieldToWindow();
 void SetEndHandlerForTesting(std::function<void()> handler);
 
 }  // namespace app

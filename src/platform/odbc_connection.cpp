@@ -95,11 +95,7 @@ std::unique_ptr<Recordset> OdbcConnection::Execute(const QString& statement) {
 void OdbcConnection::ExecuteNoRecords(const QString& statement) {
   RequireOpen();
   Handle handle = NewStatement();
-  HandleChain handles = Handles();
-  handles.statement = handle.get();
-  const SQLRETURN result =
-      SQLExecDirectW(handle.get(), ToWide(statement), static_cast<SQLINTEGER>(statement.size()));
-  if (result != SQL_NO_DATA) Check(result, "SQLExecDirectW", handles);
+  CheckRan(ExecDirect(handle, statement), "SQLExecDirectW", handle);
   SQLFreeStmt(handle.get(), SQL_CLOSE);
   Recycle(std::move(handle), commandTimeout_);
 }
@@ -187,17 +183,25 @@ Handle OdbcConnection::NewStatement() {
 }
 
 std::unique_ptr<OdbcRecordset> OdbcConnection::Run(const QString& statement, Handle handle) {
-  const SQLRETURN result =
-      SQLExecDirectW(handle.get(), ToWide(statement), static_cast<SQLINTEGER>(statement.size()));
+  const SQLRETURN result = ExecDirect(handle, statement);
   return ResultOf(std::move(handle), result, "SQLExecDirectW");
 }
 
+SQLRETURN OdbcConnection::ExecDirect(const Handle& handle, const QString& statement) {
+  return SQLExecDirectW(handle.get(), ToWide(statement), static_cast<SQLINTEGER>(statement.size()));
+}
+
 // SQL_NO_DATA is success: drivers answer so for statements that touch no rows.
+void OdbcConnection::CheckRan(SQLRETURN result, const char* call, const Handle& handle) const {
+  if (result == SQL_NO_DATA) return;
+  HandleChain handles = Handles();
+  handles.statement = handle.get();
+  Check(result, call, handles);
+}
+
 std::unique_ptr<OdbcRecordset> OdbcConnection::ResultOf(Handle statement, SQLRETURN result,
                                                         const char* call) {
-  HandleChain handles = Handles();
-  handles.statement = statement.get();
-  if (result != SQL_NO_DATA) Check(result, call, handles);
+  CheckRan(result, call, statement);
   return std::make_unique<OdbcRecordset>(*this, std::move(statement), result != SQL_NO_DATA);
 }
 

@@ -52,6 +52,8 @@ class OdbcConnection : public Connection {
   // `timeout` is the query time-out the statement is known to carry, if it is known.
   void Recycle(Handle statement, std::optional<int> timeout);
   std::unique_ptr<OdbcRecordset> Run(const QString& statement, Handle handle);
+  static SQLRETURN ExecDirect(const Handle& handle, const QString& statement);
+  void CheckRan(SQLRETURN result, const char* call, const Handle& handle) const;
   std::unique_ptr<OdbcRecordset> ResultOf(Handle statement, SQLRETURN result, const char* call);
 
   Handle connection_;

@@ -4,7 +4,6 @@
 #include <sqlucode.h>
 
 #include <array>
-#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -26,39 +25,13 @@ std::optional<Fixed> ReadFixed(SQLSMALLINT cType, SQLUSMALLINT column, const Han
   return value;
 }
 
-// Empties a text or byte array and keeps its storage; an empty one is left alone.
-template <class Array>
-void Empty(Array& array) {
-  if (!array.isEmpty()) array.resize(0);
-}
-
-void SetNull(Value& value) {
-  value.kind = Value::Kind::Null;
-  Empty(value.text);
-  Empty(value.bytes);
-}
-
-// Copies `count` units into `array`, in the storage it has when that serves.
-template <class Array, typename Unit>
-void Assign(Array& array, const Unit* units, qsizetype count) {
-  array.resize(count);
-  if (count > 0) {
-    std::memcpy(static_cast<void*>(array.data()), units,
-                static_cast<std::size_t>(count) * sizeof(Unit));
-  }
-}
-
 void SetText(Value& value, const SQLWCHAR* units, qsizetype count) {
   static_assert(sizeof(SQLWCHAR) == sizeof(char16_t));
-  value.kind = Value::Kind::Text;
-  Assign(value.text, units, count);
-  Empty(value.bytes);
+  value.SetUtf16Text(units, count);
 }
 
 void SetBinary(Value& value, const char* bytes, qsizetype count) {
-  value.kind = Value::Kind::Binary;
-  Empty(value.text);
-  Assign(value.bytes, bytes, count);
+  value.SetBytes(bytes, count);
 }
 
 // A value of any length, read piece by piece and given to `set` as its units; NULL makes
@@ -79,7 +52,7 @@ void ReadPieces(Value& into, SQLSMALLINT cType, bool terminated, SQLUSMALLINT co
                                         capacity * SQLLEN(sizeof(Unit)), &indicator);
     if (result == SQL_NO_DATA) return set(into, value.data(), qsizetype(value.size()));
     Check(result, "SQLGetData", handles);
-    if (indicator == SQL_NULL_DATA) return SetNull(into);
+    if (indicator == SQL_NULL_DATA) return into.SetNull();
     // The length still to come, or -1 when the driver cannot tell (SQL_NO_TOTAL).
     const SQLLEN remaining = indicator < 0 ? -1 : indicator / SQLLEN(sizeof(Unit));
     const bool more = remaining < 0 || remaining > room;
@@ -99,10 +72,8 @@ template <typename Fixed, typename Format>
 void ReadFormatted(Value& into, SQLSMALLINT cType, Format format, SQLUSMALLINT column,
                    const HandleChain& handles) {
   const std::optional<Fixed> value = ReadFixed<Fixed>(cType, column, handles);
-  if (!value) return SetNull(into);
-  into.kind = Value::Kind::Text;
-  into.text = format(*value);
-  Empty(into.bytes);
+  if (!value) return into.SetNull();
+  into.SetText(format(*value));
 }
 
 }  // namespace
