@@ -5,6 +5,7 @@
 #include <QUuid>
 
 #include "append/append_engine.h"
+#include "append/append_progress.h"
 #include "controls/progress_bar.h"
 #include "platform/ado_errors.h"
 #include "shell/page.h"
@@ -77,7 +78,8 @@ TEST(AppendLive, CopiesNumbersDatesTextAndNullsBetweenTwoDatabases) {
   ScriptedDialogs dialogs;
   shell::Page page;
   ProgressBar bar;
-  append::AppendEngine({target.Name(), source.Name(), true, *profile1, *profile2}, page, bar).Run();
+  append::AppendProgress progress(page, bar);
+  append::AppendEngine({target.Name(), source.Name(), true, *profile1, *profile2}, progress).Run();
 
   EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
   const Rows written = target.Contents("id");

@@ -8,9 +8,10 @@
 #include <memory>
 #include <optional>
 
-#include "join/catalogue.h"
+#include "catalogue/catalogue.h"
 #include "join/field_name_registry.h"
 #include "join/join_engine.h"
+#include "join/join_page_report.h"
 #include "platform/adodb.h"
 #include "shell/page.h"
 #include "support/lists.h"
@@ -80,9 +81,10 @@ class JoinLive : public ::testing::Test {
   }
 
   void RunJoin() {
-    JoinEngine(page, list1, list3, registry)
+    JoinPageReport report(page, list1, list3);
+    JoinEngine(report, registry)
         .Run(JoinSelection{kCustomers, QStringLiteral("ID"), kOrders, QStringLiteral("CustomerID")},
-             *profile);
+             *profile, Entries(list1));
   }
 
   QStringList StagingTablesLeft() {

@@ -57,6 +57,8 @@ class FakeConnection : public adodb::Connection {
     return Run(source);
   }
 
+  void Cancel() override { CancelAtGate(*state_, index_); }
+
   std::unique_ptr<adodb::Recordset> OpenSchema(int schema) override {
     LogStatement(QStringLiteral("OpenSchema(%1)").arg(schema));
     if (schema != adodb::adSchemaTables) throw SchemaNotSupported();
@@ -74,6 +76,7 @@ class FakeConnection : public adodb::Connection {
   void LogStatement(const QString& text) {
     if (!open_) throw ObjectClosed();
     state_->statements.push_back({index_, text});
+    PassGate(*state_, index_, text);
     if (const Refusal* refusal = MatchingRefusal(state_->refusedStatements, text)) {
       throw RefusedStatement(refusal->message);
     }

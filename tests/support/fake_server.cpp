@@ -68,6 +68,19 @@ void FakeServer::FailFetchAfter(int rows, const QString& message) {
   state_->fetchFailure = fake::FetchFailure{rows, message};
 }
 
+void FakeServer::BlockStatements(const QString& containing, std::function<void()> whenBlocked) {
+  state_->gate = std::make_shared<fake::Gate>();
+  state_->gate->containing = containing;
+  state_->gate->whenBlocked = std::move(whenBlocked);
+}
+
+void FakeServer::Release() {
+  if (!state_->gate) return;
+  const std::lock_guard lock(state_->gate->mutex);
+  state_->gate->released = true;
+  state_->gate->changed.notify_all();
+}
+
 void FakeServer::ClearFaults() {
   state_->refusedOpens.clear();
   state_->refusedStatements.clear();

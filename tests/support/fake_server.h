@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <vector>
@@ -46,6 +47,12 @@ class FakeServer {
   // Every recordset made from now on throws (08S01) when a fetch goes past `rows` rows,
   // and again at every later look; recordsets of statements without rows are not touched.
   void FailFetchAfter(int rows, const QString& message);
+  // A statement containing the text is logged, then waits until Release() or a Cancel() of its
+  // connection (it then throws HY008 "Operation canceled"). While it waits, `whenBlocked` runs
+  // once on the window's thread, whose event loop must be turning.
+  void BlockStatements(const QString& containing, std::function<void()> whenBlocked);
+  // Lets a waiting statement go on; later statements no longer wait.
+  void Release();
   // Forgets every scripted fault.
   void ClearFaults();
 

@@ -15,9 +15,9 @@
 #include "platform/app.h"
 #include "platform/application.h"
 #include "platform/random.h"
-#include "shell/wizard.h"
 #include "support/fake_server.h"
 #include "support/temp_settings.h"
+#include "wizard/wizard.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   FakeServer server;
   AddSampleTables(server);
 
-  shell::Wizard wizard;
+  wizard::Wizard wizard;
   wizard.Start();
   Form1& connection = wizard.form1();
   const char* fields[][2] = {

@@ -1,7 +1,4 @@
-#include "join/catalogue.h"
-
-#include <QListWidget>
-#include <QScopeGuard>
+#include "catalogue/catalogue.h"
 
 #include "platform/adodb.h"
 #include "platform/app.h"
@@ -19,33 +16,28 @@ QString TextOf(adodb::Recordset& rows, int field) {
 
 }  // namespace
 
-void FillTableList(QListWidget& list, const ConnectionProfile& profile) {
+void ReadTableNames(const ConnectionProfile& profile, TableListing& listing) {
   std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
   connection->Open(BuildConnectionString(profile));
   std::unique_ptr<adodb::Recordset> tables = connection->OpenSchema(adodb::adSchemaTables);
   const int typeField = adodb::FieldIndex(*tables, QStringLiteral("TABLE_TYPE"));
   const int nameField = adodb::FieldIndex(*tables, QStringLiteral("TABLE_NAME"));
-  list.clear();
-  // The names go into the list together; a failure part-way still leaves those read so far.
-  QStringList names;
-  const auto addNames = qScopeGuard([&] { list.addItems(names); });
+  listing.started = true;
   while (!tables->Eof()) {
     if (TextOf(*tables, typeField) == QLatin1String("TABLE")) {
-      if (!app::YieldToWindow()) return;
+      if (app::Ended()) return;
       QString name = TextOf(*tables, nameField);
-      if (IsListedTable(name)) names << std::move(name);
+      if (IsListedTable(name)) listing.names << std::move(name);
     }
     tables->MoveNext();
   }
   tables->Close();
 }
 
-void FillTableList1(QListWidget& list, const ConnectionProfiles& profiles) {
-  FillTableList(list, profiles.Profile1());
-}
-
-void FillTableList2(QListWidget& list, const ConnectionProfiles& profiles) {
-  FillTableList(list, profiles.Profile2());
+QStringList TableNames(const ConnectionProfile& profile) {
+  TableListing listing;
+  ReadTableNames(profile, listing);
+  return listing.names;
 }
 
 QString Bracketed(const QString& name) {
@@ -63,6 +55,13 @@ QStringList FieldNames(adodb::Connection& connection, const QString& table) {
   for (int i = 0; i < fields->FieldCount(); ++i) names << fields->FieldName(i);
   fields->Close();
   return names;
+}
+
+QStringList FieldNames(const ConnectionProfile& profile, const QString& table) {
+  std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
+  connection->SetMode(adodb::adModeReadWrite);
+  connection->Open(BuildConnectionString(profile));
+  return FieldNames(*connection, table);
 }
 
 }  // namespace MSSQL
