@@ -35,6 +35,7 @@ class AppendProgress : public jobs::RunReport {
   ProgressBar& bar_;
   TimeLeft timeLeft_;
   std::optional<qint64> textShownAt_;
+  bool writing_ = false;
 };
 
 }  // namespace append

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QListWidget>
+#include <QTimer>
 #include <memory>
 #include <optional>
 
 #include "catalogue/catalogue.h"
+#include "jobs/worker.h"
 #include "join/field_name_registry.h"
 #include "join/join_engine.h"
 #include "join/join_page_report.h"
@@ -155,4 +157,34 @@ TEST_F(JoinLive, DeclinedOverwriteChangesNothing) {
   EXPECT_EQ(MSSQL::FieldNames(*connection, kJoined), QStringList({"Old"}));
   EXPECT_EQ(JoinedRows(), QStringList({"42"}));
   EXPECT_TRUE(StagingTablesLeft().isEmpty());
+}
+
+// A statement that keeps the server busy for a while: the rows of a cross join of the catalogue
+// with itself, three times, counted. (The test server knows no WAITFOR, and answers a cancel
+// only once the statement is over, so the statement is kept to about half a second there; on
+// SQL Server it runs far longer, and the cancel ends it at once.)
+const QString kLongStatement = QStringLiteral(
+    "SELECT COUNT_BIG(*) FROM sys.columns a CROSS JOIN sys.columns b CROSS JOIN sys.columns c");
+
+// The cancel that "Stop Joining" sends reaches the running statement through the driver, and the
+// statement fails as cancelled.
+TEST_F(JoinLive, ARunningStatementIsCancelledThroughTheDriver) {
+  std::unique_ptr<adodb::Connection> waiting = adodb::CreateOdbcConnection();
+  waiting->Open(BuildConnectionString(*profile));
+  QTimer canceller;
+  // Until the statement has reached the server a cancel finds nothing to cancel: try again.
+  QObject::connect(&canceller, &QTimer::timeout, [&] { waiting->Cancel(); });
+  canceller.start(20);
+  try {
+    jobs::Wait([&] { waiting->Execute(kLongStatement); });
+    ADD_FAILURE() << "the statement was not cancelled";
+  } catch (const adodb::Error& error) {
+    // SQL Server answers the cancel with HY008 "Operation canceled"; the test server, when the
+    // cancel reaches it mid-statement, with its own error about the cancelled statement.
+    EXPECT_TRUE(error.SqlState() == "HY008" ||
+                error.Description().contains("cancel", Qt::CaseInsensitive))
+        << error.SqlState().toStdString() << " " << error.Description().toStdString();
+  }
+  // The connection serves the next statement.
+  EXPECT_EQ(RowsOf(*waiting->Execute(QStringLiteral("SELECT 1"))), QStringList({"1"}));
 }

@@ -1,6 +1,7 @@
 #include "support/fake_server.h"
 
 #include <stdexcept>
+#include <utility>
 
 FakeServer::FakeServer() : state_(std::make_shared<fake::ServerState>()) {
   adodb::SetConnectionProvider([state = state_] { return fake::NewConnection(state); });
@@ -69,9 +70,15 @@ void FakeServer::FailFetchAfter(int rows, const QString& message) {
 }
 
 void FakeServer::BlockStatements(const QString& containing, std::function<void()> whenBlocked) {
-  state_->gate = std::make_shared<fake::Gate>();
-  state_->gate->containing = containing;
-  state_->gate->whenBlocked = std::move(whenBlocked);
+  auto gate = std::make_shared<fake::Gate>();
+  gate->containing = containing;
+  gate->whenBlocked = std::move(whenBlocked);
+  const std::shared_ptr<fake::Gate> earlier = std::exchange(state_->gate, std::move(gate));
+  if (!earlier) return;
+  // The statement waiting at the earlier gate, if one is, sees the new gate once it goes on.
+  const std::lock_guard lock(earlier->mutex);
+  earlier->released = true;
+  earlier->changed.notify_all();
 }
 
 void FakeServer::Release() {

@@ -49,7 +49,8 @@ class FakeServer {
   void FailFetchAfter(int rows, const QString& message);
   // A statement containing the text is logged, then waits until Release() or a Cancel() of its
   // connection (it then throws HY008 "Operation canceled"). While it waits, `whenBlocked` runs
-  // once on the window's thread, whose event loop must be turning.
+  // once on the window's thread, whose event loop must be turning. A statement waiting at an
+  // earlier such block goes on.
   void BlockStatements(const QString& containing, std::function<void()> whenBlocked);
   // Lets a waiting statement go on; later statements no longer wait.
   void Release();
