@@ -18,10 +18,13 @@ QString FractionText(SQLUINTEGER nanoseconds) {
   return QLatin1Char('.') + digits;
 }
 
+// Plain decimal digits, never an exponent: int, decimal and money columns refuse '1e+05'. The
+// longest such text of a double (its smallest subnormal) has about 330 characters.
 template <typename Number>
 QString ShortestText(Number value) {
-  std::array<char, 64> text{};
-  const std::to_chars_result written = std::to_chars(text.data(), text.data() + text.size(), value);
+  std::array<char, 400> text{};
+  const std::to_chars_result written =
+      std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
   return QString::fromLatin1(text.data(), written.ptr - text.data());
 }
 

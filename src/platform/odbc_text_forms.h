@@ -15,7 +15,8 @@ namespace adodb::odbc {
 QString TimestampText(const SQL_TIMESTAMP_STRUCT& value);
 QString DateText(const SQL_DATE_STRUCT& value);
 QString TimeText(const SQL_TIME_STRUCT& value);
-// The shortest text that reads back as the same number (1.5, 0.1, 1e+20).
+// The shortest text in plain decimal digits that reads back as the same number (1.5, 0.1,
+// 100000, 0.0001).
 QString DoubleText(double value);
 QString RealText(float value);
 QString BitText(unsigned char value);
