@@ -36,6 +36,15 @@ QString TimestampText(const SQL_TIMESTAMP_STRUCT& value) {
   return DateText(date) + QLatin1Char('T') + TimeText(time) + FractionText(value.fraction);
 }
 
+void PadYear(QString& timestampOffset) {
+  qsizetype digits = 0;
+  while (digits < timestampOffset.size() && timestampOffset[digits].isDigit()) ++digits;
+  if (digits == 0 || digits >= 4 || digits == timestampOffset.size() ||
+      timestampOffset[digits] != QLatin1Char('-'))
+    return;
+  timestampOffset.prepend(QString(4 - digits, QLatin1Char('0')));
+}
+
 QString DateText(const SQL_DATE_STRUCT& value) {
   return Padded(value.year, 4) + QLatin1Char('-') + Padded(value.month, 2) + QLatin1Char('-') +
          Padded(value.day, 2);

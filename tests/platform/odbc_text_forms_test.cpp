@@ -22,6 +22,17 @@ TEST(OdbcTextForms, TimestampHasTAndAFractionOnlyWhenNotZero) {
   EXPECT_EQ(TimestampText({33, 1, 2, 3, 4, 5, 0}), QStringLiteral("0033-01-02T03:04:05"));
 }
 
+TEST(OdbcTextForms, AnOffsetTimestampsYearHasFourDigits) {
+  const auto padded = [](QString text) {
+    PadYear(text);
+    return text;
+  };
+  EXPECT_EQ(padded("1-01-01 00:00:00.0000000 +00:00"), "0001-01-01 00:00:00.0000000 +00:00");
+  EXPECT_EQ(padded("999-12-31 00:00:00 -05:30"), "0999-12-31 00:00:00 -05:30");
+  EXPECT_EQ(padded("2021-08-31 23:59:59.1234567 +02:00"), "2021-08-31 23:59:59.1234567 +02:00");
+  EXPECT_EQ(padded(""), "");
+}
+
 TEST(OdbcTextForms, DatesAndTimesArePadded) {
   EXPECT_EQ(DateText({2021, 3, 4}), QStringLiteral("2021-03-04"));
   EXPECT_EQ(TimeText({13, 5, 0}), QStringLiteral("13:05:00"));
