@@ -11,5 +11,6 @@ function(add_unit_test name)
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8"
-               LABELS unit TIMEOUT 120 ${unit_PROPERTIES})
+               LABELS unit TIMEOUT 120 SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
+               ${unit_PROPERTIES})
 endfunction()
