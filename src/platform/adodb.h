@@ -97,6 +97,12 @@ class Connection {
   // Recordset.Open(source, connection, cursorType, lockType).
   virtual std::unique_ptr<Recordset> OpenRecordset(const QString& source, int cursorType,
                                                    int lockType) = 0;
+  // The statements run between BeginTrans and CommitTrans take effect together; RollbackTrans
+  // undoes them. Outside a transaction every statement takes effect by itself. A connection
+  // that cannot keep a transaction says so when one is begun.
+  virtual void BeginTrans();
+  virtual void CommitTrans();
+  virtual void RollbackTrans();
 };
 
 // Finds a field by name (case-blind, as ADO does); -1 when there is none.

@@ -99,3 +99,7 @@ int FakeServer::RowsFetched() const {
 int FakeServer::LiveConnections() const {
   return state_->liveConnections;
 }
+
+QStringList FakeServer::Transactions() const {
+  return state_->transactions;
+}

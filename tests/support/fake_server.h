@@ -58,6 +58,9 @@ class FakeServer {
   QStringList StatementsOn(int connection) const;  // index into Connections()
   int RowsFetched() const;                         // rows any recordset has moved onto
   int LiveConnections() const;                     // connection objects not yet released
+  // "BeginTrans", "CommitTrans", "RollbackTrans" in order; a rollback restores the database
+  // as it was when the transaction began.
+  QStringList Transactions() const;
 
  private:
   fake::Table& Add(const QString& database, fake::Table table);

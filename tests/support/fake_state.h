@@ -47,6 +47,7 @@ struct ServerState {
   std::optional<FetchFailure> fetchFailure;
   int rowsFetched = 0;
   int liveConnections = 0;
+  QStringList transactions;  // "BeginTrans", "CommitTrans", "RollbackTrans", in order
 
   Database& DatabaseNamed(const QString& name) { return databases[name.toCaseFolded()]; }
 };
