@@ -96,9 +96,19 @@ class FakeConnection : public adodb::Connection {
   void LogStatement(const QString& text) {
     if (!open_) throw ObjectClosed();
     state_->statements.push_back({index_, text});
+    if (SessionEnded()) throw CommunicationLinkFailure();
     if (const Refusal* refusal = MatchingRefusal(state_->refusedStatements, text)) {
       throw RefusedStatement(refusal->message);
     }
+  }
+
+  // Counts this statement against a scripted loss of the connection; true once it is lost.
+  bool SessionEnded() {
+    std::optional<ConnectionLoss>& loss = state_->connectionLoss;
+    if (!loss || !Log().connectionString.contains(loss->containing)) return false;
+    if (loss->passing == 0) return true;
+    --loss->passing;
+    return false;
   }
 
   std::unique_ptr<adodb::Recordset> Run(const QString& statement) {

@@ -104,3 +104,12 @@ adodb::Error NoTransaction(const QString& request) {
 }
 
 }  // namespace fake
+
+namespace fake {
+
+adodb::Error CommunicationLinkFailure() {
+  return adodb::Error(QStringLiteral("[FreeTDS][SQL Server]Communication link failure"),
+                      QStringLiteral("08S01"), 0, true);
+}
+
+}  // namespace fake

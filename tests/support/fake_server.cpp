@@ -72,6 +72,7 @@ void FakeServer::ClearFaults() {
   state_->refusedOpens.clear();
   state_->refusedStatements.clear();
   state_->fetchFailure.reset();
+  state_->connectionLoss.reset();
 }
 
 const std::vector<FakeServer::ConnectionLog>& FakeServer::Connections() const {
@@ -102,4 +103,8 @@ int FakeServer::LiveConnections() const {
 
 QStringList FakeServer::Transactions() const {
   return state_->transactions;
+}
+
+void FakeServer::LoseConnectionAfter(int passing, const QString& containing) {
+  state_->connectionLoss = fake::ConnectionLoss{containing, passing};
 }
