@@ -113,7 +113,10 @@ class FakeConnection : public adodb::Connection {
 
   std::unique_ptr<adodb::Recordset> Run(const QString& statement) {
     LogStatement(statement);
-    return NewRecordset(state_, RunStatement(state_->DatabaseNamed(database_), statement));
+    return NewRecordset(state_, RunStatement(state_->DatabaseNamed(database_), statement,
+                                             [this](const QString& name) -> Database& {
+                                               return state_->DatabaseNamed(name);
+                                             }));
   }
 
   Result TablesRowset() {
