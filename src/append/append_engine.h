@@ -53,8 +53,8 @@ class AppendEngine {
   enum class Stretch { Done, Refused, Stopped, Ended };
 
   bool SelectionMissing();
-  void PrepareConnections();
-  void OpenConnections();
+  bool PrepareConnections();
+  bool OpenConnections();
   bool FieldCountsDiffer();
   // The field-count check, the source, the reading, the writing and the closing message.
   Next CopyRows();

@@ -28,8 +28,9 @@ struct JoinEngine::Run_ {
   QStringList fields[2];
   QStringList aliases[2];
   QString newName;
-  bool staged = false;  // the staging copies were made or tried, and dropped after
-  bool built = false;   // the new table was created
+  bool staged = false;       // the staging copies were made or tried, and dropped after
+  bool built = false;        // the new table was created
+  bool overwriting = false;  // the old table's drop waits in a transaction for the join
 };
 
 JoinEngine::JoinEngine(JoinReport& report, FieldNameRegistry& registry)
@@ -47,15 +48,19 @@ void JoinEngine::Run(const std::optional<JoinSelection>& selection,
     return;
   }
   if (RefusedSources(*selection)) return;
-  Run_ run{*selection, {}, {}, {}, {}, false, false};
+  Run_ run{*selection, {}, {}, {}, {}, false, false, false};
   stopped_ = false;
   cancellable_ = true;
   on(102, [&] { report_.Busy(true); });
-  Connect(on, run, profile1);
-  ReadFields(on, run);
-  if (!stopped_ && !HasUnnamedField(run)) {
-    run.newName = AskNewName(on, run, tables1);
-    if (!run.newName.isEmpty() && !stopped_) BuildJoinedTable(on, run);
+  // A login that fails is reported once, and nothing more is tried with it.
+  if (Connect(on, run, profile1)) {
+    ReadFields(on, run);
+    if (!stopped_ && !HasUnnamedField(run)) {
+      run.newName = AskNewName(on, run, tables1);
+      if (!run.newName.isEmpty() && !stopped_) BuildJoinedTable(on, run);
+    }
+    // A stop before the join gives an old table that was to be overwritten back.
+    if (run.overwriting) EndOverwrite(on, run, false);
   }
   if (stopped_ && !run.built) AnnounceStop(on, run.staged);
   connection_ = nullptr;
@@ -77,18 +82,22 @@ bool JoinEngine::RefusedSources(const JoinSelection& selection) const {
   return true;
 }
 
-void JoinEngine::Connect(shell::Trap& on, Run_& run, const ConnectionProfile& profile1) {
+bool JoinEngine::Connect(shell::Trap& on, Run_& run, const ConnectionProfile& profile1) {
+  bool opened = false;
   on(104, [&] {
     run.connection = adodb::CreateConnection();
     connection_ = run.connection.get();
   });
   on(106, [&] {
+    if (!run.connection) throw platform::Error(QStringLiteral("Object required"));
     run.connection->SetMode(adodb::adModeReadWrite);
     run.connection->SetCommandTimeout(5000);
     run.connection->SetConnectionTimeout(5000);
     run.connection->SetCursorLocation(adodb::adUseClient);
     jobs::Wait([&] { run.connection->Open(BuildConnectionString(profile1)); });
+    opened = true;
   });
+  return opened;
 }
 
 void JoinEngine::ReadFields(shell::Trap& on, Run_& run) {
@@ -148,6 +157,11 @@ QString JoinEngine::AskNewName(shell::Trap& on, Run_& run, const QStringList& ta
                                   QStringLiteral("Information")) == dialogs::vbYes;
     });
     if (!overwrite) return QString();
+    // The old table goes only together with a join that succeeds.
+    on(160, [&] {
+      jobs::Wait([&] { run.connection->BeginTrans(); });
+      run.overwriting = true;
+    });
     Execute(on, 122, run, join_statements::DropIfExists(name));
   }
   return name;
@@ -172,6 +186,7 @@ void JoinEngine::BuildJoinedTable(shell::Trap& on, Run_& run) {
   on(138, [&] { k2 = registry_.AliasFieldName(run.selection.field2, 1); });
   Execute(on, 140, run, join_statements::Join(run.newName, k1, k2), &joined);
   run.built = joined;
+  if (run.overwriting) EndOverwrite(on, run, joined);
   // The staging copies are dropped even after a failed copy or join, or a stop; a stop from
   // now on cancels nothing.
   cancellable_ = false;
@@ -180,6 +195,17 @@ void JoinEngine::BuildJoinedTable(shell::Trap& on, Run_& run) {
   on(146, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging2); });
   on(148, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging1); });
   if (joined) AnnounceNewTable(on, run.newName);
+}
+
+// A failed or stopped join gives the old table back as it was, and takes the staging copies
+// with it.
+void JoinEngine::EndOverwrite(shell::Trap& on, Run_& run, bool joined) {
+  run.overwriting = false;
+  if (joined) {
+    on(162, [&] { jobs::Wait([&] { run.connection->CommitTrans(); }); });
+  } else {
+    on(164, [&] { jobs::Wait([&] { run.connection->RollbackTrans(); }); });
+  }
 }
 
 // After a stop, nothing more is sent but the drops of the staging copies; the statement that
@@ -208,7 +234,7 @@ void JoinEngine::AnnounceNewTable(shell::Trap& on, const QString& name) {
 }
 
 void JoinEngine::AnnounceStop(shell::Trap& on, bool staged) {
-  on(160, [&] {
+  on(166, [&] {
     dialogs::MsgBox(staged ? QStringLiteral("Joining stopped. No table was created, and the "
                                             "staging copies s_t1 and s_t2 were dropped.")
                            : QStringLiteral("Joining stopped. No table was created."));

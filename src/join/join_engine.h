@@ -60,11 +60,12 @@ class JoinEngine {
  private:
   struct Run_;
   bool RefusedSources(const JoinSelection& selection) const;
-  void Connect(shell::Trap& on, Run_& run, const ConnectionProfile& profile1);
+  bool Connect(shell::Trap& on, Run_& run, const ConnectionProfile& profile1);
   void ReadFields(shell::Trap& on, Run_& run);
   bool HasUnnamedField(const Run_& run) const;
   QString AskNewName(shell::Trap& on, Run_& run, const QStringList& tables1);
   void BuildJoinedTable(shell::Trap& on, Run_& run);
+  void EndOverwrite(shell::Trap& on, Run_& run, bool joined);
   void Execute(shell::Trap& on, int line, Run_& run, const QString& statement, bool* ok = nullptr,
                bool always = false);
   void AnnounceNewTable(shell::Trap& on, const QString& name);

@@ -54,6 +54,10 @@ class FakeServer {
   void BlockStatements(const QString& containing, std::function<void()> whenBlocked);
   // Lets a waiting statement go on; later statements no longer wait.
   void Release();
+  // The server ends the session of every connection whose string contains the text once
+  // `passing` more statements have run on such connections: each later statement on them is
+  // logged and fails as on a lost connection (08S01, Communication link failure).
+  void LoseConnectionAfter(int passing, const QString& containing);
   // Forgets every scripted fault.
   void ClearFaults();
 
@@ -66,6 +70,9 @@ class FakeServer {
   QStringList StatementsOn(int connection) const;  // index into Connections()
   int RowsFetched() const;                         // rows any recordset has moved onto
   int LiveConnections() const;                     // connection objects not yet released
+  // "BeginTrans", "CommitTrans", "RollbackTrans" in order; a rollback restores the database
+  // as it was when the transaction began.
+  QStringList Transactions() const;
 
  private:
   fake::Table& Add(const QString& database, fake::Table table);

@@ -188,3 +188,45 @@ TEST_F(JoinLive, ARunningStatementIsCancelledThroughTheDriver) {
   // The connection serves the next statement.
   EXPECT_EQ(RowsOf(*waiting->Execute(QStringLiteral("SELECT 1"))), QStringList({"1"}));
 }
+
+// The keys need brackets in the join statement; keys that are NULL on either side join nothing.
+TEST_F(JoinLive, KeysWithABlankInTheirNameAreJoined) {
+  DropTestTables();
+  Exec(QStringLiteral("CREATE TABLE [%1] ([Customer No] int NULL, [Name] varchar(20) NULL)")
+           .arg(kCustomers));
+  Exec(QStringLiteral("INSERT INTO [%1] VALUES (1, 'Ann'), (NULL, 'Nil')").arg(kCustomers));
+  Exec(QStringLiteral("CREATE TABLE [%1] ([Customer No] int NULL, [Total] int NULL)").arg(kOrders));
+  Exec(QStringLiteral("INSERT INTO [%1] VALUES (1, 5), (NULL, 3), (2, 9)").arg(kOrders));
+  dialogs.Type(kJoined);
+  JoinPageReport report(page, list1, list3);
+  JoinEngine(report, registry)
+      .Run(JoinSelection{kCustomers, QStringLiteral("Customer No"), kOrders,
+                         QStringLiteral("Customer No")},
+           *profile, Entries(list1));
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Enter name of new table: ", "Done."}));
+  EXPECT_EQ(MSSQL::FieldNames(*connection, kJoined),
+            QStringList({"Customer No", "Name", "Customer No_A", "Total"}));
+  EXPECT_EQ(JoinedRows(),
+            QStringList({"1|Ann|1|5", "NULL|NULL|2|9", "NULL|NULL|NULL|3", "NULL|Nil|NULL|NULL"}));
+  EXPECT_TRUE(StagingTablesLeft().isEmpty());
+}
+
+// UNION cannot compare xml values, so the join fails after the old table was dropped: the drop
+// is undone with it.
+TEST_F(JoinLive, AnOverwriteWhoseJoinFailsLeavesTheOldTableAsItWas) {
+  Exec(QStringLiteral("CREATE TABLE [%1] (Old int NULL)").arg(kJoined));
+  Exec(QStringLiteral("INSERT INTO [%1] VALUES (42)").arg(kJoined));
+  Exec(QStringLiteral("ALTER TABLE [%1] ADD Note xml NULL").arg(kOrders));
+  list1.addItem(kJoined);
+  dialogs.Type(kJoined);
+  dialogs.Answer(dialogs::vbYes);
+  JoinPageReport report(page, list1, list3);
+  JoinEngine(report, registry)
+      .Run(JoinSelection{kCustomers, QStringLiteral("ID"), kOrders, QStringLiteral("CustomerID")},
+           *profile, Entries(list1));
+  ASSERT_EQ(dialogs.Texts().size(), 3);
+  EXPECT_TRUE(dialogs.Texts()[2].contains("Form2.PushButton2_Click at line 140"));
+  EXPECT_EQ(MSSQL::FieldNames(*connection, kJoined), QStringList({"Old"}));
+  EXPECT_EQ(JoinedRows(), QStringList({"42"}));
+  EXPECT_TRUE(StagingTablesLeft().isEmpty());
+}
