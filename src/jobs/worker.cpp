@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFutureWatcher>
+#include <QPointer>
 #include <QThread>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 #include <exception>
@@ -15,6 +17,17 @@ namespace {
 bool OnApplicationThread() {
   const QCoreApplication* application = QCoreApplication::instance();
   return application && QThread::currentThread() == application->thread();
+}
+
+// The workers: a pool of the application's own, large enough that a wait begun while another
+// waits (from a nested event loop) never queues behind it, whatever the number of processors.
+QThreadPool& Workers() {
+  static QPointer<QThreadPool> workers;
+  if (!workers) {
+    workers = new QThreadPool(QCoreApplication::instance());
+    workers->setMaxThreadCount(16);
+  }
+  return *workers;
 }
 
 // The ticks of the waits in progress on the application's thread, the innermost last.
@@ -39,7 +52,7 @@ void WaitTurningEvents(const std::function<void()>& work, const std::function<vo
     ticker.start(kTickMilliseconds);
   }
   Ticks().push_back(&tick);
-  watcher.setFuture(QtConcurrent::run([&] {
+  watcher.setFuture(QtConcurrent::run(&Workers(), [&] {
     try {
       work();
     } catch (...) {

@@ -70,3 +70,13 @@ TEST(Worker, WorkHandedOverFromAWorkerRunsThereDirectly) {
   });
   EXPECT_EQ(inner, outer);
 }
+
+TEST(Worker, AWaitBegunWhileAnotherWaitsRunsBesideIt) {
+  std::promise<void> innerDone;
+  QTimer::singleShot(0, [&] { jobs::Wait([&] { innerDone.set_value(); }); });
+  bool outerSawInner = false;
+  jobs::Wait([&] {
+    outerSawInner = innerDone.get_future().wait_for(kPatience) == std::future_status::ready;
+  });
+  EXPECT_TRUE(outerSawInner);
+}
