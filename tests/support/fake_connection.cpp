@@ -26,6 +26,7 @@ class FakeConnection : public adodb::Connection {
   void Open(const QString& connectionString) override {
     if (open_) throw ObjectOpen();
     Log().connectionString = connectionString;
+    PassGate(*state_, index_, QStringLiteral("Open ") + connectionString);
     for (Refusal& refusal : state_->refusedOpens) {
       if (!connectionString.contains(refusal.containing)) continue;
       if (refusal.passing > 0) {

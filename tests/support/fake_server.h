@@ -50,7 +50,7 @@ class FakeServer {
   // A statement containing the text is logged, then waits until Release() or a Cancel() of its
   // connection (it then throws HY008 "Operation canceled"). While it waits, `whenBlocked` runs
   // once on the window's thread, whose event loop must be turning. A statement waiting at an
-  // earlier such block goes on.
+  // earlier such block goes on. A login waits as the text "Open " + its connection string.
   void BlockStatements(const QString& containing, std::function<void()> whenBlocked);
   // Lets a waiting statement go on; later statements no longer wait.
   void Release();
