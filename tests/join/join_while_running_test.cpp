@@ -137,3 +137,19 @@ TEST_F(JoinWhileRunning, TheRunsBoxesComeInOrderAndTheirAnswersReachTheRun) {
   EXPECT_EQ(server.FindTable("db1", "Joined")->columns,
             QStringList({"ID", "Name", "ID_A", "CustomerID"}));
 }
+
+TEST_F(JoinWhileRunning, StopDuringAnOverwriteGivesTheOldTableBack) {
+  server.AddTable("db1", "Joined", {"Old"}, {FakeServer::TextRow({"42"})});
+  List("List1")->addItem("Joined");
+  server.BlockStatements(kJoin, [&] { Page().PushButton2_Click(); });
+  dialogs.Type("Joined");
+  dialogs.Answer(dialogs::vbYes);
+  Page().PushButton2_Click();
+  ASSERT_TRUE(server.FindTable("db1", "Joined"));
+  EXPECT_EQ(server.FindTable("db1", "Joined")->columns, QStringList({"Old"}));
+  EXPECT_EQ(server.Transactions(), QStringList({"BeginTrans", "RollbackTrans"}));
+  EXPECT_FALSE(StagingLeft());
+  EXPECT_EQ(dialogs.Texts().back(),
+            "Joining stopped. No table was created, and the staging copies s_t1 and s_t2 were "
+            "dropped.");
+}
