@@ -86,6 +86,20 @@ TEST_F(AppendWhileRunning, StopEndsTheRunAfterTheRowBeingWritten) {
                          "Violation of PRIMARY KEY constraint."}));
 }
 
+TEST_F(AppendWhileRunning, StopBeforeTheWritingAppendsNothing) {
+  QString text;
+  server.BlockStatements("SELECT * FROM [Source]", [&] {
+    text = Bar().Text();
+    Page().PushButton2_Click();
+    server.Release();
+  });
+  Append("T", "Source");
+  EXPECT_EQ(text, "Progress Bar");
+  EXPECT_TRUE(InsertsOf(RunStatements()).isEmpty());
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Stopped. 0 rows appended."}));
+  ExpectAtRest();
+}
+
 // The row on the server when the window closes is the last; not even the run's finish follows.
 TEST_F(AppendWhileRunning, ClosingTheWindowEndsTheProgramWhileARowIsOnTheServer) {
   int endedWhileWaiting = 0;
