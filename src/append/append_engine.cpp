@@ -1,6 +1,8 @@
 #include "append/append_engine.h"
 
 #include "append/append_statements.h"
+#include "append/column_pairs.h"
+#include "append/insert_plan.h"
 #include "jobs/worker.h"
 #include "platform/app.h"
 #include "platform/dialogs.h"
@@ -30,7 +32,7 @@ int Known(const std::optional<int>& count) {
 
 // The field count of a table, from the description of the statement that reads it: the
 // table's rows are not read for it.
-int FieldCountOf(adodb::Connection& connection, const QString& table) {
+int FieldCountOf(adodb::Connection& connection, const MSSQL::TableName& table) {
   return jobs::Wait([&] { return connection.Describe(SelectAllStatement(table))->FieldCount(); });
 }
 
@@ -69,7 +71,11 @@ void AppendEngine::Run() {
   if (SelectionMissing()) return;
   on_(104, [&] { report_.Busy(true); });
   // A connection that cannot be made or opened is reported once, and the run ends there.
-  if (PrepareConnections() && OpenConnections() && CopyRows() == Next::Stop) return;
+  if (PrepareConnections() && OpenConnections()) {
+    // When the program ended, its connections go with it, and so does IDENTITY_INSERT.
+    if (CopyRows() == Next::Stop) return;
+    IdentityInsertOff();
+  }
   Finish();
 }
 
@@ -122,11 +128,72 @@ AppendEngine::Next AppendEngine::CopyRows() {
     });
     return Next::Finish;
   }
-  if (!OpenSource() || !SourceHasRows()) return Next::Finish;
+  if (const Next next = LookAtColumns(); next != Next::Continue) return next;
+  if (!IdentityInsertOn() || !OpenSource() || !SourceHasRows()) return Next::Finish;
   if (const Next next = ReadSource(); next != Next::Continue) return next;
   if (WriteRows() == Next::Stop) return Next::Stop;
   on_(150, [&] { dialogs::MsgBox(refused_.ClosingMessage(appended_, stopped_)); });
   return Next::Finish;
+}
+
+// Before any row is read, the columns that face each other by position are compared: tables
+// whose writable columns differ in number are refused as the field counts are, and pairs that
+// differ in name or kind are put to the user once. No leaves everything as it was.
+AppendEngine::Next AppendEngine::LookAtColumns() {
+  MSSQL::TableFacts source;
+  MSSQL::TableFacts target;
+  on_(156, [&] { source = FactsOf(SourceConnection(), SourceTable()); });
+  on_(158, [&] { target = FactsOf(TargetConnection(), TargetTable()); });
+  if (WritableCountsDiffer(source, target)) {
+    on_(160, [&] {
+      dialogs::MsgBox(QStringLiteral("Tables do not have same number of fields (columns)."));
+    });
+    return Next::Finish;
+  }
+  if (const QStringList pairs = DifferingPairs(source, target); !pairs.isEmpty()) {
+    int answer = dialogs::vbNo;
+    on_(162, [&] {
+      answer = dialogs::MsgBox(PositionalAppendQuestion(pairs),
+                               dialogs::vbYesNo | dialogs::vbDefaultButton2);
+    });
+    if (answer != dialogs::vbYes) return Next::Finish;
+  }
+  insertTarget_ = PlanInsert(TargetTable(), source, target);
+  return Next::Continue;
+}
+
+// A server without the catalogue views (not SQL Server) tells nothing of the columns; the
+// rows then go by position, as they always did.
+MSSQL::TableFacts AppendEngine::FactsOf(adodb::Connection& connection,
+                                        const MSSQL::TableName& table) {
+  try {
+    return jobs::Wait([&] { return MSSQL::ReadColumnFacts(connection, table.schema, table.name); });
+  } catch (const adodb::Error&) {
+    return {};
+  }
+}
+
+// An identity key keeps the source's values; a login that may not do so is told once, and no
+// row is written.
+bool AppendEngine::IdentityInsertOn() {
+  if (!insertTarget_.identity) return true;
+  identityInsertOn_ = Completed(on_, 164, [&] {
+    adodb::Connection& connection = TargetConnection();
+    jobs::Wait(
+        [&] { connection.ExecuteNoRecords(IdentityInsertStatement(insertTarget_.table, true)); });
+  });
+  return identityInsertOn_;
+}
+
+// Also after a refused row, a failure or a stop.
+void AppendEngine::IdentityInsertOff() {
+  if (!identityInsertOn_) return;
+  identityInsertOn_ = false;
+  on_(166, [&] {
+    adodb::Connection& connection = TargetConnection();
+    jobs::Wait(
+        [&] { connection.ExecuteNoRecords(IdentityInsertStatement(insertTarget_.table, false)); });
+  });
 }
 
 // The source is queried anew, not taken from the count. A source that cannot be read is
@@ -145,7 +212,8 @@ bool AppendEngine::SourceHasRows() {
   }
   if (!empty) return true;
   on_(138, [&] {
-    dialogs::MsgBox(QStringLiteral("No records in table ") + SourceTable() + QLatin1Char('.'));
+    dialogs::MsgBox(QStringLiteral("No records in table ") + SourceTable().Display() +
+                    QLatin1Char('.'));
   });
   return false;
 }
@@ -228,7 +296,7 @@ AppendEngine::Stretch AppendEngine::WriteRowsUntilRefused(RowBuffer::Reader& rea
     if (app::Ended()) return Stretch::Ended;
     if (stopRequested_.load(std::memory_order_relaxed)) return Stretch::Stopped;
     if (!reader.Next(row)) break;
-    WriteInsertStatement(statement, TargetTable(), row);
+    WriteInsertStatement(statement, insertTarget_, row);
     rowsTaken_.store(taken + 1, std::memory_order_relaxed);
     try {
       TargetConnection().ExecuteNoRecords(statement);
@@ -262,11 +330,11 @@ adodb::Connection& AppendEngine::TargetConnection() {
   return Use(request_.appendToDatabase1 ? connection1_ : connection2_);
 }
 
-const QString& AppendEngine::SourceTable() const {
+const MSSQL::TableName& AppendEngine::SourceTable() const {
   return request_.appendToDatabase1 ? *request_.table2 : *request_.table1;
 }
 
-const QString& AppendEngine::TargetTable() const {
+const MSSQL::TableName& AppendEngine::TargetTable() const {
   return request_.appendToDatabase1 ? *request_.table1 : *request_.table2;
 }
 

@@ -11,8 +11,11 @@
 #include <memory>
 #include <optional>
 
+#include "append/append_statements.h"
 #include "append/refused_rows.h"
 #include "append/row_buffer.h"
+#include "catalogue/column_facts.h"
+#include "catalogue/table_name.h"
 #include "connections/connection_profile.h"
 #include "jobs/run_report.h"
 #include "platform/adodb.h"
@@ -22,8 +25,8 @@ namespace append {
 
 // What a run works from, taken from the page once, when the run starts.
 struct AppendRequest {
-  std::optional<QString> table1;  // the table chosen in Database #1, none when nothing is chosen
-  std::optional<QString> table2;  // the table chosen in Database #2
+  std::optional<MSSQL::TableName> table1;  // chosen in Database #1, none when nothing is chosen
+  std::optional<MSSQL::TableName> table2;  // chosen in Database #2
   bool appendToDatabase1 = true;  // rows go from table2 into table1; otherwise the other way
   ConnectionProfile profile1;
   ConnectionProfile profile2;
@@ -56,8 +59,13 @@ class AppendEngine {
   bool PrepareConnections();
   bool OpenConnections();
   bool FieldCountsDiffer();
-  // The field-count check, the source, the reading, the writing and the closing message.
+  // The field-count check, the look at the columns, the source, the reading, the writing and
+  // the closing message.
   Next CopyRows();
+  Next LookAtColumns();
+  MSSQL::TableFacts FactsOf(adodb::Connection& connection, const MSSQL::TableName& table);
+  bool IdentityInsertOn();
+  void IdentityInsertOff();
   bool OpenSource();
   bool SourceHasRows();
   Next ReadSource();
@@ -70,8 +78,8 @@ class AppendEngine {
 
   adodb::Connection& SourceConnection();
   adodb::Connection& TargetConnection();
-  const QString& SourceTable() const;
-  const QString& TargetTable() const;
+  const MSSQL::TableName& SourceTable() const;
+  const MSSQL::TableName& TargetTable() const;
 
   AppendRequest request_;
   jobs::RunReport& report_;
@@ -80,6 +88,8 @@ class AppendEngine {
   std::unique_ptr<adodb::Connection> connection2_;
   std::optional<int> fieldCount1_;
   std::optional<int> fieldCount2_;
+  InsertTarget insertTarget_;
+  bool identityInsertOn_ = false;
   std::unique_ptr<adodb::Recordset> source_;
   RowBuffer rows_;
   // Counted by the worker, shown by the window's thread.

@@ -72,6 +72,6 @@ void Form3::PushButton2_Click() {
 
 append::AppendRequest Form3::TakeAppendRequest() const {
   const ConnectionProfiles& profiles = wizard_.form1();
-  return {shell::SelectedText(*ui_->List1), shell::SelectedText(*ui_->List2),
+  return {shell::SelectedTable(*ui_->List1), shell::SelectedTable(*ui_->List2),
           ui_->Option1->isChecked(), profiles.Profile1(), profiles.Profile2()};
 }

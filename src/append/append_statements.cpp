@@ -90,8 +90,12 @@ qsizetype LongestValues(const Row& values) {
   return length;
 }
 
-qsizetype LongestInsert(const QString& table, const Row& values) {
-  return 28 + 2 * table.size() + LongestValues(values);
+qsizetype LongestTable(const MSSQL::TableName& table) {
+  return 5 + 2 * (table.schema.size() + table.name.size());
+}
+
+qsizetype LongestInsert(const MSSQL::TableName& table, const Row& values) {
+  return 26 + LongestTable(table) + LongestValues(values);
 }
 
 char16_t* PutValues(char16_t* out, const Row& values) {
@@ -102,10 +106,33 @@ char16_t* PutValues(char16_t* out, const Row& values) {
   return out;
 }
 
-char16_t* PutInsertInto(char16_t* out, const QString& table) {
-  out = Put(out, u"INSERT INTO [");
-  out = PutDoubling(out, table, u']');
-  return Put(out, u"] VALUES(");
+char16_t* PutValuesAt(char16_t* out, const Row& values, const std::vector<std::size_t>& at) {
+  for (std::size_t i = 0; i < at.size(); ++i) {
+    if (i > 0) out = Put(out, u", ");
+    out = PutLiteral(out, values[at[i]]);
+  }
+  return out;
+}
+
+char16_t* PutBracketed(char16_t* out, QStringView name) {
+  *out++ = u'[';
+  out = PutDoubling(out, name, u']');
+  *out++ = u']';
+  return out;
+}
+
+char16_t* PutTable(char16_t* out, const MSSQL::TableName& table) {
+  if (!table.schema.isEmpty()) {
+    out = PutBracketed(out, table.schema);
+    *out++ = u'.';
+  }
+  return PutBracketed(out, table.name);
+}
+
+char16_t* PutInsertInto(char16_t* out, const MSSQL::TableName& table, QStringView columnList = {}) {
+  out = PutTable(Put(out, u"INSERT INTO "), table);
+  if (!columnList.isEmpty()) *out++ = u' ';
+  return Put(Put(out, columnList), u" VALUES(");
 }
 
 // Sizes `text` for the longest result, lets `write` fill it from its start and cuts it to what
@@ -119,8 +146,8 @@ void WriteSized(QString& text, qsizetype longest, Write&& write) {
 
 }  // namespace
 
-QString SelectAllStatement(const QString& table) {
-  return QStringLiteral("SELECT * FROM ") + MSSQL::Bracketed(table);
+QString SelectAllStatement(const MSSQL::TableName& table) {
+  return QStringLiteral("SELECT * FROM ") + table.Bracketed();
 }
 
 QString SqlLiteral(const adodb::Value& value) {
@@ -129,7 +156,7 @@ QString SqlLiteral(const adodb::Value& value) {
   return literal;
 }
 
-QString InsertStatement(const QString& table, const std::vector<adodb::Value>& values) {
+QString InsertStatement(const MSSQL::TableName& table, const std::vector<adodb::Value>& values) {
   QString statement;
   WriteInsertStatement(statement, table, values);
   return statement;
@@ -137,7 +164,7 @@ QString InsertStatement(const QString& table, const std::vector<adodb::Value>& v
 
 // Written straight into one string sized for the longest statement the values can make: an
 // INSERT goes out for every row appended.
-void WriteInsertStatement(QString& statement, const QString& table,
+void WriteInsertStatement(QString& statement, const MSSQL::TableName& table,
                           const std::vector<adodb::Value>& values) {
   WriteSized(statement, LongestInsert(table, values), [&](char16_t* out) {
     out = PutValues(PutInsertInto(out, table), values);
@@ -146,13 +173,35 @@ void WriteInsertStatement(QString& statement, const QString& table,
   });
 }
 
+void WriteInsertStatement(QString& statement, const InsertTarget& target, const Row& values) {
+  if (target.columnList.isEmpty()) return WriteInsertStatement(statement, target.table, values);
+  const qsizetype longest = 1 + target.columnList.size() + LongestInsert(target.table, values);
+  WriteSized(statement, longest, [&](char16_t* out) {
+    out =
+        PutValuesAt(PutInsertInto(out, target.table, target.columnList), values, target.positions);
+    *out++ = u')';
+    return out;
+  });
+}
+
+QString ColumnList(const QStringList& columns) {
+  QStringList bracketed;
+  for (const QString& column : columns) bracketed << MSSQL::Bracketed(column);
+  return QLatin1Char('(') + bracketed.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
+QString IdentityInsertStatement(const MSSQL::TableName& table, bool on) {
+  return QStringLiteral("SET IDENTITY_INSERT ") + table.Bracketed() +
+         (on ? QStringLiteral(" ON") : QStringLiteral(" OFF"));
+}
+
 qsizetype LongestRowText(const Row& row) {
   return LongestValues(row);
 }
 
-void WriteInsertRowsStatement(QString& statement, const QString& table, const Row* rows,
+void WriteInsertRowsStatement(QString& statement, const MSSQL::TableName& table, const Row* rows,
                               std::size_t count) {
-  qsizetype longest = 28 + 2 * table.size();
+  qsizetype longest = 26 + LongestTable(table);
   for (std::size_t i = 0; i < count; ++i) longest += LongestValues(rows[i]);
   WriteSized(statement, longest, [&](char16_t* out) {
     out = PutInsertInto(out, table);
@@ -165,11 +214,12 @@ void WriteInsertRowsStatement(QString& statement, const QString& table, const Ro
   });
 }
 
-QString InsertSelectStatement(const QString& target, const QString& sourceDatabase,
-                              const QString& source) {
-  return QStringLiteral("INSERT INTO ") + MSSQL::Bracketed(target) +
-         QStringLiteral(" SELECT * FROM ") + MSSQL::Bracketed(sourceDatabase) +
-         QStringLiteral("..") + MSSQL::Bracketed(source);
+QString InsertSelectStatement(const MSSQL::TableName& target, const QString& sourceDatabase,
+                              const MSSQL::TableName& source) {
+  // [database]..[source] names the default schema, [database].[schema].[source] another.
+  const QString separator = source.schema.isEmpty() ? QStringLiteral("..") : QStringLiteral(".");
+  return QStringLiteral("INSERT INTO ") + target.Bracketed() + QStringLiteral(" SELECT * FROM ") +
+         MSSQL::Bracketed(sourceDatabase) + separator + source.Bracketed();
 }
 
 }  // namespace append

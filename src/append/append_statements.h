@@ -6,35 +6,55 @@
 #include <QString>
 #include <vector>
 
+#include "catalogue/table_name.h"
 #include "platform/adodb.h"
 
 namespace append {
 
 using Row = std::vector<adodb::Value>;
 
-// "SELECT * FROM [name]", "]" in the name doubled.
-QString SelectAllStatement(const QString& table);
+// Where each row goes: the table, and when some of its columns must be named (an identity key
+// given its value, columns the server fills itself left out), the column list and the
+// positions of the row's values that go into those columns, in order.
+struct InsertTarget {
+  MSSQL::TableName table;
+  QString columnList;                  // "([a], [b])", or empty: every value by position
+  std::vector<std::size_t> positions;  // with a column list: the values written
+  bool identity = false;               // the list names the identity column
+};
+
+// "SELECT * FROM [name]" (or "[schema].[name]"), "]" in a name doubled.
+QString SelectAllStatement(const MSSQL::TableName& table);
 
 // A value as a Transact-SQL literal: NULL; 'text' with "'" doubled, or N'text' when the text
 // holds a character outside 7-bit ASCII; binary as 0x and the hex of its bytes.
 QString SqlLiteral(const adodb::Value& value);
 
 // "INSERT INTO [name] VALUES(literal, literal, ...)", no column list: values go by position.
-QString InsertStatement(const QString& table, const std::vector<adodb::Value>& values);
+QString InsertStatement(const MSSQL::TableName& table, const std::vector<adodb::Value>& values);
 // The same into `statement`, whose storage serves again when it is large enough.
-void WriteInsertStatement(QString& statement, const QString& table,
+void WriteInsertStatement(QString& statement, const MSSQL::TableName& table,
                           const std::vector<adodb::Value>& values);
+// "INSERT INTO [name] ([a], [b]) VALUES(...)" with the values at the target's positions, or
+// the statement above when the target needs no column list.
+void WriteInsertStatement(QString& statement, const InsertTarget& target, const Row& values);
+
+// "([a], [b])" for the column names.
+QString ColumnList(const QStringList& columns);
+// "SET IDENTITY_INSERT [name] ON" or "... OFF".
+QString IdentityInsertStatement(const MSSQL::TableName& table, bool on);
 
 // "INSERT INTO [name] VALUES(literals of row 1), (literals of row 2), ...": the per-row
 // statement's value texts, the rows in order; for one row it is the per-row statement.
-void WriteInsertRowsStatement(QString& statement, const QString& table, const Row* rows,
+void WriteInsertRowsStatement(QString& statement, const MSSQL::TableName& table, const Row* rows,
                               std::size_t count);
 // The length of a row's part of that statement at most, for keeping statements bounded.
 qsizetype LongestRowText(const Row& row);
 
 // "INSERT INTO [target] SELECT * FROM [database]..[source]": the server copies the rows of a
-// table of another database (found under the login's default schema, as a bare name is).
-QString InsertSelectStatement(const QString& target, const QString& sourceDatabase,
-                              const QString& source);
+// table of another database (found under the login's default schema, as a bare name is, or
+// "[database].[schema].[source]" for a table of another schema).
+QString InsertSelectStatement(const MSSQL::TableName& target, const QString& sourceDatabase,
+                              const MSSQL::TableName& source);
 
 }  // namespace append

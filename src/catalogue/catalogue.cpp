@@ -14,20 +14,42 @@ QString TextOf(adodb::Recordset& rows, int field) {
   return field < 0 ? QString() : rows.FieldValue(field).text;
 }
 
+// The schema as the table's name keeps it: none for the default schema.
+QString SchemaApart(const QString& schema, const QString& defaultSchema) {
+  return schema.compare(defaultSchema, Qt::CaseInsensitive) == 0 ? QString() : schema;
+}
+
 }  // namespace
+
+// A server without schemas (or that cannot tell) lists every table by its bare name.
+QString DefaultSchema(adodb::Connection& connection) {
+  try {
+    const std::unique_ptr<adodb::Recordset> row =
+        connection.Execute(QStringLiteral("SELECT SCHEMA_NAME()"));
+    return row->Eof() ? QString() : row->FieldValue(0).text;
+  } catch (const adodb::Error&) {
+    return QString();
+  }
+}
 
 void ReadTableNames(const ConnectionProfile& profile, TableListing& listing) {
   std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
   connection->Open(BuildConnectionString(profile));
+  const QString defaultSchema = DefaultSchema(*connection);
   std::unique_ptr<adodb::Recordset> tables = connection->OpenSchema(adodb::adSchemaTables);
   const int typeField = adodb::FieldIndex(*tables, QStringLiteral("TABLE_TYPE"));
+  const int schemaField = adodb::FieldIndex(*tables, QStringLiteral("TABLE_SCHEMA"));
   const int nameField = adodb::FieldIndex(*tables, QStringLiteral("TABLE_NAME"));
   listing.started = true;
   while (!tables->Eof()) {
     if (TextOf(*tables, typeField) == QLatin1String("TABLE")) {
       if (app::Ended()) return;
       QString name = TextOf(*tables, nameField);
-      if (IsListedTable(name)) listing.names << std::move(name);
+      if (IsListedTable(name)) {
+        TableName table(SchemaApart(TextOf(*tables, schemaField), defaultSchema), std::move(name));
+        listing.names << table.Display();
+        listing.tables.push_back(std::move(table));
+      }
     }
     tables->MoveNext();
   }
@@ -47,9 +69,9 @@ QString Bracketed(const QString& name) {
 }
 
 // The query that reads the whole table is described, not run.
-QStringList FieldNames(adodb::Connection& connection, const QString& table) {
+QStringList FieldNames(adodb::Connection& connection, const TableName& table) {
   std::unique_ptr<adodb::Recordset> fields =
-      connection.Describe(QStringLiteral("SELECT * FROM ") + Bracketed(table));
+      connection.Describe(QStringLiteral("SELECT * FROM ") + table.Bracketed());
   QStringList names;
   names.reserve(fields->FieldCount());
   for (int i = 0; i < fields->FieldCount(); ++i) names << fields->FieldName(i);
@@ -57,7 +79,7 @@ QStringList FieldNames(adodb::Connection& connection, const QString& table) {
   return names;
 }
 
-QStringList FieldNames(const ConnectionProfile& profile, const QString& table) {
+QStringList FieldNames(const ConnectionProfile& profile, const TableName& table) {
   std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
   connection->SetMode(adodb::adModeReadWrite);
   connection->Open(BuildConnectionString(profile));

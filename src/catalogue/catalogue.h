@@ -6,6 +6,9 @@
 
 #include <QStringList>
 
+#include <vector>
+
+#include "catalogue/table_name.h"
 #include "connections/connection_profile.h"
 
 namespace adodb {
@@ -14,15 +17,18 @@ class Connection;
 
 namespace MSSQL {
 
-// How far a listing of tables got: whether the server began to list them, and the names read.
+// How far a listing of tables got: whether the server began to list them, and the tables read
+// with the names the lists show for them.
 struct TableListing {
   bool started = false;
   QStringList names;
+  std::vector<TableName> tables;
 };
 
 // The user tables of the profile's database, in the order the server lists them: views, system
-// tables and every table whose name contains "sys" in any letter case are left out. What was
-// read before a failure stays in `listing`; the listing stops early when the program has ended.
+// tables and every table whose name contains "sys" in any letter case are left out. A table
+// outside the login's default schema carries its schema. What was read before a failure stays
+// in `listing`; the listing stops early when the program has ended.
 void ReadTableNames(const ConnectionProfile& profile, TableListing& listing);
 QStringList TableNames(const ConnectionProfile& profile);
 
@@ -31,8 +37,11 @@ QString Bracketed(const QString& name);
 
 // The field names of a table in column order, read from a query that returns no rows, so a
 // large table costs no more than a small one.
-QStringList FieldNames(adodb::Connection& connection, const QString& table);
+QStringList FieldNames(adodb::Connection& connection, const TableName& table);
 // The same on a connection of its own, opened read/write with the profile.
-QStringList FieldNames(const ConnectionProfile& profile, const QString& table);
+QStringList FieldNames(const ConnectionProfile& profile, const TableName& table);
+
+// The login's default schema, or none when the server cannot name it.
+QString DefaultSchema(adodb::Connection& connection);
 
 }  // namespace MSSQL

@@ -14,9 +14,15 @@ const QString kStaging1 = QStringLiteral("s_t1");
 const QString kStaging2 = QStringLiteral("s_t2");
 constexpr bool Always = true;
 
-bool IsStagingTable(const QString& name) {
-  return name.compare(kStaging1, Qt::CaseInsensitive) == 0 ||
-         name.compare(kStaging2, Qt::CaseInsensitive) == 0;
+// The staging tables are in the default schema; a table of that name in another is no concern.
+bool IsStagingTable(const MSSQL::TableName& table) {
+  return table.schema.isEmpty() && (table.name.compare(kStaging1, Qt::CaseInsensitive) == 0 ||
+                                    table.name.compare(kStaging2, Qt::CaseInsensitive) == 0);
+}
+
+// The new table is made in the default schema, so only a source table there can share its name.
+bool SameTable(const QString& newName, const MSSQL::TableName& source) {
+  return source.schema.isEmpty() && newName.compare(source.name, Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace
@@ -102,7 +108,7 @@ bool JoinEngine::Connect(shell::Trap& on, Run_& run, const ConnectionProfile& pr
 
 void JoinEngine::ReadFields(shell::Trap& on, Run_& run) {
   registry_.Clear();
-  const QString tables[2] = {run.selection.table1, run.selection.table2};
+  const MSSQL::TableName tables[2] = {run.selection.table1, run.selection.table2};
   for (int table = 0; table < 2; ++table) {
     on(108 + 4 * table, [&] {
       if (!run.connection) throw platform::Error(QStringLiteral("Object required"));
@@ -141,8 +147,8 @@ QString JoinEngine::AskNewName(shell::Trap& on, Run_& run, const QStringList& ta
   QString name;
   on(116, [&] { name = dialogs::InputBox(QStringLiteral("Enter name of new table: ")); });
   // Confirming the overwrite for a source table would drop it before it is copied.
-  if (!name.isEmpty() && (name.compare(run.selection.table1, Qt::CaseInsensitive) == 0 ||
-                          name.compare(run.selection.table2, Qt::CaseInsensitive) == 0)) {
+  if (!name.isEmpty() &&
+      (SameTable(name, run.selection.table1) || SameTable(name, run.selection.table2))) {
     dialogs::MsgBox(
         QStringLiteral("The new table cannot take the name of a table being joined. "
                        "Nothing was changed."));

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "catalogue/table_name.h"
 #include "connections/connection_profile.h"
 #include "jobs/run_report.h"
 
@@ -23,9 +24,9 @@ class Trap;
 
 // The four choices of the join page, read once when the run starts.
 struct JoinSelection {
-  QString table1;
+  MSSQL::TableName table1;
   QString field1;
-  QString table2;
+  MSSQL::TableName table2;
   QString field2;
 };
 

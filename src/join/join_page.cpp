@@ -63,7 +63,7 @@ void Form2::List3_Click() {
 // The field list is emptied first, so a table that cannot be read leaves no fields of the
 // previous one behind; a failure is reported once and the pointer comes back.
 void Form2::ShowFields(const QListWidget& tables, QListWidget& fields, const QString& handler) {
-  const std::optional<QString> table = shell::SelectedText(tables);
+  const std::optional<MSSQL::TableName> table = shell::SelectedTable(tables);
   if (!table) return;
   shell::Trap on(QStringLiteral("Form2.") + handler);
   const shell::InputLock lock(
@@ -103,9 +103,9 @@ void Form2::Join(const std::optional<JoinSelection>& selection) {
 }
 
 std::optional<JoinSelection> Form2::TakeSelection() const {
-  const auto table1 = shell::SelectedText(*ui_->List1);
+  const auto table1 = shell::SelectedTable(*ui_->List1);
   const auto field1 = shell::SelectedText(*ui_->List2);
-  const auto table2 = shell::SelectedText(*ui_->List3);
+  const auto table2 = shell::SelectedTable(*ui_->List3);
   const auto field2 = shell::SelectedText(*ui_->List4);
   if (!table1 || !field1 || !table2 || !field2) return std::nullopt;
   return JoinSelection{*table1, *field1, *table2, *field2};

@@ -241,9 +241,10 @@ QString SelectList(const QStringList& fields, const QStringList& aliases) {
   return columns.join(QLatin1Char(','));
 }
 
-QString StagingCopy(const QString& selectList, const QString& staging, const QString& source) {
+QString StagingCopy(const QString& selectList, const QString& staging,
+                    const MSSQL::TableName& source) {
   return QStringLiteral("SELECT ") + selectList + QStringLiteral(" INTO ") + staging +
-         QStringLiteral(" FROM ") + MSSQL::Bracketed(source);
+         QStringLiteral(" FROM ") + source.Bracketed();
 }
 
 QString JoinColumn(const QString& alias) {

@@ -3,6 +3,8 @@
 #include <QListWidget>
 #include <optional>
 
+#include "catalogue/table_name.h"
+
 namespace shell {
 
 // The text of a list's selected item, or nothing when no item is selected.
@@ -10,6 +12,16 @@ inline std::optional<QString> SelectedText(const QListWidget& list) {
   const QList<QListWidgetItem*> selected = list.selectedItems();
   if (selected.isEmpty()) return std::nullopt;
   return selected.first()->text();
+}
+
+// The table of a table list's selected item: the name it was listed with, or the bare text of
+// an item added by name (a table the program created in the default schema).
+inline std::optional<MSSQL::TableName> SelectedTable(const QListWidget& list) {
+  const QList<QListWidgetItem*> selected = list.selectedItems();
+  if (selected.isEmpty()) return std::nullopt;
+  const QVariant table = selected.first()->data(Qt::UserRole);
+  if (table.canConvert<MSSQL::TableName>()) return table.value<MSSQL::TableName>();
+  return MSSQL::TableName(selected.first()->text());
 }
 
 }  // namespace shell

@@ -13,7 +13,10 @@ void FillTableList(QListWidget& list, const ConnectionProfile& profile) {
   const auto fill = qScopeGuard([&] {
     if (!listing.started) return;
     list.clear();
-    list.addItems(listing.names);
+    for (std::size_t i = 0; i < listing.tables.size(); ++i) {
+      auto* item = new QListWidgetItem(listing.names[static_cast<qsizetype>(i)], &list);
+      item->setData(Qt::UserRole, QVariant::fromValue(listing.tables[i]));
+    }
   });
   jobs::Wait([&] { ReadTableNames(profile, listing); });
 }

@@ -9,7 +9,8 @@ class QListWidget;
 
 namespace MSSQL {
 
-// Clears the list and adds the user tables of the profile's database, all together at the end;
+// Clears the list and adds the user tables of the profile's database, all together at the end,
+// each item holding its MSSQL::TableName as its Qt::UserRole data;
 // a listing that fails part-way still leaves the names read so far, one that cannot begin
 // leaves the list as it was, and the failure goes on to the caller.
 void FillTableList(QListWidget& list, const ConnectionProfile& profile);

@@ -1,5 +1,6 @@
 #include "append_fixture.h"
 
+#include "catalogue/column_facts.h"
 #include "mode/mode_choice_page.h"
 #include "shell/error_report.h"
 
@@ -27,6 +28,10 @@ void AppendRun::Press() {
   connectionsBefore_ = static_cast<int>(server.Connections().size());
   rowsFetchedBefore_ = server.RowsFetched();
   Page().PushButton2_Click();
+}
+
+QString AppendRun::FactsQuery(const QString& table) {
+  return MSSQL::ColumnFactsStatement(QString(), table);
 }
 
 QStringList AppendRun::RunStatements() const {

@@ -42,6 +42,8 @@ class AppendRun : public WizardTest {
   // The standard error box's text for a failure of the run at `line`.
   static QString ErrorReport(const QString& description, int line);
   static QStringList InsertsOf(const QStringList& statements);
+  // The column facts query for a table of the default schema, read before any row.
+  static QString FactsQuery(const QString& table);
   void ExpectAtRest();
 
  private:

@@ -31,14 +31,16 @@ TEST_F(AppendRun, WritesEachRowAsOneInsertWithItsValuesIntact) {
 
   // Option1: the source is List2's table, read through connection 2; the target is List1's.
   EXPECT_EQ(StatementsOnConnection(1),
-            QStringList({"SELECT * FROM [T]", "INSERT INTO [T] VALUES('abc', NULL, 'it''s', '12')",
+            QStringList({"SELECT * FROM [T]", FactsQuery("T"),
+                         "INSERT INTO [T] VALUES('abc', NULL, 'it''s', '12')",
                          QString("INSERT INTO [T] VALUES(N'") + QString::fromUtf8(kGreek) +
                              "', 'a|mysepz123|b', '', 'x''y')",
                          "INSERT INTO [T] VALUES('x', '', 0x0AFF, 0x)"}));
-  EXPECT_EQ(StatementsOnConnection(2),
-            QStringList({"SELECT * FROM [Source]", "SELECT * FROM [Source]"}));
-  EXPECT_EQ(RunStatements().mid(0, 3),
-            QStringList({"SELECT * FROM [T]", "SELECT * FROM [Source]", "SELECT * FROM [Source]"}));
+  EXPECT_EQ(StatementsOnConnection(2), QStringList({"SELECT * FROM [Source]", FactsQuery("Source"),
+                                                    "SELECT * FROM [Source]"}));
+  EXPECT_EQ(RunStatements().mid(0, 5),
+            QStringList({"SELECT * FROM [T]", "SELECT * FROM [Source]", FactsQuery("Source"),
+                         FactsQuery("T"), "SELECT * FROM [Source]"}));
   EXPECT_EQ(server.FindTable("db1", "T")->rows, server.FindTable("db2", "Source")->rows);
   EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
   EXPECT_EQ(dialogs.Boxes().front().flags, 0);
@@ -52,10 +54,10 @@ TEST_F(AppendRun, OptionTwoReadsListOneThroughConnectionOneAndWritesListTwo) {
   OpenPage();
   Option("Option2").setChecked(true);
   Append("Source", "T");
-  EXPECT_EQ(StatementsOnConnection(1),
-            QStringList({"SELECT * FROM [Source]", "SELECT * FROM [Source]"}));
+  EXPECT_EQ(StatementsOnConnection(1), QStringList({"SELECT * FROM [Source]", FactsQuery("Source"),
+                                                    "SELECT * FROM [Source]"}));
   EXPECT_EQ(StatementsOnConnection(2),
-            QStringList({"SELECT * FROM [T]", "INSERT INTO [T] VALUES('1')"}));
+            QStringList({"SELECT * FROM [T]", FactsQuery("T"), "INSERT INTO [T] VALUES('1')"}));
   EXPECT_EQ(server.FindTable("db2", "T")->rows.size(), 1u);
   EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
 }
@@ -72,7 +74,8 @@ TEST_F(AppendRun, PreparesBothConnectionsInOrderAndOpensThemWithTheLoginsOfThatM
       recorded.Log(),
       QStringList({"1 CommandTimeout=5000", "1 ConnectionTimeout=5000", "2 CommandTimeout=5000",
                    "2 ConnectionTimeout=5000", "1 Mode=3", "2 Mode=3", "1 Open", "2 Open",
-                   "1 SELECT * FROM [T]", "2 SELECT * FROM [Source]", "2 SELECT * FROM [Source]",
+                   "1 SELECT * FROM [T]", "2 SELECT * FROM [Source]", "2 " + FactsQuery("Source"),
+                   "1 " + FactsQuery("T"), "2 SELECT * FROM [Source]",
                    "1 INSERT INTO [T] VALUES('1')"}));
   const auto& connections = server.Connections();
   ASSERT_GE(connections.size(), 2u);
@@ -87,7 +90,8 @@ TEST_F(AppendRun, NamesGoBetweenBracketsWithTheirClosingBracketDoubled) {
   Append("we]ird", "So[urce");
   EXPECT_EQ(RunStatements(),
             QStringList({"SELECT * FROM [we]]ird]", "SELECT * FROM [So[urce]",
-                         "SELECT * FROM [So[urce]", "INSERT INTO [we]]ird] VALUES('1')"}));
+                         FactsQuery("So[urce"), FactsQuery("we]ird"), "SELECT * FROM [So[urce]",
+                         "INSERT INTO [we]]ird] VALUES('1')"}));
   EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
 }
 

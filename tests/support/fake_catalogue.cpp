@@ -15,9 +15,20 @@ int ColumnIndex(const QStringList& columns, const QString& name) {
   return -1;
 }
 
+QString Table::Schema() const {
+  return schema.isEmpty() ? QStringLiteral("dbo") : schema;
+}
+
 Table* Database::Find(const QString& name) {
+  return Find(QualifiedName{QString(), name});
+}
+
+Table* Database::Find(const QualifiedName& name) {
+  const QString schema = name.schema.isEmpty() ? QStringLiteral("dbo") : name.schema;
   for (const auto& object : objects_) {
-    if (SameName(object->name, name)) return object.get();
+    if (SameName(object->name, name.name) && SameName(object->Schema(), schema)) {
+      return object.get();
+    }
   }
   return nullptr;
 }
@@ -27,7 +38,8 @@ const Table* Database::Find(const QString& name) const {
 }
 
 Table& Database::Create(Table table) {
-  if (Find(table.name)) throw std::logic_error("object exists: " + table.name.toStdString());
+  if (Find(QualifiedName{table.schema, table.name}))
+    throw std::logic_error("object exists: " + table.name.toStdString());
   objects_.push_back(std::make_unique<Table>(std::move(table)));
   return *objects_.back();
 }
@@ -39,7 +51,9 @@ Database Database::Copy() const {
 }
 
 void Database::Drop(const QString& name) {
-  std::erase_if(objects_, [&](const auto& object) { return SameName(object->name, name); });
+  std::erase_if(objects_, [&](const auto& object) {
+    return SameName(object->name, name) && SameName(object->Schema(), QStringLiteral("dbo"));
+  });
 }
 
 }  // namespace fake

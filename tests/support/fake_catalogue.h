@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "catalogue/column_facts.h"
 #include "platform/adodb.h"
 
 namespace fake {
@@ -18,7 +19,17 @@ struct Table {
   QString name;
   QStringList columns;
   std::vector<Row> rows;
-  QString type;  // "TABLE", "VIEW" or "SYSTEM TABLE"
+  QString type;                           // "TABLE", "VIEW" or "SYSTEM TABLE"
+  QString schema;                         // empty: dbo, the logins' default schema
+  std::vector<MSSQL::ColumnFacts> facts;  // what the catalogue views tell; none: no rows
+
+  QString Schema() const;
+};
+
+// A table's schema and name as a statement gives them; no schema: dbo.
+struct QualifiedName {
+  QString schema;
+  QString name;
 };
 
 // Names compare as SQL Server's default collation does: without regard to letter case.
@@ -29,8 +40,10 @@ int ColumnIndex(const QStringList& columns, const QString& name);
 
 class Database {
  public:
+  // An object of the default schema.
   Table* Find(const QString& name);
   const Table* Find(const QString& name) const;
+  Table* Find(const QualifiedName& name);
   // Adds an object after the existing ones; the name must be free.
   Table& Create(Table table);
   void Drop(const QString& name);

@@ -126,7 +126,7 @@ Result RunFullOuterJoin(Database& database, SqlReader& sql) {
   const QStringList columns = left.columns + right.columns;
   RequireUniqueColumns(columns, join.target);
   std::vector<Row> rows = WithoutDuplicates(FullOuterJoinRows(left, leftKey, right, rightKey));
-  database.Create({join.target, columns, std::move(rows), QStringLiteral("TABLE")});
+  database.Create({join.target, columns, std::move(rows), QStringLiteral("TABLE"), {}, {}});
   return {};
 }
 

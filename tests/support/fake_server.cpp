@@ -23,20 +23,37 @@ fake::Table& FakeServer::Add(const QString& database, fake::Table table) {
 
 void FakeServer::AddTable(const QString& database, const QString& name, const QStringList& columns,
                           std::vector<Row> rows) {
-  Add(database, {name, columns, std::move(rows), QStringLiteral("TABLE")});
+  Add(database, {name, columns, std::move(rows), QStringLiteral("TABLE"), {}, {}});
+}
+
+void FakeServer::AddTableIn(const QString& database, const QString& schema, const QString& name,
+                            const QStringList& columns, std::vector<Row> rows) {
+  Add(database, {name, columns, std::move(rows), QStringLiteral("TABLE"), schema, {}});
+}
+
+void FakeServer::SetColumnFacts(const QString& database, const QString& schema, const QString& name,
+                                std::vector<MSSQL::ColumnFacts> facts) {
+  fake::Table* table = state_->DatabaseNamed(database).Find(fake::QualifiedName{schema, name});
+  if (!table) throw std::invalid_argument("no table " + name.toStdString());
+  table->facts = std::move(facts);
 }
 
 void FakeServer::AddView(const QString& database, const QString& name, const QStringList& columns) {
-  Add(database, {name, columns, {}, QStringLiteral("VIEW")});
+  Add(database, {name, columns, {}, QStringLiteral("VIEW"), {}, {}});
 }
 
 void FakeServer::AddSystemTable(const QString& database, const QString& name,
                                 const QStringList& columns) {
-  Add(database, {name, columns, {}, QStringLiteral("SYSTEM TABLE")});
+  Add(database, {name, columns, {}, QStringLiteral("SYSTEM TABLE"), {}, {}});
 }
 
 const FakeServer::Table* FakeServer::FindTable(const QString& database, const QString& name) const {
   return state_->DatabaseNamed(database).Find(name);
+}
+
+const FakeServer::Table* FakeServer::FindTableIn(const QString& database, const QString& schema,
+                                                 const QString& name) const {
+  return state_->DatabaseNamed(database).Find(fake::QualifiedName{schema, name});
 }
 
 QStringList FakeServer::TableNames(const QString& database) const {

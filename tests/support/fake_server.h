@@ -29,9 +29,18 @@ class FakeServer {
   // without regard to letter case. Every row must have one value per column.
   void AddTable(const QString& database, const QString& name, const QStringList& columns,
                 std::vector<Row> rows = {});
+  // The same in another schema than dbo, the logins' default.
+  void AddTableIn(const QString& database, const QString& schema, const QString& name,
+                  const QStringList& columns, std::vector<Row> rows = {});
+  // What the catalogue views tell of a table's columns (no schema: dbo); a table without
+  // facts is unknown to them.
+  void SetColumnFacts(const QString& database, const QString& schema, const QString& name,
+                      std::vector<MSSQL::ColumnFacts> facts);
   void AddView(const QString& database, const QString& name, const QStringList& columns);
   void AddSystemTable(const QString& database, const QString& name, const QStringList& columns);
   const Table* FindTable(const QString& database, const QString& name) const;  // case-blind
+  const Table* FindTableIn(const QString& database, const QString& schema,
+                           const QString& name) const;
   QStringList TableNames(const QString& database) const;          // every object, creation order
   static Row TextRow(std::initializer_list<const char*> values);  // nullptr -> NULL, else UTF-8
 

@@ -5,12 +5,18 @@
 namespace fake {
 namespace {
 
-Result SelectAll(const Database& database, SqlReader& sql) {
+const Table& ExistingTable(Database& database, const QualifiedName& name) {
+  const Table* table = database.Find(name);
+  if (!table) throw InvalidObjectName(name.name);
+  return *table;
+}
+
+Result SelectAll(Database& database, SqlReader& sql) {
   sql.Expect(QStringLiteral("SELECT * FROM"));
-  const QString name = sql.TakeName();
+  const QualifiedName name = TakeTableName(sql);
   const bool noRows = sql.Accept(QStringLiteral("WHERE 1 = 0"));
   sql.ExpectEnd();
-  const Table& table = ExistingObject(database, name);
+  const Table& table = ExistingTable(database, name);
   return {true, table.columns, noRows ? std::vector<Row>{} : table.rows};
 }
 
@@ -19,7 +25,7 @@ struct CopyStatement {
   QStringList fields;
   QStringList aliases;
   QString target;
-  QString source;
+  QualifiedName source;
 };
 
 CopyStatement ParseCopy(SqlReader& sql) {
@@ -33,7 +39,7 @@ CopyStatement ParseCopy(SqlReader& sql) {
   sql.Expect(QStringLiteral("INTO"));
   copy.target = sql.TakeName();
   sql.Expect(QStringLiteral("FROM"));
-  copy.source = sql.TakeName();
+  copy.source = TakeTableName(sql);
   sql.ExpectEnd();
   return copy;
 }
@@ -49,11 +55,11 @@ std::vector<int> SourceColumns(const Table& source, const QStringList& fields) {
 
 Result CopyInto(Database& database, SqlReader& sql) {
   const CopyStatement statement = ParseCopy(sql);
-  const Table& source = ExistingObject(database, statement.source);
+  const Table& source = ExistingTable(database, statement.source);
   const std::vector<int> sourceColumns = SourceColumns(source, statement.fields);
   RequireFreeName(database, statement.target);
   RequireUniqueColumns(statement.aliases, statement.target);
-  Table copy{statement.target, statement.aliases, {}, QStringLiteral("TABLE")};
+  Table copy{statement.target, statement.aliases, {}, QStringLiteral("TABLE"), {}, {}};
   for (const Row& row : source.rows) {
     Row copied;
     for (int column : sourceColumns) copied.push_back(row[column]);
@@ -91,8 +97,30 @@ Result DropIfExists(Database& database, SqlReader& sql) {
   return {};
 }
 
+// "([a], [b])" after the table: the columns the values go into, the others NULL.
+std::vector<int> NamedColumns(const Table& table, SqlReader& sql) {
+  std::vector<int> columns;
+  if (!sql.Accept(QStringLiteral("("))) {
+    for (int i = 0; i < table.columns.size(); ++i) columns.push_back(i);
+    return columns;
+  }
+  do {
+    const QString name = sql.TakeName();
+    columns.push_back(ColumnIndex(table.columns, name));
+    if (columns.back() < 0) throw InvalidColumnName(name);
+  } while (sql.Accept(QStringLiteral(",")));
+  sql.Expect(QStringLiteral(")"));
+  return columns;
+}
+
+Row Placed(const Table& table, const std::vector<int>& columns, const Row& values) {
+  Row row(static_cast<std::size_t>(table.columns.size()), adodb::Value::Null());
+  for (std::size_t i = 0; i < columns.size(); ++i) row[columns[i]] = values[i];
+  return row;
+}
+
 // A statement is all or nothing: every row is checked before the first one goes in.
-Result InsertValues(Table& table, SqlReader& sql) {
+Result InsertValues(Table& table, const std::vector<int>& columns, SqlReader& sql) {
   std::vector<Row> rows;
   do {
     sql.Expect(QStringLiteral("("));
@@ -104,9 +132,9 @@ Result InsertValues(Table& table, SqlReader& sql) {
   } while (sql.Accept(QStringLiteral(",")));
   sql.ExpectEnd();
   for (const Row& row : rows) {
-    if (row.size() != static_cast<size_t>(table.columns.size())) throw ValueCountMismatch();
+    if (row.size() != columns.size()) throw ValueCountMismatch();
   }
-  table.rows.insert(table.rows.end(), rows.begin(), rows.end());
+  for (const Row& row : rows) table.rows.push_back(Placed(table, columns, row));
   return {};
 }
 
@@ -126,17 +154,32 @@ Result InsertSelect(Table& table, SqlReader& sql, const DatabaseNamed& databaseN
 
 Result Insert(Database& database, SqlReader& sql, const DatabaseNamed& databaseNamed) {
   sql.Expect(QStringLiteral("INSERT INTO"));
-  const QString name = sql.TakeName();
+  const QualifiedName name = TakeTableName(sql);
   Table* table = database.Find(name);
-  if (sql.Accept(QStringLiteral("VALUES"))) {
-    if (!table) throw InvalidObjectName(name);
-    return InsertValues(*table, sql);
-  }
-  if (!table) throw InvalidObjectName(name);
-  return InsertSelect(*table, sql, databaseNamed);
+  if (!table) throw InvalidObjectName(name.name);
+  if (sql.NextIs(QStringLiteral("SELECT"))) return InsertSelect(*table, sql, databaseNamed);
+  const std::vector<int> columns = NamedColumns(*table, sql);
+  sql.Expect(QStringLiteral("VALUES"));
+  return InsertValues(*table, columns, sql);
+}
+
+Result IdentityInsert(Database& database, SqlReader& sql) {
+  sql.Expect(QStringLiteral("SET IDENTITY_INSERT"));
+  ExistingTable(database, TakeTableName(sql));
+  if (!sql.Accept(QStringLiteral("ON"))) sql.Expect(QStringLiteral("OFF"));
+  sql.ExpectEnd();
+  return {};
 }
 
 }  // namespace
+
+QualifiedName TakeTableName(SqlReader& sql) {
+  QualifiedName name{QString(), sql.TakeName()};
+  if (!sql.Accept(QStringLiteral("."))) return name;
+  name.schema = name.name;
+  name.name = sql.TakeName();
+  return name;
+}
 
 const Table& ExistingObject(const Database& database, const QString& name) {
   const Table* table = database.Find(name);
@@ -156,7 +199,9 @@ void RequireUniqueColumns(const QStringList& columns, const QString& table) {
 
 Result RunStatement(Database& database, const QString& statement,
                     const DatabaseNamed& databaseNamed) {
+  if (Result result; RunCatalogueQuery(database, statement, result)) return result;
   SqlReader sql(statement);
+  if (sql.NextIs(QStringLiteral("SET IDENTITY_INSERT"))) return IdentityInsert(database, sql);
   if (sql.NextIs(QStringLiteral("SELECT * FROM"))) return SelectAll(database, sql);
   if (sql.NextIs(QStringLiteral("SELECT * INTO"))) return RunFullOuterJoin(database, sql);
   if (sql.NextIs(QStringLiteral("SELECT"))) return CopyInto(database, sql);

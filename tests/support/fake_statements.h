@@ -9,6 +9,10 @@
 //       UNION SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.k1 = s_t2.k2 WHERE s_t1.k1 Is Null
 //   INSERT INTO [t] VALUES('a', N'b', NULL, 0x0A), ('c', N'd', 1, 0x)
 //   INSERT INTO [t] SELECT * FROM [otherdb]..[s]
+//   INSERT INTO [s].[t] ([a], [b]) VALUES(...)          (any table may name its schema)
+//   SET IDENTITY_INSERT [s].[t] ON | OFF
+//   SELECT SCHEMA_NAME()                                   (dbo)
+//   the column facts query over INFORMATION_SCHEMA.COLUMNS (the facts a table was given)
 // Anything else is a syntax error near its first word.
 
 #include <QString>
@@ -34,6 +38,12 @@ using DatabaseNamed = std::function<Database&(const QString& name)>;
 
 Result RunStatement(Database& database, const QString& statement,
                     const DatabaseNamed& databaseNamed = {});
+
+// SELECT SCHEMA_NAME() and the column facts query; false when the statement is neither.
+bool RunCatalogueQuery(Database& database, const QString& statement, Result& result);
+
+// A table's name, with its schema when it is written "[schema].[name]".
+QualifiedName TakeTableName(SqlReader& sql);
 
 // The join statement (the full outer join of two tables into a new one).
 Result RunFullOuterJoin(Database& database, SqlReader& sql);

@@ -1,0 +1,43 @@
+#include "append/insert_plan.h"
+
+#include <QStringList>
+#include <algorithm>
+
+namespace append {
+namespace {
+
+std::size_t WritableCount(const MSSQL::TableFacts& table) {
+  return static_cast<std::size_t>(std::count_if(table.columns.begin(), table.columns.end(),
+                                                [](const auto& c) { return c.Writable(); }));
+}
+
+bool BothKnown(const MSSQL::TableFacts& source, const MSSQL::TableFacts& target) {
+  return !source.columns.empty() && source.columns.size() == target.columns.size();
+}
+
+bool AllWritable(const MSSQL::TableFacts& table) {
+  return WritableCount(table) == table.columns.size();
+}
+
+}  // namespace
+
+bool WritableCountsDiffer(const MSSQL::TableFacts& source, const MSSQL::TableFacts& target) {
+  return BothKnown(source, target) && WritableCount(source) != WritableCount(target);
+}
+
+InsertTarget PlanInsert(const MSSQL::TableName& table, const MSSQL::TableFacts& source,
+                        const MSSQL::TableFacts& target) {
+  InsertTarget plan{table, {}, {}, false};
+  if (!BothKnown(source, target) || (!target.HasIdentity() && AllWritable(target))) return plan;
+  QStringList columns;
+  for (std::size_t i = 0; i < target.columns.size(); ++i) {
+    if (!target.columns[i].Writable()) continue;
+    columns << target.columns[i].name;
+    plan.positions.push_back(i);
+  }
+  plan.columnList = ColumnList(columns);
+  plan.identity = target.HasIdentity();
+  return plan;
+}
+
+}  // namespace append

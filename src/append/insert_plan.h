@@ -1,0 +1,20 @@
+#pragma once
+
+// How the rows go into the target, from what the catalogue tells of both tables' columns: by
+// position with no column list, as long as every target column takes its value that way; with
+// the writable columns named when the target has an identity key (its values are kept) or
+// columns the server fills itself (left out together with the source value facing them).
+
+#include "append/append_statements.h"
+#include "catalogue/column_facts.h"
+
+namespace append {
+
+// The columns a value can be given for differ in number between the tables, so values would
+// land beside their columns. False when the catalogue told nothing of either table.
+bool WritableCountsDiffer(const MSSQL::TableFacts& source, const MSSQL::TableFacts& target);
+
+InsertTarget PlanInsert(const MSSQL::TableName& table, const MSSQL::TableFacts& source,
+                        const MSSQL::TableFacts& target);
+
+}  // namespace append
