@@ -14,6 +14,12 @@ QString TextOf(adodb::Recordset& rows, int field) {
   return field < 0 ? QString() : rows.FieldValue(field).text;
 }
 
+// The rowset names the column TABLE_SCHEMA as ADO does, or TABLE_SCHEM as ODBC's SQLTables.
+int SchemaField(const adodb::Recordset& tables) {
+  const int field = adodb::FieldIndex(tables, QStringLiteral("TABLE_SCHEMA"));
+  return field >= 0 ? field : adodb::FieldIndex(tables, QStringLiteral("TABLE_SCHEM"));
+}
+
 // The schema as the table's name keeps it: none for the default schema.
 QString SchemaApart(const QString& schema, const QString& defaultSchema) {
   return schema.compare(defaultSchema, Qt::CaseInsensitive) == 0 ? QString() : schema;
@@ -38,7 +44,7 @@ void ReadTableNames(const ConnectionProfile& profile, TableListing& listing) {
   const QString defaultSchema = DefaultSchema(*connection);
   std::unique_ptr<adodb::Recordset> tables = connection->OpenSchema(adodb::adSchemaTables);
   const int typeField = adodb::FieldIndex(*tables, QStringLiteral("TABLE_TYPE"));
-  const int schemaField = adodb::FieldIndex(*tables, QStringLiteral("TABLE_SCHEMA"));
+  const int schemaField = SchemaField(*tables);
   const int nameField = adodb::FieldIndex(*tables, QStringLiteral("TABLE_NAME"));
   listing.started = true;
   while (!tables->Eof()) {
