@@ -43,3 +43,10 @@ TEST(JoinStatements, JoinColumnsAreBracketedOnlyWhenTheyMustBe) {
   EXPECT_EQ(join_statements::JoinColumn(QString::fromUtf8("Größe")), QString::fromUtf8("[Größe]"));
   EXPECT_EQ(join_statements::JoinColumn(QString::fromUtf8("k١")), QString::fromUtf8("[k١]"));
 }
+
+TEST(JoinStatements, ASourceOfAnotherSchemaIsNamedWithIt) {
+  EXPECT_EQ(join_statements::StagingCopy("[x] AS [x]", "s_t1", MSSQL::TableName("sales", "T]1")),
+            "SELECT [x] AS [x] INTO s_t1 FROM [sales].[T]]1]");
+  EXPECT_EQ(MSSQL::TableName("sales", "T").Display(), "sales.T");
+  EXPECT_EQ(MSSQL::TableName("T").Display(), "T");
+}

@@ -1,0 +1,121 @@
+// The append over tables the catalogue tells of: identity keys, columns the server fills
+// itself, tables of another schema, and the question before differing columns go by position.
+
+#include <gtest/gtest.h>
+
+#include "append/append_fixture.h"
+#include "append/column_pairs.h"
+#include "platform/dialogs.h"
+
+namespace {
+
+MSSQL::ColumnFacts Column(const char* name, const char* type, bool identity = false,
+                          bool computed = false) {
+  return {name, type, true, identity, computed, QString(type) == "timestamp"};
+}
+
+std::vector<FakeServer::Row> TwoRows() {
+  return {FakeServer::TextRow({"1", "a"}), FakeServer::TextRow({"2", "b"})};
+}
+
+class AppendColumns : public AppendRun {
+ protected:
+  // T (Id identity, Name) in db1, Source (Id, Name) in db2 with two rows.
+  void IdentityTables() {
+    server.AddTable("db1", "T", {"Id", "Name"});
+    server.SetColumnFacts("db1", "", "T", {Column("Id", "int", true), Column("Name", "nvarchar")});
+    server.AddTable("db2", "Source", {"Id", "Name"}, TwoRows());
+    server.SetColumnFacts("db2", "", "Source", {Column("Id", "int"), Column("Name", "nvarchar")});
+  }
+};
+
+}  // namespace
+
+TEST_F(AppendColumns, AnIdentityKeyIsWrittenByNameBetweenIdentityInsertOnAndOff) {
+  IdentityTables();
+  server.RefuseStatements("VALUES('1'", "Violation of PRIMARY KEY constraint.");
+  OpenPage();
+  Append("T", "Source");
+  EXPECT_EQ(StatementsOnConnection(1),
+            QStringList({"SELECT * FROM [T]", FactsQuery("T"), "SET IDENTITY_INSERT [T] ON",
+                         "INSERT INTO [T] ([Id], [Name]) VALUES('1', 'a')",
+                         "INSERT INTO [T] ([Id], [Name]) VALUES('2', 'b')",
+                         "SET IDENTITY_INSERT [T] OFF"}));
+  // The taken key is refused alone.
+  EXPECT_EQ(dialogs.Texts().size(), 2);
+  EXPECT_EQ(dialogs.Texts()[0], ErrorReport("Violation of PRIMARY KEY constraint.", 148));
+  EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 1u);
+  ExpectAtRest();
+}
+
+TEST_F(AppendColumns, IdentityInsertRefusedIsReportedOnceAndNoRowIsWritten) {
+  IdentityTables();
+  server.RefuseStatements("SET IDENTITY_INSERT", "Cannot find the object \"T\".");
+  OpenPage();
+  Append("T", "Source");
+  EXPECT_EQ(dialogs.Texts(), QStringList({ErrorReport("Cannot find the object \"T\".", 164)}));
+  EXPECT_EQ(InsertsOf(RunStatements()), QStringList());
+  EXPECT_EQ(RunStatements().filter("IDENTITY_INSERT").size(), 1);
+  ExpectAtRest();
+}
+
+TEST_F(AppendColumns, ComputedAndRowversionColumnsAreLeftOutWithTheValuesFacingThem) {
+  const std::vector<MSSQL::ColumnFacts> layout = {
+      Column("a", "int"), Column("total", "int", false, true), Column("stamp", "timestamp")};
+  server.AddTable("db1", "T", {"a", "total", "stamp"});
+  server.SetColumnFacts("db1", "", "T", layout);
+  server.AddTable("db2", "Source", {"a", "total", "stamp"}, {FakeServer::TextRow({"1", "2", "x"})});
+  server.SetColumnFacts("db2", "", "Source", layout);
+  server.AddTable("db2", "Plain", {"a", "b", "c"}, {FakeServer::TextRow({"1", "2", "3"})});
+  server.SetColumnFacts("db2", "", "Plain",
+                        {Column("a", "int"), Column("total", "int"), Column("stamp", "binary")});
+  OpenPage();
+  Append("T", "Source");
+  EXPECT_EQ(InsertsOf(RunStatements()), QStringList({"INSERT INTO [T] ([a]) VALUES('1')"}));
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
+
+  // Three values for one writable column: refused as differing counts are.
+  dialogs.Clear();
+  Append("T", "Plain");
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Tables do not have same number of fields (columns)."}));
+  EXPECT_EQ(InsertsOf(RunStatements()), QStringList());
+  ExpectAtRest();
+}
+
+TEST_F(AppendColumns, DifferingColumnsAreAskedAboutOnceAndNoChangesNothing) {
+  server.AddTable("db1", "T", {"Id", "Name"});
+  server.SetColumnFacts("db1", "", "T", {Column("Id", "int"), Column("Name", "nvarchar")});
+  server.AddTable("db2", "Source", {"Name", "Id"}, {FakeServer::TextRow({"a", "1"})});
+  server.SetColumnFacts("db2", "", "Source", {Column("Name", "nvarchar"), Column("Id", "int")});
+  OpenPage();
+  dialogs.Answer(dialogs::vbNo);
+  Append("T", "Source");
+  const QString question =
+      "The rows are appended by column position, and these columns facing each other differ in "
+      "name or kind:\r\n\r\n1: Name (nvarchar) -> Id (int)\r\n2: Id (int) -> Name (nvarchar)"
+      "\r\n\r\nAppend by position anyway?";
+  ASSERT_EQ(dialogs.Boxes().size(), 1u);
+  EXPECT_EQ(dialogs.Boxes()[0].text, question);
+  EXPECT_EQ(dialogs.Boxes()[0].flags, dialogs::vbYesNo | dialogs::vbDefaultButton2);
+  EXPECT_TRUE(InsertsOf(RunStatements()).isEmpty());
+  ExpectAtRest();
+
+  // Yes: by position, in the statement's plain form.
+  dialogs.Clear();
+  dialogs.Answer(dialogs::vbYes);
+  Press();
+  EXPECT_EQ(InsertsOf(RunStatements()), QStringList({"INSERT INTO [T] VALUES('a', '1')"}));
+}
+
+TEST_F(AppendColumns, ATableOfAnotherSchemaIsListedWithItAndKeptApartFromItsTwin) {
+  server.AddTable("db1", "T", {"a"});
+  server.AddTableIn("db1", "sales", "T", {"a"});
+  server.AddTable("db2", "Source", {"a"}, {FakeServer::TextRow({"1"})});
+  OpenPage();
+  EXPECT_EQ(List("List1").item(1)->text(), "sales.T");
+  Append("sales.T", "Source");
+  EXPECT_EQ(RunStatements().first(), "SELECT * FROM [sales].[T]");
+  EXPECT_EQ(InsertsOf(RunStatements()), QStringList({"INSERT INTO [sales].[T] VALUES('1')"}));
+  EXPECT_EQ(server.FindTableIn("db1", "sales", "T")->rows.size(), 1u);
+  EXPECT_TRUE(server.FindTable("db1", "T")->rows.empty());
+}
