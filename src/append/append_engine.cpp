@@ -125,7 +125,7 @@ AppendEngine::Next AppendEngine::CopyRows() {
   if (!OpenSource() || !SourceHasRows()) return Next::Finish;
   if (const Next next = ReadSource(); next != Next::Continue) return next;
   if (WriteRows() == Next::Stop) return Next::Stop;
-  on_(150, [&] { dialogs::MsgBox(refused_.ClosingMessage(appended_, stopped_)); });
+  on_(150, [&] { dialogs::MsgBox(ClosingMessage()); });
   return Next::Finish;
 }
 
@@ -213,10 +213,32 @@ AppendEngine::Next AppendEngine::WriteRows() {
         stopped_ = true;
         return Next::Continue;
       case Stretch::Refused:
+        if (ConnectionLost(refusal)) return Next::Continue;
         Refused(refusal);
         break;
     }
   }
+}
+
+// A statement that failed because the target's connection is gone ends the writing: it is
+// reported once, and nothing more is sent.
+bool AppendEngine::ConnectionLost(std::exception_ptr failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const adodb::Error& error) {
+    if (!error.ConnectionLost()) return false;
+    lost_ = true;
+    shell::ReportApplicationError(error.Description(), kLocation, 148);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+QString AppendEngine::ClosingMessage() const {
+  if (!lost_) return refused_.ClosingMessage(appended_, stopped_);
+  const qint64 notWritten = static_cast<qint64>(rows_.Count()) - appended_ - refused_.Count();
+  return refused_.LostConnectionMessage(appended_, notWritten, request_.appendToDatabase1 ? 1 : 2);
 }
 
 AppendEngine::Stretch AppendEngine::WriteRowsUntilRefused(RowBuffer::Reader& reader,

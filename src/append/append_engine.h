@@ -66,6 +66,8 @@ class AppendEngine {
   Stretch WriteRowsUntilRefused(RowBuffer::Reader& reader, std::size_t total,
                                 std::exception_ptr& refusal);
   void Refused(std::exception_ptr refusal);
+  bool ConnectionLost(std::exception_ptr failure);
+  QString ClosingMessage() const;
   void Finish();
 
   adodb::Connection& SourceConnection();
@@ -88,6 +90,7 @@ class AppendEngine {
   std::atomic<bool> stopRequested_ = false;
   int appended_ = 0;
   bool stopped_ = false;
+  bool lost_ = false;  // the target's connection went while rows were written
   RefusedRows refused_;
 };
 

@@ -203,3 +203,77 @@ TEST(AppendLive, CopiesNumbersDatesTextAndNullsBetweenTwoDatabases) {
   EXPECT_EQ(written[0][4], Value::Text(QString::fromUtf8("Ελλάδα 'n' naïve")));
   EXPECT_TRUE(written[1][1].IsNull());
 }
+
+namespace {
+
+// A connection that has the server end its own session once it has sent `killAfter` statements
+// without a result: another connection of the same login runs KILL on its session id.
+class SessionEndingConnection : public adodb::Connection {
+ public:
+  SessionEndingConnection(ConnectionProfile admin, int killAfter)
+      : inner_(adodb::CreateOdbcConnection()), admin_(std::move(admin)), killAfter_(killAfter) {}
+
+  void SetMode(int mode) override { inner_->SetMode(mode); }
+  void SetCommandTimeout(int seconds) override { inner_->SetCommandTimeout(seconds); }
+  void SetConnectionTimeout(int seconds) override { inner_->SetConnectionTimeout(seconds); }
+  void SetCursorLocation(int location) override { inner_->SetCursorLocation(location); }
+  void Open(const QString& connectionString) override {
+    inner_->Open(connectionString);
+    session_ = ReadRows(*inner_->Execute("SELECT @@SPID")).at(0).at(0).text;
+  }
+  std::unique_ptr<adodb::Recordset> Execute(const QString& statement) override {
+    return inner_->Execute(statement);
+  }
+  void ExecuteNoRecords(const QString& statement) override {
+    if (sent_++ == killAfter_) Connect(admin_)->ExecuteNoRecords("KILL " + session_);
+    inner_->ExecuteNoRecords(statement);
+  }
+  std::unique_ptr<adodb::Recordset> Describe(const QString& statement) override {
+    return inner_->Describe(statement);
+  }
+  std::unique_ptr<adodb::Recordset> OpenSchema(int schema) override {
+    return inner_->OpenSchema(schema);
+  }
+  std::unique_ptr<adodb::Recordset> OpenRecordset(const QString& source, int cursorType,
+                                                  int lockType) override {
+    return inner_->OpenRecordset(source, cursorType, lockType);
+  }
+  void Cancel() override { inner_->Cancel(); }
+
+ private:
+  std::unique_ptr<adodb::Connection> inner_;
+  ConnectionProfile admin_;
+  int killAfter_;
+  int sent_ = 0;
+  QString session_;
+};
+
+}  // namespace
+
+// The server ends the target's session after 40 rows: one report, and a closing message that
+// counts the rows written and not written.
+TEST(AppendLiveLoss, ASessionEndedFromOutsideEndsTheAppendAtOnce) {
+  std::string why;
+  const auto profiles = LiveProfiles(why);
+  if (!profiles) GTEST_SKIP() << why;
+  const auto& [profile1, profile2] = *profiles;
+  const LiveDriver driver;
+  const LiveTable source(profile2, "id int");
+  const LiveTable target(profile1, "id int");
+  source.Execute("INSERT INTO [" + source.Name() +
+                 "] SELECT TOP 100 ROW_NUMBER() OVER (ORDER BY (SELECT 1)) FROM sys.columns a, "
+                 "sys.columns b");
+  adodb::SetConnectionProvider([&]() -> std::unique_ptr<adodb::Connection> {
+    return std::make_unique<SessionEndingConnection>(profile1, 40);
+  });
+  ScriptedDialogs dialogs;
+  RunAppend(profile1, profile2, target.Name(), source.Name(), true);
+  adodb::SetConnectionProvider({});
+
+  ASSERT_EQ(dialogs.Texts().size(), 2);
+  EXPECT_TRUE(dialogs.Texts()[0].contains("Form3.PushButton2_Click at line 148"));
+  EXPECT_EQ(dialogs.Texts()[1],
+            "The connection to Database #1 was lost.\r\n\r\n40 rows were appended before the "
+            "connection was lost; the other 60 rows were not written.");
+  EXPECT_EQ(target.Contents("id").size(), 40u);
+}
