@@ -76,11 +76,19 @@ std::optional<std::pair<ConnectionProfile, ConnectionProfile>> LiveProfiles(std:
 }
 
 void RunAppend(const ConnectionProfile& profile1, const ConnectionProfile& profile2,
-               const QString& table1, const QString& table2, bool toDatabase1) {
+               const QString& table1, const QString& table2, bool toDatabase1, bool fast = false) {
   shell::Page page;
   ProgressBar bar;
   append::AppendProgress progress(page, bar);
-  append::AppendEngine({table1, table2, toDatabase1, profile1, profile2}, progress).Run();
+  append::AppendEngine({table1, table2, toDatabase1, profile1, profile2, fast}, progress).Run();
+}
+
+// The same login under another name of the same server: the fast append then takes it for
+// another server and writes batches instead of having the server copy the rows.
+ConnectionProfile AsAnotherServer(ConnectionProfile profile) {
+  profile.Server = profile.Server == QLatin1String("127.0.0.1") ? QStringLiteral("localhost")
+                                                                : QStringLiteral("127.0.0.1");
+  return profile;
 }
 
 const char kEveryType[] =
@@ -276,4 +284,45 @@ TEST(AppendLiveLoss, ASessionEndedFromOutsideEndsTheAppendAtOnce) {
             "The connection to Database #1 was lost.\r\n\r\n40 rows were appended before the "
             "connection was lost; the other 60 rows were not written.");
   EXPECT_EQ(target.Contents("id").size(), 40u);
+}
+
+// Both fast ways copy every kind of value exactly: the server's own copy, and the batches.
+TEST(AppendLiveFast, BothWaysCopyEveryTypeValueForValue) {
+  std::string why;
+  const auto profiles = LiveProfiles(why);
+  if (!profiles) GTEST_SKIP() << why;
+  const auto& [profile1, profile2] = *profiles;
+  const LiveDriver driver;
+  const LiveTable source(profile2, kEveryType);
+  source.Execute("INSERT INTO [" + source.Name() + "] VALUES " + kEveryValue);
+  for (const bool batches : {false, true}) {
+    const LiveTable target(profile1, kEveryType);
+    ScriptedDialogs dialogs;
+    RunAppend(profile1, batches ? AsAnotherServer(profile2) : profile2, target.Name(),
+              source.Name(), true, true);
+    EXPECT_EQ(dialogs.Texts(), QStringList({"Done."})) << "batches: " << batches;
+    EXPECT_EQ(target.Contents("id"), source.Contents("id")) << "batches: " << batches;
+  }
+}
+
+// A batch holding one row the server refuses writes all the others.
+TEST(AppendLiveFast, ABatchWithOneBadRowWritesAllTheOthers) {
+  std::string why;
+  const auto profiles = LiveProfiles(why);
+  if (!profiles) GTEST_SKIP() << why;
+  const auto& [profile1, profile2] = *profiles;
+  const LiveDriver driver;
+  const LiveTable source(profile2, "id int, amount varchar(10)");
+  const LiveTable target(profile1, "id int, amount int");
+  source.Execute("INSERT INTO [" + source.Name() +
+                 "] VALUES (1, '10'), (2, '20'), (3, 'x'), (4, '40'), (5, '50')");
+  ScriptedDialogs dialogs;
+  RunAppend(profile1, AsAnotherServer(profile2), target.Name(), source.Name(), true, true);
+  ASSERT_EQ(dialogs.Texts().size(), 2);
+  EXPECT_TRUE(dialogs.Texts()[0].contains("Form3.PushButton2_Click at line 148"));
+  EXPECT_TRUE(
+      dialogs.Texts()[1].startsWith("Done.\r\n\r\n4 rows appended, 1 refused by the server:"));
+  QStringList ids;
+  for (const auto& row : target.Contents("id")) ids << row[0].text;
+  EXPECT_EQ(ids, QStringList({"1", "2", "4", "5"}));
 }
