@@ -201,13 +201,19 @@ qsizetype LongestRowText(const Row& row) {
 
 void WriteInsertRowsStatement(QString& statement, const MSSQL::TableName& table, const Row* rows,
                               std::size_t count) {
-  qsizetype longest = 26 + LongestTable(table);
+  WriteInsertRowsStatement(statement, InsertTarget{table, {}, {}, false}, rows, count);
+}
+
+void WriteInsertRowsStatement(QString& statement, const InsertTarget& target, const Row* rows,
+                              std::size_t count) {
+  qsizetype longest = 27 + target.columnList.size() + LongestTable(target.table);
   for (std::size_t i = 0; i < count; ++i) longest += LongestValues(rows[i]);
   WriteSized(statement, longest, [&](char16_t* out) {
-    out = PutInsertInto(out, table);
+    out = PutInsertInto(out, target.table, target.columnList);
     for (std::size_t i = 0; i < count; ++i) {
       if (i > 0) out = Put(out, u"), (");
-      out = PutValues(out, rows[i]);
+      out = target.columnList.isEmpty() ? PutValues(out, rows[i])
+                                        : PutValuesAt(out, rows[i], target.positions);
     }
     *out++ = u')';
     return out;

@@ -48,6 +48,9 @@ QString IdentityInsertStatement(const MSSQL::TableName& table, bool on);
 // statement's value texts, the rows in order; for one row it is the per-row statement.
 void WriteInsertRowsStatement(QString& statement, const MSSQL::TableName& table, const Row* rows,
                               std::size_t count);
+// The same with the target's column list and the values at its positions.
+void WriteInsertRowsStatement(QString& statement, const InsertTarget& target, const Row* rows,
+                              std::size_t count);
 // The length of a row's part of that statement at most, for keeping statements bounded.
 qsizetype LongestRowText(const Row& row);
 

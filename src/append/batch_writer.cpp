@@ -4,7 +4,7 @@
 
 namespace append {
 
-BatchWriter::BatchWriter(adodb::Connection& target, QString table, Refused refused)
+BatchWriter::BatchWriter(adodb::Connection& target, InsertTarget table, Refused refused)
     : target_(target), table_(std::move(table)), refused_(std::move(refused)) {}
 
 int BatchWriter::Add(const Row& row) {

@@ -26,7 +26,9 @@ class BatchWriter {
   static constexpr qsizetype kMaxCharacters = 2'000'000;
 
   using Refused = std::function<void(const QString& description)>;
-  BatchWriter(adodb::Connection& target, QString table, Refused refused);
+  BatchWriter(adodb::Connection& target, InsertTarget table, Refused refused);
+  BatchWriter(adodb::Connection& target, const MSSQL::TableName& table, Refused refused)
+      : BatchWriter(target, InsertTarget{table, {}, {}, false}, std::move(refused)) {}
 
   // Takes the row; first writes the rows waiting when the row would not fit their batch.
   // Answers how many rows this call wrote.
@@ -38,7 +40,7 @@ class BatchWriter {
   int Write(std::size_t first, std::size_t count);
 
   adodb::Connection& target_;
-  QString table_;
+  InsertTarget table_;
   Refused refused_;
   std::vector<Row> waiting_;
   qsizetype waitingCharacters_ = 0;

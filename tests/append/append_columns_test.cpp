@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+
 #include "append/append_fixture.h"
 #include "append/column_pairs.h"
 #include "platform/dialogs.h"
@@ -46,6 +48,19 @@ TEST_F(AppendColumns, AnIdentityKeyIsWrittenByNameBetweenIdentityInsertOnAndOff)
   EXPECT_EQ(dialogs.Texts()[0], ErrorReport("Violation of PRIMARY KEY constraint.", 148));
   EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 1u);
   ExpectAtRest();
+}
+
+TEST_F(AppendColumns, TheFastAppendNamesTheColumnsInItsBatchesToo) {
+  IdentityTables();
+  OpenPage();
+  Page().findChild<QCheckBox*>("Check1")->setChecked(true);
+  Append("T", "Source");
+  const QStringList statements = StatementsOnConnection(1);
+  EXPECT_EQ(statements.filter("IDENTITY_INSERT"),
+            QStringList({"SET IDENTITY_INSERT [T] ON", "SET IDENTITY_INSERT [T] OFF"}));
+  EXPECT_EQ(InsertsOf(statements),
+            QStringList({"INSERT INTO [T] ([Id], [Name]) VALUES('1', 'a'), ('2', 'b')"}));
+  EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 2u);
 }
 
 TEST_F(AppendColumns, IdentityInsertRefusedIsReportedOnceAndNoRowIsWritten) {
