@@ -49,7 +49,8 @@ double OwnTimeOfAJoin(int columns) {
     server.ResetCounters();
     JoinPageReport report(page, list1, list3);
     const double total = Seconds([&] {
-      JoinEngine(report, registry).Run(selection, profile, {selection.table1, selection.table2});
+      JoinEngine(report, registry)
+          .Run(selection, profile, {selection.table1.name, selection.table2.name});
     });
     if (server.Statements() != kStatementsPerJoin || dialogs.LastMessage() != "Done." ||
         registry.FieldNameCount() != 2 * columns) {
