@@ -171,9 +171,9 @@ bool AppendEngine::IdentityInsertOn() {
   return identityInsertOn_;
 }
 
-// Also after a refused row, a failure or a stop.
+// Also after a refused row, a failure or a stop; a lost connection took the setting with it.
 void AppendEngine::IdentityInsertOff() {
-  if (!identityInsertOn_) return;
+  if (!identityInsertOn_ || lostDatabase_ == TargetDatabase()) return;
   identityInsertOn_ = false;
   on_(166, [&] {
     adodb::Connection& connection = TargetConnection();

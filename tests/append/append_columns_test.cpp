@@ -63,6 +63,18 @@ TEST_F(AppendColumns, TheFastAppendNamesTheColumnsInItsBatchesToo) {
   EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 2u);
 }
 
+TEST_F(AppendColumns, ALostTargetConnectionTookIdentityInsertWithIt) {
+  IdentityTables();
+  OpenPage();
+  // The field count's description, the column facts and IDENTITY_INSERT; the first row meets
+  // the closed session.
+  server.LoseConnectionAfter(3, "Database=db1");
+  Append("T", "Source");
+  EXPECT_EQ(RunStatements().filter("IDENTITY_INSERT"), QStringList({"SET IDENTITY_INSERT [T] ON"}));
+  EXPECT_EQ(dialogs.Texts().size(), 2);  // the loss, then the closing message
+  ExpectAtRest();
+}
+
 TEST_F(AppendColumns, IdentityInsertRefusedIsReportedOnceAndNoRowIsWritten) {
   IdentityTables();
   server.RefuseStatements("SET IDENTITY_INSERT", "Cannot find the object \"T\".");
