@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <QScopeGuard>
+#include <functional>
 
 #include "platform/adodb.h"
 #include "platform/app.h"
@@ -17,18 +18,14 @@ QString TextOf(adodb::Recordset& rows, int field) {
   return field < 0 ? QString() : rows.FieldValue(field).text;
 }
 
-}  // namespace
-
-void FillTableList(QListWidget& list, const ConnectionProfile& profile) {
-  std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
-  connection->Open(BuildConnectionString(profile));
-  std::unique_ptr<adodb::Recordset> tables = connection->OpenSchema(adodb::adSchemaTables);
+// Adds the user tables to `names` as the rowset gives them; `listingStarts` runs once the
+// rowset is open. A failure part-way leaves the names read so far.
+void ReadTableNames(adodb::Connection& connection, QStringList& names,
+                    const std::function<void()>& listingStarts) {
+  std::unique_ptr<adodb::Recordset> tables = connection.OpenSchema(adodb::adSchemaTables);
   const int typeField = adodb::FieldIndex(*tables, QStringLiteral("TABLE_TYPE"));
   const int nameField = adodb::FieldIndex(*tables, QStringLiteral("TABLE_NAME"));
-  list.clear();
-  // The names go into the list together; a failure part-way still leaves those read so far.
-  QStringList names;
-  const auto addNames = qScopeGuard([&] { list.addItems(names); });
+  listingStarts();
   while (!tables->Eof()) {
     if (TextOf(*tables, typeField) == QLatin1String("TABLE")) {
       if (!app::YieldToWindow()) return;
@@ -38,6 +35,23 @@ void FillTableList(QListWidget& list, const ConnectionProfile& profile) {
     tables->MoveNext();
   }
   tables->Close();
+}
+
+}  // namespace
+
+void FillTableList(QListWidget& list, const ConnectionProfile& profile) {
+  std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
+  connection->Open(BuildConnectionString(profile));
+  // The names go into the list together; a failure part-way still leaves those read so far.
+  QStringList names;
+  const auto addNames = qScopeGuard([&] { list.addItems(names); });
+  ReadTableNames(*connection, names, [&] { list.clear(); });
+}
+
+QStringList TableNames(adodb::Connection& connection) {
+  QStringList names;
+  ReadTableNames(connection, names, [] {});
+  return names;
 }
 
 void FillTableList1(QListWidget& list, const ConnectionProfiles& profiles) {

@@ -17,6 +17,8 @@ namespace MSSQL {
 // every table whose name contains "sys" in any letter case are left out. The window processes
 // pending events once per table row.
 void FillTableList(QListWidget& list, const ConnectionProfile& profile);
+// The same names, without a list: the user tables of the database the connection has open.
+QStringList TableNames(adodb::Connection& connection);
 void FillTableList1(QListWidget& list, const ConnectionProfiles& profiles);
 void FillTableList2(QListWidget& list, const ConnectionProfiles& profiles);
 
