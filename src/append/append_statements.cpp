@@ -33,12 +33,20 @@ bool IsAscii(QStringView text) {
   return units < 0x80;
 }
 
+// A U+0000 would end the statement text where it stands, so it is written as NCHAR(0) between
+// the quoted pieces around it: 'a' + NCHAR(0) + 'b' without the blanks.
 char16_t* PutQuotedText(char16_t* out, QStringView text) {
-  if (!IsAscii(text)) *out++ = u'N';
-  *out++ = u'\'';
-  out = PutDoubling(out, text, u'\'');
-  *out++ = u'\'';
-  return out;
+  const bool national = !IsAscii(text);
+  for (;;) {
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    if (national) *out++ = u'N';
+    *out++ = u'\'';
+    out = PutDoubling(out, nul < 0 ? text : text.first(nul), u'\'');
+    *out++ = u'\'';
+    if (nul < 0) return out;
+    out = Put(out, u"+NCHAR(0)+");
+    text = text.sliced(nul + 1);
+  }
 }
 
 char16_t* PutHex(char16_t* out, const QByteArray& bytes) {
@@ -69,7 +77,7 @@ qsizetype LongestLiteral(const adodb::Value& value) {
     case adodb::Value::Kind::Null:
       break;
     case adodb::Value::Kind::Text:
-      return 3 + 2 * value.text.size();
+      return 3 + 2 * value.text.size() + 13 * value.text.count(QChar(u'\0'));
     case adodb::Value::Kind::Binary:
       return 2 + 2 * value.bytes.size();
   }

@@ -8,6 +8,7 @@
 #include "cli/catalogue_commands.h"
 #include "cli/command_parser.h"
 #include "cli/job_commands.h"
+#include "platform/application.h"
 
 namespace cli {
 namespace {
@@ -53,6 +54,7 @@ bool IsCommandLine(int argc) {
 
 int Main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
+  app::KeepNumbersLocaleIndependent();
   QCoreApplication::setApplicationName(QStringLiteral("ombrelia"));
   QCoreApplication::setApplicationVersion(QStringLiteral(OMBRELIA_VERSION));
   QTextStream out(stdout);

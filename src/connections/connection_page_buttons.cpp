@@ -34,17 +34,29 @@ QString HelpText() {
          QStringLiteral("for example, for Server.");
 }
 
+// "Database #1 does not appear to be valid.", and why, when a field of the login cannot be
+// passed to the driver at all.
+QString NotValid(int database, const ConnectionProfile& profile) {
+  QString message = QStringLiteral("Database #%1 does not appear to be valid.").arg(database);
+  try {
+    BuildConnectionString(profile);
+  } catch (const UnsafeLoginValue& unsafe) {
+    message += QStringLiteral("\r\n\r\n") + unsafe.Description();
+  }
+  return message;
+}
+
 }  // namespace
 
 void Form1::PushButton2_Click() {
   shell::Trap on(QStringLiteral("Form1.PushButton2_Click"));
   // A validation that cannot even create its connection is reported and counts as passed.
   if (!on.when(100, [&] { return MSSQL::ValidateDatabase1(*this); })) {
-    on(102, [] { dialogs::MsgBox(QStringLiteral("Database #1 does not appear to be valid.")); });
+    on(102, [&] { dialogs::MsgBox(NotValid(1, Profile1())); });
     return;
   }
   if (!on.when(104, [&] { return MSSQL::ValidateDatabase2(*this); })) {
-    on(106, [] { dialogs::MsgBox(QStringLiteral("Database #2 does not appear to be valid.")); });
+    on(106, [&] { dialogs::MsgBox(NotValid(2, Profile2())); });
     return;
   }
   on(108, [&] { wizard_.form4().Show(); });
@@ -59,7 +71,8 @@ void Form1::PushButton1_Click() {
   TestConnection(Profile2(), QStringLiteral("PushButton1_Click"));
 }
 
-// Exactly one of the two messages per click; the driver's own text is not shown here.
+// Exactly one message per click; the driver's own text is not shown here. A login that cannot be
+// passed to the driver is not tried, and the message names the field.
 void Form1::TestConnection(const ConnectionProfile& profile, const QString& handler) {
   shell::Trap on(QStringLiteral("Form1.") + handler);
   std::unique_ptr<adodb::Connection> connection;
@@ -69,6 +82,9 @@ void Form1::TestConnection(const ConnectionProfile& profile, const QString& hand
     if (!connection) throw platform::Error(QStringLiteral("No connection object"));
     connection->Open(BuildConnectionString(profile));
     dialogs::MsgBox(QStringLiteral("Connection successful."));
+    SetMousePointer(shell::vbDefault);
+  } catch (const UnsafeLoginValue& unsafe) {
+    dialogs::MsgBox(unsafe.Description());
     SetMousePointer(shell::vbDefault);
   } catch (...) {
     dialogs::MsgBox(QStringLiteral("Could not connect. Please check with your administrator."));

@@ -1,6 +1,13 @@
 #include "connections/connection_profile.h"
 
+#include "platform/error.h"
+
 namespace {
+
+// The FreeTDS driver reads a braced value up to the first "};" and takes every '}' before it
+// literally; a doubled '}' stays doubled. So a value is braced as it stands, and a value
+// holding "};" cannot be braced at all: the rest of it would be read as attributes.
+const QLatin1String kUnbraceable("};");
 
 bool NeedsBraces(const QString& value) {
   if (value.isEmpty()) return false;
@@ -8,28 +15,34 @@ bool NeedsBraces(const QString& value) {
          value.startsWith(QLatin1Char(' ')) || value.endsWith(QLatin1Char(' '));
 }
 
-QString Braced(const QString& value) {
-  QString braced = value;
-  braced.replace(QLatin1String("}"), QLatin1String("}}"));
-  return QLatin1Char('{') + braced + QLatin1Char('}');
-}
-
-QString AttributeValue(const QString& value) {
-  return NeedsBraces(value) ? Braced(value) : value;
+QString AttributeValue(const QString& field, const QString& value) {
+  if (!NeedsBraces(value)) return value;
+  if (value.contains(kUnbraceable)) throw UnsafeLoginValue(field);
+  return QLatin1Char('{') + value + QLatin1Char('}');
 }
 
 // The server and the port form one attribute value, so they are braced together.
 QString ServerValue(const ConnectionProfile& profile) {
-  if (profile.IsLocal()) return AttributeValue(profile.Server);
+  if (profile.IsLocal()) return AttributeValue(QStringLiteral("Server"), profile.Server);
   const QString server = profile.Server + QLatin1Char(',') + profile.Port;
-  return NeedsBraces(profile.Server) || NeedsBraces(profile.Port) ? Braced(server) : server;
+  const QString field =
+      profile.Port.contains(kUnbraceable) ? QStringLiteral("Port") : QStringLiteral("Server");
+  return AttributeValue(field, server);
 }
 
 }  // namespace
 
+UnsafeLoginValue::UnsafeLoginValue(const QString& field)
+    : platform::Error(QStringLiteral("The ") + field +
+                      QStringLiteral(" of this login holds \"};\", which cannot be passed to "
+                                     "the ODBC driver without changing the login. Please change "
+                                     "the ") +
+                      field + QStringLiteral(" on the connection page.")) {}
+
 QString BuildConnectionString(const ConnectionProfile& profile) {
   return QStringLiteral("Driver={SQL Server};Server=") + ServerValue(profile) +
-         QStringLiteral(";Database=") + AttributeValue(profile.Database) + QStringLiteral(";Uid=") +
-         AttributeValue(profile.User) + QStringLiteral(";Pwd=") + AttributeValue(profile.Password) +
-         QLatin1Char(';');
+         QStringLiteral(";Database=") +
+         AttributeValue(QStringLiteral("Database"), profile.Database) + QStringLiteral(";Uid=") +
+         AttributeValue(QStringLiteral("User"), profile.User) + QStringLiteral(";Pwd=") +
+         AttributeValue(QStringLiteral("Password"), profile.Password) + QLatin1Char(';');
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "platform/error.h"
+
 struct ConnectionProfile {
   QString Server;
   QString User;
@@ -18,9 +20,15 @@ struct ConnectionProfile {
 
 // "Driver={SQL Server};Server=<server>[,<port>];Database=<db>;Uid=<user>;Pwd=<password>;"
 // Values go in as typed, except that a value which would change the string's meaning (one with
-// ';', or beginning with '{', or beginning or ending with a blank) is written in braces with any
-// '}' doubled, as ODBC reads it.
+// ';', or beginning with '{', or beginning or ending with a blank) is written in braces. Such a
+// value holding "};" cannot be written so that the driver reads it back: UnsafeLoginValue.
 QString BuildConnectionString(const ConnectionProfile& profile);
+
+// A login field that no connection string can carry intact; the description names the field.
+class UnsafeLoginValue : public platform::Error {
+ public:
+  explicit UnsafeLoginValue(const QString& field);
+};
 
 // Where the two logins live: the connection page's controls, read at the moment of use.
 class ConnectionProfiles {

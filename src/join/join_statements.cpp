@@ -202,15 +202,22 @@ const QSet<QString>& ReservedKeywords() {
   return keywords;
 }
 
-bool IsIdentifierCharacter(QChar c) {
-  return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('@') ||
-         c == QLatin1Char('#') || c == QLatin1Char('$');
+bool IsAsciiLetterOrUnderscore(QChar c) {
+  return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+         (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || c == QLatin1Char('_');
 }
 
+bool IsAsciiDigit(QChar c) {
+  return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// A name that may stand bare: ASCII letters, digits and '_', not starting with a digit, and no
+// reserved word. Anything else ('@v' is a variable, '#t' a temporary table, other scripts'
+// digits) is bracketed.
 bool IsRegularIdentifier(const QString& name) {
-  if (name.isEmpty() || name.front().isDigit() || name.front() == QLatin1Char('$')) return false;
+  if (name.isEmpty() || !IsAsciiLetterOrUnderscore(name.front())) return false;
   for (const QChar c : name) {
-    if (!IsIdentifierCharacter(c)) return false;
+    if (!IsAsciiLetterOrUnderscore(c) && !IsAsciiDigit(c)) return false;
   }
   return !ReservedKeywords().contains(name.toUpper());
 }

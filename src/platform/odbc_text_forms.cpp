@@ -18,10 +18,13 @@ QString FractionText(SQLUINTEGER nanoseconds) {
   return QLatin1Char('.') + digits;
 }
 
+// Plain decimal digits, never an exponent: int, decimal and money columns refuse '1e+05'. The
+// longest such text of a double (its smallest subnormal) has about 330 characters.
 template <typename Number>
 QString ShortestText(Number value) {
-  std::array<char, 64> text{};
-  const std::to_chars_result written = std::to_chars(text.data(), text.data() + text.size(), value);
+  std::array<char, 400> text{};
+  const std::to_chars_result written =
+      std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
   return QString::fromLatin1(text.data(), written.ptr - text.data());
 }
 
@@ -31,6 +34,15 @@ QString TimestampText(const SQL_TIMESTAMP_STRUCT& value) {
   const SQL_DATE_STRUCT date{value.year, value.month, value.day};
   const SQL_TIME_STRUCT time{value.hour, value.minute, value.second};
   return DateText(date) + QLatin1Char('T') + TimeText(time) + FractionText(value.fraction);
+}
+
+void PadYear(QString& timestampOffset) {
+  qsizetype digits = 0;
+  while (digits < timestampOffset.size() && timestampOffset[digits].isDigit()) ++digits;
+  if (digits == 0 || digits >= 4 || digits == timestampOffset.size() ||
+      timestampOffset[digits] != QLatin1Char('-'))
+    return;
+  timestampOffset.prepend(QString(4 - digits, QLatin1Char('0')));
 }
 
 QString DateText(const SQL_DATE_STRUCT& value) {

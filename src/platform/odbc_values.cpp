@@ -83,6 +83,8 @@ ValueForm FormOf(SQLSMALLINT sqlType) {
     case SQL_TYPE_TIMESTAMP:
     case SQL_TIMESTAMP:
       return ValueForm::Timestamp;
+    case kSqlSsTimestampOffset:
+      return ValueForm::TimestampOffset;
     case SQL_TYPE_DATE:
     case SQL_DATE:  // the ODBC 2 date, also the number of SQL_DATETIME
       return ValueForm::Date;
@@ -112,6 +114,10 @@ void ReadValue(Value& value, ValueForm form, SQLUSMALLINT column, const HandleCh
     case ValueForm::Timestamp:
       return ReadFormatted<SQL_TIMESTAMP_STRUCT>(value, SQL_C_TYPE_TIMESTAMP, TimestampText, column,
                                                  handles);
+    case ValueForm::TimestampOffset:
+      ReadPieces<SQLWCHAR>(value, SQL_C_WCHAR, true, column, handles, SetText);
+      if (!value.IsNull()) PadYear(value.text);
+      return;
     case ValueForm::Date:
       return ReadFormatted<SQL_DATE_STRUCT>(value, SQL_C_TYPE_DATE, DateText, column, handles);
     case ValueForm::Time:

@@ -9,7 +9,7 @@
 
 namespace adodb::odbc {
 
-enum class ValueForm { Text, Binary, Timestamp, Date, Time, Bit, Real, Double };
+enum class ValueForm { Text, Binary, Timestamp, TimestampOffset, Date, Time, Bit, Real, Double };
 
 // Date and time types come as structures, bit as a number, floating point numbers as binary
 // numbers (all written out here without the C library's locale); binary types as bytes; every

@@ -27,6 +27,11 @@ TEST(AppendStatements, LiteralsKeepEveryValueAsItIs) {
   EXPECT_EQ(SqlLiteral(Value::Text(QString::fromUtf8("😀"))), QString::fromUtf8("N'😀'"));
   EXPECT_EQ(SqlLiteral(Value::Binary(QByteArray("\x00\x1f\xab", 3))), "0x001FAB");
   EXPECT_EQ(SqlLiteral(Value::Binary({})), "0x");
+  // A U+0000 would end the statement text: it goes in as NCHAR(0) between the pieces.
+  EXPECT_EQ(SqlLiteral(Value::Text(QString::fromUtf16(u"a\0b'c", 5))), "'a'+NCHAR(0)+'b''c'");
+  EXPECT_EQ(SqlLiteral(Value::Text(QString::fromUtf16(u"\0\0", 2))), "''+NCHAR(0)+''+NCHAR(0)+''");
+  EXPECT_EQ(SqlLiteral(Value::Text(QString::fromUtf16(u"é\0", 2))),
+            QString::fromUtf8("N'é'+NCHAR(0)+N''"));
 }
 
 TEST(AppendStatements, ReadAndWriteShapes) {

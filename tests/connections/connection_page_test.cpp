@@ -270,3 +270,18 @@ TEST_F(ConnectionPage, TabOrderFollowsTheTwoLogins) {
                                 "PushButton6", "Text5", "Text10", "Text6", "Text7", "Text8",
                                 "Check7", "PushButton1", "PushButton2", "PushButton5"}));
 }
+
+TEST_F(ConnectionPage, ALoginTheDriverCannotReadIsNotTriedAndTheMessageNamesTheField) {
+  wizard->Start();
+  Form1& page = wizard->form1();
+  Find(page, "Text1")->setText("sql1");
+  Find(page, "Text5")->setText("sql2");
+  Find(page, "Text3")->setText("a};Uid=sa");
+  page.PushButton6_Click();
+  page.PushButton2_Click();
+  for (const auto& connection : server.Connections()) EXPECT_FALSE(connection.opened);
+  ASSERT_EQ(dialogs.Texts().size(), 2);
+  EXPECT_TRUE(dialogs.Texts()[0].startsWith("The Password of this login holds \"};\""));
+  EXPECT_TRUE(dialogs.Texts()[1].startsWith(QString(kDb1Invalid) + "\r\n\r\nThe Password "));
+  EXPECT_TRUE(page.isVisible());
+}

@@ -30,12 +30,36 @@ TEST(ConnectionString, ValuesThatWouldChangeItsMeaningAreBraced) {
   EXPECT_EQ(BuildConnectionString(Profile("sql1", "1433", "1", "db", "ann", "a;b")),
             "Driver={SQL Server};Server=sql1;Database=db;Uid=ann;Pwd={a;b};");
   EXPECT_EQ(BuildConnectionString(Profile("sql1", "1433", "1", "db", "ann", "x;Driver={y}")),
-            "Driver={SQL Server};Server=sql1;Database=db;Uid=ann;Pwd={x;Driver={y}}};");
+            "Driver={SQL Server};Server=sql1;Database=db;Uid=ann;Pwd={x;Driver={y}};");
   EXPECT_EQ(BuildConnectionString(Profile("sql1", "1433", "1", "{db", " ann", "pw ")),
             "Driver={SQL Server};Server=sql1;Database={{db};Uid={ ann};Pwd={pw };");
   EXPECT_EQ(BuildConnectionString(Profile("a;b", "1433", "0")),
             "Driver={SQL Server};Server={a;b,1433};Database=db;Uid=ann;Pwd=pw;");
   // A '}' elsewhere is read literally by the driver, so it goes in as typed.
+  EXPECT_EQ(BuildConnectionString(Profile("sql1", "1433", "1", "db", "ann", "p}w")),
+            "Driver={SQL Server};Server=sql1;Database=db;Uid=ann;Pwd=p}w;");
+}
+
+// The driver ends a braced value at its first "};" and keeps every '}' before it as it is.
+TEST(ConnectionString, BracedValuesKeepTheirBracesAndThoseTheDriverCannotReadAreRefused) {
+  EXPECT_EQ(BuildConnectionString(Profile("sql1", "1433", "1", "db", "ann", "p;a{b}c")),
+            "Driver={SQL Server};Server=sql1;Database=db;Uid=ann;Pwd={p;a{b}c};");
+  EXPECT_EQ(BuildConnectionString(Profile("sql1", "1433", "1", "db", "ann", "{x}")),
+            "Driver={SQL Server};Server=sql1;Database=db;Uid=ann;Pwd={{x}};");
+  const auto refusal = [](const ConnectionProfile& profile) {
+    try {
+      BuildConnectionString(profile);
+    } catch (const UnsafeLoginValue& unsafe) {
+      return unsafe.Description();
+    }
+    return QString();
+  };
+  EXPECT_TRUE(refusal(Profile("sql1", "1433", "1", "db", "ann", "a};Uid=sa"))
+                  .startsWith("The Password of this login holds \"};\""));
+  EXPECT_TRUE(refusal(Profile("sql1", "1433", "1", "db", "{u};x")).startsWith("The User "));
+  EXPECT_TRUE(refusal(Profile("s};x", "1433", "0")).startsWith("The Server "));
+  EXPECT_TRUE(refusal(Profile("s", "1};x", "0")).startsWith("The Port "));
+  // Unbraced, "};" is read as it stands.
   EXPECT_EQ(BuildConnectionString(Profile("sql1", "1433", "1", "db", "ann", "p}w")),
             "Driver={SQL Server};Server=sql1;Database=db;Uid=ann;Pwd=p}w;");
 }

@@ -133,6 +133,6 @@ TEST_F(OdbcTest, NumbersAndBitsAreWrittenWithoutTheLocale) {
     return list.join(QLatin1Char(' ')).toStdString();
   };
   EXPECT_EQ(texts(rows[0]), "12 9007199254740993 1.5 0.1 0.1 12.5 1");
-  EXPECT_EQ(texts(rows[1]), "-3 -1 -2.25 1e+20 1e-07 -0.75 0");
+  EXPECT_EQ(texts(rows[1]), "-3 -1 -2.25 100000000000000000000 0.0000001 -0.75 0");
   EXPECT_EQ(texts(rows[2]), "NULL NULL NULL NULL NULL NULL NULL");
 }

@@ -154,3 +154,24 @@ TEST_F(JoinLive, DeclinedOverwriteChangesNothing) {
   EXPECT_EQ(JoinedRows(), QStringList({"42"}));
   EXPECT_TRUE(StagingTablesLeft().isEmpty());
 }
+
+// The keys need brackets in the join statement; keys that are NULL on either side join nothing.
+TEST_F(JoinLive, KeysWithABlankInTheirNameAreJoined) {
+  DropTestTables();
+  Exec(QStringLiteral("CREATE TABLE [%1] ([Customer No] int NULL, [Name] varchar(20) NULL)")
+           .arg(kCustomers));
+  Exec(QStringLiteral("INSERT INTO [%1] VALUES (1, 'Ann'), (NULL, 'Nil')").arg(kCustomers));
+  Exec(QStringLiteral("CREATE TABLE [%1] ([Customer No] int NULL, [Total] int NULL)").arg(kOrders));
+  Exec(QStringLiteral("INSERT INTO [%1] VALUES (1, 5), (NULL, 3), (2, 9)").arg(kOrders));
+  dialogs.Type(kJoined);
+  JoinEngine(page, list1, list3, registry)
+      .Run(JoinSelection{kCustomers, QStringLiteral("Customer No"), kOrders,
+                         QStringLiteral("Customer No")},
+           *profile);
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Enter name of new table: ", "Done."}));
+  EXPECT_EQ(MSSQL::FieldNames(*connection, kJoined),
+            QStringList({"Customer No", "Name", "Customer No_A", "Total"}));
+  EXPECT_EQ(JoinedRows(),
+            QStringList({"1|Ann|1|5", "NULL|NULL|2|9", "NULL|NULL|NULL|3", "NULL|Nil|NULL|NULL"}));
+  EXPECT_TRUE(StagingTablesLeft().isEmpty());
+}

@@ -1,0 +1,203 @@
+// The append engine against a live SQL Server named by the environment (see live_server.h).
+
+#include <gtest/gtest.h>
+
+#include <QUuid>
+#include <clocale>
+#include <string>
+#include <utility>
+
+#include "append/append_engine.h"
+#include "controls/progress_bar.h"
+#include "platform/ado_errors.h"
+#include "shell/page.h"
+#include "support/live_server.h"
+#include "support/read_rows.h"
+#include "support/scripted_dialogs.h"
+#include "support/sqlite_odbc.h"
+#include "support/value_printer.h"
+
+using adodb::Value;
+using Rows = std::vector<std::vector<Value>>;
+
+namespace {
+
+std::unique_ptr<adodb::Connection> Connect(const ConnectionProfile& profile) {
+  std::unique_ptr<adodb::Connection> connection = adodb::CreateOdbcConnection();
+  connection->Open(BuildConnectionString(profile));
+  return connection;
+}
+
+Rows Select(const ConnectionProfile& profile, const QString& sql) {
+  std::unique_ptr<adodb::Connection> connection = Connect(profile);
+  return ReadRows(*connection->Execute(sql));
+}
+
+// A table of the test's own on the live server, dropped when the test ends.
+class LiveTable {
+ public:
+  LiveTable(ConnectionProfile profile, const QString& columns)
+      : profile_(std::move(profile)),
+        name_("ombrelia_test_" + QUuid::createUuid().toString(QUuid::Id128).left(12)) {
+    Connect(profile_)->Execute("CREATE TABLE [" + name_ + "] (" + columns + ")");
+  }
+  ~LiveTable() {
+    try {
+      Connect(profile_)->Execute("DROP TABLE [" + name_ + "]");
+    } catch (const adodb::Error& error) {
+      ADD_FAILURE() << "could not drop " << name_.toStdString() << ": "
+                    << error.Description().toStdString();
+    }
+  }
+  const QString& Name() const { return name_; }
+  void Execute(const QString& sql) const { Connect(profile_)->Execute(sql); }
+  Rows Contents(const QString& order) const {
+    return Select(profile_, "SELECT * FROM [" + name_ + "] ORDER BY " + order);
+  }
+
+ private:
+  ConnectionProfile profile_;
+  QString name_;
+};
+
+// The two logins of the live server, or nothing; a run under a locale this machine lacks is
+// skipped too, since it would prove nothing about that locale.
+std::optional<std::pair<ConnectionProfile, ConnectionProfile>> LiveProfiles(std::string& why) {
+  const std::optional<ConnectionProfile> profile1 = LiveProfile(1);
+  const std::optional<ConnectionProfile> profile2 = LiveProfile(2);
+  why = kNoLiveServer;
+  if (!profile1 || !profile2) return std::nullopt;
+  const QString wanted = qEnvironmentVariable("LC_ALL");
+  const QString active = QString::fromLatin1(std::setlocale(LC_CTYPE, nullptr));
+  why = "the locale " + wanted.toStdString() + " is not installed on this machine";
+  if (!wanted.isEmpty() && !active.startsWith(wanted.left(5))) return std::nullopt;
+  return std::make_pair(*profile1, *profile2);
+}
+
+void RunAppend(const ConnectionProfile& profile1, const ConnectionProfile& profile2,
+               const QString& table1, const QString& table2, bool toDatabase1) {
+  shell::Page page;
+  ProgressBar bar;
+  append::AppendEngine({table1, table2, toDatabase1, profile1, profile2}, page, bar).Run();
+}
+
+const char kEveryType[] =
+    "id int, i int, big bigint, dec decimal(38, 10), cash money, f float, r real, flag bit, "
+    "day date, t time(7), dt datetime, dt2 datetime2(7), dto datetimeoffset, "
+    "guid uniqueidentifier, bin varbinary(max), long nvarchar(max), pad char(10), doc xml, "
+    "v sql_variant, name nvarchar(100), note varchar(100)";
+
+// Extremes, round numbers, empty values, NULL in every column, and text that tests the
+// statement's quoting and the driver's text handling.
+const char kEveryValue[] =
+    "(1, 2147483647, 9223372036854775807, 1234567890123456789012345678.0123456789, "
+    "922337203685477.5807, 0.1, 0.1, 1, '2021-08-31', '23:59:59.1234567', "
+    "'2021-08-31T23:59:58.997', '2021-08-31T23:59:59.1234567', "
+    "'2021-08-31T23:59:59.1234567+02:00', '6F9619FF-8B86-D011-B42D-00C04FC964FF', 0x00FF10, "
+    "REPLICATE(CAST(N'ab' AS nvarchar(max)), 50000), 'ab', '<a b=\"1\">t</a>', "
+    "CAST(0.1 AS float), N'Ελλάδα 中文 😀', 'it''s'), "
+    "(2, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, "
+    "NULL, NULL, NULL, NULL, NULL, NULL), "
+    "(3, -2147483648, 100000, 100000, 100000, 100000, 1000000, 0, '0001-01-01', '00:00:00', "
+    "'1753-01-01T00:00:00', '0001-01-01T00:00:00', '0001-01-01T00:00:00+00:00', "
+    "'00000000-0000-0000-0000-000000000000', 0x, N'', '', '<x/>', N'text', "
+    "NCHAR(65279) + N'bom', '|mysepz123|'), "
+    "(4, 0, -1, 0.0001, -0.0001, 0.0001, 0.0001, 1, '9999-12-31', '12:00:00.5', "
+    "'9999-12-31T23:59:59.997', '9999-12-31T23:59:59.9999999', "
+    "'9999-12-31T23:59:59.9999999+14:00', 'FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF', 0x00, "
+    "N' ', ' ', '<y>&amp;</y>', 1000000, N'', '')";
+
+}  // namespace
+
+TEST(AppendLive, CopiesEveryTypeValueForValueBetweenTwoDatabases) {
+  std::string why;
+  const auto profiles = LiveProfiles(why);
+  if (!profiles) GTEST_SKIP() << why;
+  const auto& [profile1, profile2] = *profiles;
+  const LiveDriver driver;
+  const LiveTable source(profile2, kEveryType);
+  const LiveTable target(profile1, kEveryType);
+  source.Execute("INSERT INTO [" + source.Name() + "] VALUES " + kEveryValue);
+
+  ScriptedDialogs dialogs;
+  RunAppend(profile1, profile2, target.Name(), source.Name(), true);
+
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
+  const Rows written = target.Contents("id");
+  ASSERT_EQ(written.size(), 4u);
+  const Rows read = source.Contents("id");
+  for (std::size_t row = 0; row < read.size(); ++row) {
+    for (std::size_t column = 0; column < read[row].size(); ++column) {
+      EXPECT_EQ(written[row][column], read[row][column])
+          << "row " << row + 1 << ", column " << column + 1;
+    }
+  }
+  EXPECT_EQ(written[0][15].text.size(), 100000);
+  EXPECT_EQ(written[0][19], Value::Text(QString::fromUtf8("Ελλάδα 中文 😀")));
+  EXPECT_EQ(written[2][19], Value::Text(QChar(0xFEFF) + QStringLiteral("bom")));
+  EXPECT_EQ(written[2][20], Value::Text("|mysepz123|"));
+  EXPECT_EQ(written[2][14], Value::Binary({}));
+  // The sql_variant's number is turned into text by the driver, not by the program.
+  EXPECT_EQ(written[0][18].text.left(3), "0.1");
+  for (std::size_t column = 1; column < written[1].size(); ++column) {
+    EXPECT_TRUE(written[1][column].IsNull()) << "column " << column + 1;
+  }
+}
+
+// Floats go into other kinds of columns as the number they hold: round ones without an
+// exponent, which int columns refuse and which would alter the text of a character column.
+TEST(AppendLive, FloatsGoIntoDecimalIntAndTextColumnsAsTheirNumber) {
+  std::string why;
+  const auto profiles = LiveProfiles(why);
+  if (!profiles) GTEST_SKIP() << why;
+  const auto& [profile1, profile2] = *profiles;
+  const LiveDriver driver;
+  const LiveTable source(profile1, "id int, f float, r real, g float, c float");
+  const LiveTable target(profile2, "id int, f decimal(38, 10), r int, g varchar(40), c money");
+  source.Execute("INSERT INTO [" + source.Name() +
+                 "] VALUES (1, 100000, 100000, 100000, 100000), "
+                 "(2, 1000000, 1000000, 0.0001, 1000000), (3, 0.0001, NULL, 1e20, 0.0001)");
+
+  ScriptedDialogs dialogs;
+  RunAppend(profile1, profile2, source.Name(), target.Name(), false);
+
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
+  const Rows written =
+      Select(profile2, "SELECT id, CAST(f AS float), r, g, CAST(c AS float) FROM [" +
+                           target.Name() + "] ORDER BY id");
+  const auto texts = [](const std::vector<Value>& row) {
+    QStringList list;
+    for (const Value& value : row) list << (value.IsNull() ? QStringLiteral("NULL") : value.text);
+    return list.join(QLatin1Char(' ')).toStdString();
+  };
+  ASSERT_EQ(written.size(), 3u);
+  EXPECT_EQ(texts(written[0]), "1 100000 100000 100000 100000");
+  EXPECT_EQ(texts(written[1]), "2 1000000 1000000 0.0001 1000000");
+  EXPECT_EQ(texts(written[2]), "3 0.0001 NULL 100000000000000000000 0.0001");
+}
+
+TEST(AppendLive, CopiesNumbersDatesTextAndNullsBetweenTwoDatabases) {
+  const std::optional<ConnectionProfile> profile1 = LiveProfile(1);
+  const std::optional<ConnectionProfile> profile2 = LiveProfile(2);
+  if (!profile1 || !profile2) GTEST_SKIP() << kNoLiveServer;
+  const LiveDriver driver;
+  const QString columns =
+      "id int, amount decimal(12, 3), day date, moment datetime, name nvarchar(40), note "
+      "varchar(40)";
+  const LiveTable source(*profile2, columns);
+  const LiveTable target(*profile1, columns);
+  source.Execute("INSERT INTO [" + source.Name() +
+                 "] VALUES (1, 12.5, '2021-08-31', '2021-08-31T23:59:58.997', N'Ελλάδα ''n'' "
+                 "naïve', 'a|mysepz123|b'), (2, NULL, NULL, NULL, NULL, NULL), (3, -0.001, "
+                 "'1900-01-01', '2000-02-29T00:00:00', N'', '')");
+
+  ScriptedDialogs dialogs;
+  RunAppend(*profile1, *profile2, target.Name(), source.Name(), true);
+
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
+  const Rows written = target.Contents("id");
+  EXPECT_EQ(written, source.Contents("id"));
+  ASSERT_EQ(written.size(), 3u);
+  EXPECT_EQ(written[0][4], Value::Text(QString::fromUtf8("Ελλάδα 'n' naïve")));
+  EXPECT_TRUE(written[1][1].IsNull());
+}
