@@ -79,7 +79,7 @@ int Run(const QStringList& arguments, Console& console) {
     console.Result(Version());
     return kDone;
   }
-  if (parser.IsSet(QStringLiteral("help")) || parser.IsSet(QStringLiteral("help-all"))) {
+  if (parser.IsSet(QStringLiteral("help"))) {
     console.Result(parser.HelpText());
     return kDone;
   }

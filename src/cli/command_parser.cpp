@@ -6,7 +6,9 @@ CommandParser::CommandParser(QString command, const QString& description, QStrin
     : command_(std::move(command)), syntax_(std::move(syntax)) {
   parser_.setApplicationDescription(description);
   parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  parser_.addHelpOption();
+  // Qt's own help option also offers --help-all, for options a core application does not have.
+  parser_.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                                       QStringLiteral("This help.")));
 }
 
 void CommandParser::AddPositional(const QString& name, const QString& description) {
@@ -25,7 +27,7 @@ void CommandParser::AddValue(const QString& name, const QString& description,
 
 std::optional<int> CommandParser::Parse(const QStringList& arguments, Console& console) {
   if (!parser_.parse(arguments)) return UsageError(console, parser_.errorText());
-  if (parser_.isSet(QStringLiteral("help")) || parser_.isSet(QStringLiteral("help-all"))) {
+  if (parser_.isSet(QStringLiteral("help"))) {
     console.Result(HelpText());
     return kDone;
   }

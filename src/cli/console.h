@@ -23,10 +23,11 @@ class Console {
   // One result, one line of standard output.
   void Result(const QString& line) { out_ << line << '\n'; }
   // A message, as the window would have shown it in a box; line breaks of the box become
-  // line breaks of the terminal. Written at once, so it comes before any question.
+  // line breaks of the terminal. Written at once, so it comes before any question, and on a
+  // line of its own, below a progress line drawn in place.
   void Message(const QString& text);
   // Text for standard error as it stands (a progress line drawn in place).
-  void Raw(const QString& text) { err_ << text << Qt::flush; }
+  void Raw(const QString& text);
   void Flush() {
     out_ << Qt::flush;
     err_ << Qt::flush;
@@ -35,6 +36,7 @@ class Console {
  private:
   QTextStream& out_;
   QTextStream& err_;
+  bool lineOpen_ = false;  // standard error's last line has no end yet
 };
 
 }  // namespace cli

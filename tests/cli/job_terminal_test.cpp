@@ -85,13 +85,14 @@ TEST_F(JobTerminal, ProgressLineRedrawsInPlaceAtMostTenTimesASecond) {
   line.Update(10, 1000);  // too soon: not drawn
   now = 1000;
   line.Update(100, 1000);
+  console.Message("A row was refused.");  // below the line, which goes on on the next
   now = 2000;
   line.Update(1000, 1000);
   line.Finish();
   // Nine blanks cover the end of the longer line before.
   EXPECT_EQ(err,
             "\r0 of 1000 rows"
-            "\r100 of 1000 rows, 100 rows/s, 9 s left"
+            "\r100 of 1000 rows, 100 rows/s, 9 s left\nA row was refused.\n"
             "\r1000 of 1000 rows, 500 rows/s" +
                 QString(9, QLatin1Char(' ')) + "\n");
 }
