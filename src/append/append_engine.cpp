@@ -56,9 +56,8 @@ AppendEngine::~AppendEngine() = default;
 void AppendEngine::Run() {
   if (SelectionMissing()) return;
   on_(104, [&] { page_.SetMousePointer(shell::vbHourglass); });
-  PrepareConnections();
-  OpenConnections();
-  if (CopyRows() == Next::Stop) return;
+  // A connection that cannot be made or opened is reported once, and the run ends there.
+  if (PrepareConnections() && OpenConnections() && CopyRows() == Next::Stop) return;
   Finish();
 }
 
@@ -72,20 +71,25 @@ bool AppendEngine::SelectionMissing() {
   return false;
 }
 
-void AppendEngine::PrepareConnections() {
-  on_(106, [&] { connection1_ = adodb::CreateConnection(); });
-  on_(108, [&] { connection2_ = adodb::CreateConnection(); });
+bool AppendEngine::PrepareConnections() {
+  if (!Completed(on_, 106, [&] { connection1_ = adodb::CreateConnection(); }) ||
+      !Completed(on_, 108, [&] { connection2_ = adodb::CreateConnection(); })) {
+    return false;
+  }
   on_(110, [&] { Use(connection1_).SetCommandTimeout(kTimeoutSeconds); });
   on_(112, [&] { Use(connection1_).SetConnectionTimeout(kTimeoutSeconds); });
   on_(114, [&] { Use(connection2_).SetCommandTimeout(kTimeoutSeconds); });
   on_(116, [&] { Use(connection2_).SetConnectionTimeout(kTimeoutSeconds); });
   on_(118, [&] { Use(connection1_).SetMode(adodb::adModeReadWrite); });
   on_(120, [&] { Use(connection2_).SetMode(adodb::adModeReadWrite); });
+  return true;
 }
 
-void AppendEngine::OpenConnections() {
-  on_(122, [&] { Use(connection1_).Open(BuildConnectionString(request_.profile1)); });
-  on_(124, [&] { Use(connection2_).Open(BuildConnectionString(request_.profile2)); });
+bool AppendEngine::OpenConnections() {
+  return Completed(on_, 122,
+                   [&] { Use(connection1_).Open(BuildConnectionString(request_.profile1)); }) &&
+         Completed(on_, 124,
+                   [&] { Use(connection2_).Open(BuildConnectionString(request_.profile2)); });
 }
 
 bool AppendEngine::FieldCountsDiffer() {

@@ -48,8 +48,8 @@ class AppendEngine {
   enum class Next { Continue, Finish, Stop };
 
   bool SelectionMissing();
-  void PrepareConnections();
-  void OpenConnections();
+  bool PrepareConnections();
+  bool OpenConnections();
   bool FieldCountsDiffer();
   // The field-count check, the source, the reading, the writing and the closing message.
   Next CopyRows();

@@ -84,10 +84,28 @@ qsizetype LongestLiteral(const adodb::Value& value) {
   return 4;
 }
 
-qsizetype LongestInsert(const QString& table, const std::vector<adodb::Value>& values) {
-  qsizetype length = 32 + 2 * table.size();
+qsizetype LongestValues(const Row& values) {
+  qsizetype length = 4;
   for (const adodb::Value& value : values) length += 2 + LongestLiteral(value);
   return length;
+}
+
+qsizetype LongestInsert(const QString& table, const Row& values) {
+  return 28 + 2 * table.size() + LongestValues(values);
+}
+
+char16_t* PutValues(char16_t* out, const Row& values) {
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (i > 0) out = Put(out, u", ");
+    out = PutLiteral(out, values[i]);
+  }
+  return out;
+}
+
+char16_t* PutInsertInto(char16_t* out, const QString& table) {
+  out = Put(out, u"INSERT INTO [");
+  out = PutDoubling(out, table, u']');
+  return Put(out, u"] VALUES(");
 }
 
 // Sizes `text` for the longest result, lets `write` fill it from its start and cuts it to what
@@ -122,16 +140,36 @@ QString InsertStatement(const QString& table, const std::vector<adodb::Value>& v
 void WriteInsertStatement(QString& statement, const QString& table,
                           const std::vector<adodb::Value>& values) {
   WriteSized(statement, LongestInsert(table, values), [&](char16_t* out) {
-    out = Put(out, u"INSERT INTO [");
-    out = PutDoubling(out, table, u']');
-    out = Put(out, u"] VALUES(");
-    for (std::size_t i = 0; i < values.size(); ++i) {
-      if (i > 0) out = Put(out, u", ");
-      out = PutLiteral(out, values[i]);
+    out = PutValues(PutInsertInto(out, table), values);
+    *out++ = u')';
+    return out;
+  });
+}
+
+qsizetype LongestRowText(const Row& row) {
+  return LongestValues(row);
+}
+
+void WriteInsertRowsStatement(QString& statement, const QString& table, const Row* rows,
+                              std::size_t count) {
+  qsizetype longest = 28 + 2 * table.size();
+  for (std::size_t i = 0; i < count; ++i) longest += LongestValues(rows[i]);
+  WriteSized(statement, longest, [&](char16_t* out) {
+    out = PutInsertInto(out, table);
+    for (std::size_t i = 0; i < count; ++i) {
+      if (i > 0) out = Put(out, u"), (");
+      out = PutValues(out, rows[i]);
     }
     *out++ = u')';
     return out;
   });
+}
+
+QString InsertSelectStatement(const QString& target, const QString& sourceDatabase,
+                              const QString& source) {
+  return QStringLiteral("INSERT INTO ") + MSSQL::Bracketed(target) +
+         QStringLiteral(" SELECT * FROM ") + MSSQL::Bracketed(sourceDatabase) +
+         QStringLiteral("..") + MSSQL::Bracketed(source);
 }
 
 }  // namespace append

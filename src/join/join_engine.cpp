@@ -30,6 +30,7 @@ struct JoinEngine::Run_ {
   QStringList fields[2];
   QStringList aliases[2];
   QString newName;
+  bool overwriting = false;  // the old table's drop waits in a transaction for the join
 };
 
 JoinEngine::JoinEngine(shell::Page& page, QListWidget& list1, QListWidget& list3,
@@ -48,13 +49,15 @@ void JoinEngine::Run(const std::optional<JoinSelection>& selection,
     return;
   }
   if (RefusedSources(*selection)) return;
-  Run_ run{*selection, {}, {}, {}, {}};
+  Run_ run{*selection, {}, {}, {}, {}, false};
   on(102, [&] { page_.SetMousePointer(shell::vbHourglass); });
-  Connect(on, run, profile1);
-  ReadFields(on, run);
-  if (!HasUnnamedField(run)) {
-    run.newName = AskNewName(on, run);
-    if (!run.newName.isEmpty()) BuildJoinedTable(on, run);
+  // A login that fails is reported once, and nothing more is tried with it.
+  if (Connect(on, run, profile1)) {
+    ReadFields(on, run);
+    if (!HasUnnamedField(run)) {
+      run.newName = AskNewName(on, run);
+      if (!run.newName.isEmpty()) BuildJoinedTable(on, run);
+    }
   }
   on(198, [&] { page_.SetMousePointer(shell::vbDefault); });
 }
@@ -68,15 +71,19 @@ bool JoinEngine::RefusedSources(const JoinSelection& selection) const {
   return true;
 }
 
-void JoinEngine::Connect(shell::Trap& on, Run_& run, const ConnectionProfile& profile1) {
+bool JoinEngine::Connect(shell::Trap& on, Run_& run, const ConnectionProfile& profile1) {
+  bool opened = false;
   on(104, [&] { run.connection = adodb::CreateConnection(); });
   on(106, [&] {
+    if (!run.connection) throw platform::Error(QStringLiteral("Object required"));
     run.connection->SetMode(adodb::adModeReadWrite);
     run.connection->SetCommandTimeout(5000);
     run.connection->SetConnectionTimeout(5000);
     run.connection->SetCursorLocation(adodb::adUseClient);
     run.connection->Open(BuildConnectionString(profile1));
+    opened = true;
   });
+  return opened;
 }
 
 void JoinEngine::ReadFields(shell::Trap& on, Run_& run) {
@@ -130,6 +137,11 @@ QString JoinEngine::AskNewName(shell::Trap& on, Run_& run) {
                                   QStringLiteral("Information")) == dialogs::vbYes;
     });
     if (!overwrite) return QString();
+    // The old table goes only together with a join that succeeds.
+    on(160, [&] {
+      run.connection->BeginTrans();
+      run.overwriting = true;
+    });
     Execute(on, 122, run, join_statements::DropIfExists(name));
   }
   return name;
@@ -152,12 +164,22 @@ void JoinEngine::BuildJoinedTable(shell::Trap& on, Run_& run) {
   on(136, [&] { k1 = registry_.AliasFieldName(run.selection.field1, 0); });
   on(138, [&] { k2 = registry_.AliasFieldName(run.selection.field2, 1); });
   Execute(on, 140, run, join_statements::Join(run.newName, k1, k2), &joined);
+  if (run.overwriting) EndOverwrite(on, run, joined);
   // The staging copies are dropped even after a failed copy or join.
   Execute(on, 142, run, join_statements::DropIfExists(kStaging1));
   Execute(on, 144, run, join_statements::DropIfExists(kStaging2));
   on(146, [&] { Main::ListRemove(list1_, kStaging2); });
   on(148, [&] { Main::ListRemove(list1_, kStaging1); });
   if (joined) AnnounceNewTable(on, run.newName);
+}
+
+// A failed join gives the old table back as it was, and takes the staging copies with it.
+void JoinEngine::EndOverwrite(shell::Trap& on, Run_& run, bool joined) {
+  if (joined) {
+    on(162, [&] { run.connection->CommitTrans(); });
+  } else {
+    on(164, [&] { run.connection->RollbackTrans(); });
+  }
 }
 
 void JoinEngine::Execute(shell::Trap& on, int line, Run_& run, const QString& statement, bool* ok) {

@@ -41,11 +41,12 @@ class JoinEngine {
  private:
   struct Run_;
   bool RefusedSources(const JoinSelection& selection) const;
-  void Connect(shell::Trap& on, Run_& run, const ConnectionProfile& profile1);
+  bool Connect(shell::Trap& on, Run_& run, const ConnectionProfile& profile1);
   void ReadFields(shell::Trap& on, Run_& run);
   bool HasUnnamedField(const Run_& run) const;
   QString AskNewName(shell::Trap& on, Run_& run);
   void BuildJoinedTable(shell::Trap& on, Run_& run);
+  void EndOverwrite(shell::Trap& on, Run_& run, bool joined);
   void Execute(shell::Trap& on, int line, Run_& run, const QString& statement, bool* ok = nullptr);
   void AnnounceNewTable(shell::Trap& on, const QString& name);
 

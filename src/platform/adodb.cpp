@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/error.h"
+
 namespace adodb {
 namespace {
 
@@ -52,6 +54,18 @@ void Value::SetBytes(const void* from, qsizetype count) {
   kind = Kind::Binary;
   Empty(text);
   Fill(bytes, count, from, static_cast<std::size_t>(count));
+}
+
+void Connection::BeginTrans() {
+  throw platform::Error(QStringLiteral("This connection cannot keep a transaction."));
+}
+
+void Connection::CommitTrans() {
+  throw platform::Error(QStringLiteral("No transaction is open on this connection."));
+}
+
+void Connection::RollbackTrans() {
+  throw platform::Error(QStringLiteral("No transaction is open on this connection."));
 }
 
 int FieldIndex(const Recordset& recordset, const QString& name) {

@@ -21,16 +21,21 @@ constexpr int adLockOptimistic = 3;
 // A refused open or statement. The description is the driver's own diagnostic text.
 class Error : public platform::Error {
  public:
-  Error(QString description, QString sqlState, int nativeCode)
+  Error(QString description, QString sqlState, int nativeCode, bool connectionLost = false)
       : platform::Error(std::move(description)),
         sqlState_(std::move(sqlState)),
-        nativeCode_(nativeCode) {}
+        nativeCode_(nativeCode),
+        connectionLost_(connectionLost) {}
   const QString& SqlState() const { return sqlState_; }
   int NativeCode() const { return nativeCode_; }
+  // The statement failed because the connection is gone: nothing more can be sent on it. Told
+  // by the driver (a connection exception, or the connection reported dead), not by the text.
+  bool ConnectionLost() const { return connectionLost_; }
 
  private:
   QString sqlState_;
   int nativeCode_;
+  bool connectionLost_;
 };
 
 // One field value. NULL is distinct from the empty text; text forms are locale-independent
@@ -97,6 +102,12 @@ class Connection {
   // Recordset.Open(source, connection, cursorType, lockType).
   virtual std::unique_ptr<Recordset> OpenRecordset(const QString& source, int cursorType,
                                                    int lockType) = 0;
+  // The statements run between BeginTrans and CommitTrans take effect together; RollbackTrans
+  // undoes them. Outside a transaction every statement takes effect by itself. A connection
+  // that cannot keep a transaction says so when one is begun.
+  virtual void BeginTrans();
+  virtual void CommitTrans();
+  virtual void RollbackTrans();
 };
 
 // Finds a field by name (case-blind, as ADO does); -1 when there is none.

@@ -29,6 +29,9 @@ class OdbcConnection : public Connection {
   std::unique_ptr<Recordset> OpenSchema(int schema) override;
   std::unique_ptr<Recordset> OpenRecordset(const QString& source, int cursorType,
                                            int lockType) override;
+  void BeginTrans() override;
+  void CommitTrans() override;
+  void RollbackTrans() override;
 
   // The handles whose diagnostics explain a failure on this connection.
   HandleChain Handles() const;
@@ -47,6 +50,9 @@ class OdbcConnection : public Connection {
 
  private:
   void RequireOpen() const;
+  // Ends the transaction with `completion` (SQL_COMMIT or SQL_ROLLBACK) and returns to
+  // committing every statement by itself.
+  void EndTransaction(SQLSMALLINT completion);
   void RequireClosed() const;
   Handle NewStatement();
   // `timeout` is the query time-out the statement is known to carry, if it is known.

@@ -52,6 +52,25 @@ bool IsUnsupportedOption(const Error& error) {
          state == QLatin1String("IM001");
 }
 
+// Whether the driver holds the connection for dead; a driver that cannot tell says no.
+bool ConnectionDead(SQLHDBC connection) {
+  SQLUINTEGER dead = SQL_CD_FALSE;
+  const SQLRETURN result =
+      SQLGetConnectAttr(connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+  return SQL_SUCCEEDED(result) && dead == SQL_CD_TRUE;
+}
+
+// A statement that failed on a connection that is gone: SQLSTATE class 08 (connection exception),
+// or a connection the driver reports dead. FreeTDS answers the first statement after the server
+// ended a session with HY000 "Unknown error", and only then holds the connection for dead.
+bool LostConnection(const std::vector<DiagnosticRecord>& records, const HandleChain& handles) {
+  if (handles.statement == SQL_NULL_HSTMT || handles.connection == SQL_NULL_HDBC) return false;
+  const bool connectionException = std::any_of(records.begin(), records.end(), [](const auto& r) {
+    return r.state.startsWith(QLatin1String("08"));
+  });
+  return connectionException || ConnectionDead(handles.connection);
+}
+
 }  // namespace
 
 Error ErrorOf(const char* call, SQLRETURN result, const HandleChain& handles) {
@@ -67,7 +86,8 @@ Error ErrorOf(const char* call, SQLRETURN result, const HandleChain& handles) {
   }
   QStringList texts;
   for (const DiagnosticRecord& record : records) texts << record.text;
-  return Error(texts.join(QLatin1Char('\n')), records.front().state, records.front().nativeCode);
+  return Error(texts.join(QLatin1Char('\n')), records.front().state, records.front().nativeCode,
+               LostConnection(records, handles));
 }
 
 void Check(SQLRETURN result, const char* call, const HandleChain& handles) {

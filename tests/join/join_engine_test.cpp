@@ -117,6 +117,34 @@ TEST_F(JoinEngineTest, OverwritingANameListedInAnotherCaseKeepsBothForms) {
   EXPECT_EQ(dialogs.Texts().back(), "Done.");
 }
 
+// The old table is dropped in a transaction that only a successful join commits; the statements
+// stay those of an ordinary overwrite.
+TEST_F(JoinEngineTest, AnOverwriteWhoseJoinFailsKeepsTheOldTable) {
+  list1.addItem("Joined");
+  server.AddTable("db1", "Joined", {"Old"}, {FakeServer::TextRow({"42"})});
+  server.RefuseStatements("SELECT * INTO", "Operand type clash: date is incompatible with int");
+  dialogs.Type("Joined");
+  dialogs.Answer(dialogs::vbYes);
+  Run();
+  EXPECT_EQ(server.Transactions(), QStringList({"BeginTrans", "RollbackTrans"}));
+  EXPECT_EQ(StatementsAfterFieldReads()[0], join_statements::DropIfExists("Joined"));
+  const FakeServer::Table* old = server.FindTable("db1", "Joined");
+  ASSERT_NE(old, nullptr);
+  EXPECT_EQ(old->columns, QStringList({"Old"}));
+  EXPECT_EQ(old->rows.size(), 1u);
+  EXPECT_EQ(server.FindTable("db1", "s_t1"), nullptr);
+  EXPECT_EQ(server.FindTable("db1", "s_t2"), nullptr);
+  ASSERT_EQ(dialogs.Texts().size(), 3);
+  EXPECT_TRUE(dialogs.Texts()[2].startsWith("Operand type clash"));
+  server.ClearFaults();
+  dialogs.Type("Joined");
+  dialogs.Answer(dialogs::vbYes);
+  Run();
+  EXPECT_EQ(server.Transactions().mid(2), QStringList({"BeginTrans", "CommitTrans"}));
+  EXPECT_EQ(server.FindTable("db1", "Joined")->columns.size(), 5);
+  EXPECT_EQ(dialogs.Texts().back(), "Done.");
+}
+
 TEST_F(JoinEngineTest, AFailedJoinIsReportedAndTheStagingCopiesAreStillDropped) {
   server.RefuseStatements("SELECT * INTO", "There is already an object named 'Joined'.");
   list1.addItems({"s_t1", "s_t2"});
@@ -181,12 +209,13 @@ TEST_F(JoinEngineTest, RefusesBeforeThePromptWhenEveryLetterOfANameIsTaken) {
   EXPECT_EQ(server.Statements().size(), 2);
 }
 
-TEST_F(JoinEngineTest, AConnectionThatCannotOpenIsReportedStepByStep) {
+// One failed login, one report: no field is read, no name asked for, no statement sent.
+TEST_F(JoinEngineTest, AConnectionThatCannotOpenIsReportedOnceAndEndsTheRun) {
   server.RefuseOpen("Database=db1");
-  dialogs.Type("");
   Run();
-  ASSERT_EQ(dialogs.Texts().size(), 4);
-  EXPECT_TRUE(dialogs.Texts()[0].startsWith("Login failed for user.\r\n"));
-  EXPECT_EQ(dialogs.Texts()[3], "Enter name of new table: ");
+  ASSERT_EQ(dialogs.Texts().size(), 1);
+  EXPECT_TRUE(dialogs.Texts()[0].startsWith(
+      "Login failed for user.\r\nin Kestrava2021/08/31.Form2.PushButton2_Click at line 106"));
+  EXPECT_TRUE(server.Statements().isEmpty());
   EXPECT_EQ(page.MousePointer(), 0);
 }

@@ -32,6 +32,12 @@ Table& Database::Create(Table table) {
   return *objects_.back();
 }
 
+Database Database::Copy() const {
+  Database copy;
+  for (const auto& object : objects_) copy.Create(*object);
+  return copy;
+}
+
 void Database::Drop(const QString& name) {
   std::erase_if(objects_, [&](const auto& object) { return SameName(object->name, name); });
 }

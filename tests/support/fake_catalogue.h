@@ -34,6 +34,8 @@ class Database {
   // Adds an object after the existing ones; the name must be free.
   Table& Create(Table table);
   void Drop(const QString& name);
+  // A copy of every object, for a transaction to return to.
+  Database Copy() const;
   // Every object, in creation order.
   const std::vector<std::unique_ptr<Table>>& Objects() const { return objects_; }
 

@@ -63,8 +63,30 @@ class FakeConnection : public adodb::Connection {
     return NewRecordset(state_, TablesRowset());
   }
 
+  void BeginTrans() override {
+    if (!open_) throw ObjectClosed();
+    state_->transactions << QStringLiteral("BeginTrans");
+    before_ = std::make_unique<Database>(state_->DatabaseNamed(database_).Copy());
+  }
+  void CommitTrans() override {
+    EndTransaction(QStringLiteral("CommitTrans"));
+    before_.reset();
+  }
+  void RollbackTrans() override {
+    EndTransaction(QStringLiteral("RollbackTrans"));
+    state_->DatabaseNamed(database_) = std::move(*before_);
+    before_.reset();
+  }
+
  private:
   ConnectionLog& Log() { return state_->connections[index_]; }
+
+  void EndTransaction(const QString& event) {
+    if (!open_) throw ObjectClosed();
+    if (!before_)
+      throw NoTransaction(event == QLatin1String("CommitTrans") ? "COMMIT" : "ROLLBACK");
+    state_->transactions << event;
+  }
 
   void LogProperty(const char* name, int value) {
     Log().properties << QStringLiteral("%1=%2").arg(QLatin1String(name)).arg(value);
@@ -74,14 +96,27 @@ class FakeConnection : public adodb::Connection {
   void LogStatement(const QString& text) {
     if (!open_) throw ObjectClosed();
     state_->statements.push_back({index_, text});
+    if (SessionEnded()) throw CommunicationLinkFailure();
     if (const Refusal* refusal = MatchingRefusal(state_->refusedStatements, text)) {
       throw RefusedStatement(refusal->message);
     }
   }
 
+  // Counts this statement against a scripted loss of the connection; true once it is lost.
+  bool SessionEnded() {
+    std::optional<ConnectionLoss>& loss = state_->connectionLoss;
+    if (!loss || !Log().connectionString.contains(loss->containing)) return false;
+    if (loss->passing == 0) return true;
+    --loss->passing;
+    return false;
+  }
+
   std::unique_ptr<adodb::Recordset> Run(const QString& statement) {
     LogStatement(statement);
-    return NewRecordset(state_, RunStatement(state_->DatabaseNamed(database_), statement));
+    return NewRecordset(state_, RunStatement(state_->DatabaseNamed(database_), statement,
+                                             [this](const QString& name) -> Database& {
+                                               return state_->DatabaseNamed(name);
+                                             }));
   }
 
   Result TablesRowset() {
@@ -97,6 +132,7 @@ class FakeConnection : public adodb::Connection {
   int index_;
   bool open_ = false;
   QString database_;
+  std::unique_ptr<Database> before_;  // the database when the open transaction began
 };
 
 }  // namespace

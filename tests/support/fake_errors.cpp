@@ -98,4 +98,18 @@ adodb::Error CannotDrop(const QString& name) {
               "42S02", 3701);
 }
 
+adodb::Error NoTransaction(const QString& request) {
+  return Make(QStringLiteral("The %1 request has no corresponding BEGIN TRANSACTION.").arg(request),
+              "25000", 3902);
+}
+
+}  // namespace fake
+
+namespace fake {
+
+adodb::Error CommunicationLinkFailure() {
+  return adodb::Error(QStringLiteral("[FreeTDS][SQL Server]Communication link failure"),
+                      QStringLiteral("08S01"), 0, true);
+}
+
 }  // namespace fake

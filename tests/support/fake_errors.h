@@ -27,5 +27,7 @@ adodb::Error ObjectExists(const QString& name);
 adodb::Error DuplicateColumn(const QString& column, const QString& table);
 adodb::Error ValueCountMismatch();
 adodb::Error CannotDrop(const QString& name);
+adodb::Error NoTransaction(const QString& request);
+adodb::Error CommunicationLinkFailure();
 
 }  // namespace fake

@@ -72,6 +72,7 @@ void FakeServer::ClearFaults() {
   state_->refusedOpens.clear();
   state_->refusedStatements.clear();
   state_->fetchFailure.reset();
+  state_->connectionLoss.reset();
 }
 
 const std::vector<FakeServer::ConnectionLog>& FakeServer::Connections() const {
@@ -98,4 +99,12 @@ int FakeServer::RowsFetched() const {
 
 int FakeServer::LiveConnections() const {
   return state_->liveConnections;
+}
+
+QStringList FakeServer::Transactions() const {
+  return state_->transactions;
+}
+
+void FakeServer::LoseConnectionAfter(int passing, const QString& containing) {
+  state_->connectionLoss = fake::ConnectionLoss{containing, passing};
 }

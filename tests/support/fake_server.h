@@ -46,6 +46,10 @@ class FakeServer {
   // Every recordset made from now on throws (08S01) when a fetch goes past `rows` rows,
   // and again at every later look; recordsets of statements without rows are not touched.
   void FailFetchAfter(int rows, const QString& message);
+  // The server ends the session of every connection whose string contains the text once
+  // `passing` more statements have run on such connections: each later statement on them is
+  // logged and fails as on a lost connection (08S01, Communication link failure).
+  void LoseConnectionAfter(int passing, const QString& containing);
   // Forgets every scripted fault.
   void ClearFaults();
 
@@ -58,6 +62,9 @@ class FakeServer {
   QStringList StatementsOn(int connection) const;  // index into Connections()
   int RowsFetched() const;                         // rows any recordset has moved onto
   int LiveConnections() const;                     // connection objects not yet released
+  // "BeginTrans", "CommitTrans", "RollbackTrans" in order; a rollback restores the database
+  // as it was when the transaction began.
+  QStringList Transactions() const;
 
  private:
   fake::Table& Add(const QString& database, fake::Table table);

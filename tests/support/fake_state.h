@@ -33,6 +33,12 @@ struct Refusal {
   int passing = 0;  // matching opens still let through before the refusals begin
 };
 
+// The server ends the sessions of matching connections once `passing` more statements ran.
+struct ConnectionLoss {
+  QString containing;
+  int passing = 0;
+};
+
 struct FetchFailure {
   int rows;
   QString message;
@@ -45,8 +51,10 @@ struct ServerState {
   std::vector<Refusal> refusedOpens;
   std::vector<Refusal> refusedStatements;
   std::optional<FetchFailure> fetchFailure;
+  std::optional<ConnectionLoss> connectionLoss;
   int rowsFetched = 0;
   int liveConnections = 0;
+  QStringList transactions;  // "BeginTrans", "CommitTrans", "RollbackTrans", in order
 
   Database& DatabaseNamed(const QString& name) { return databases[name.toCaseFolded()]; }
 };

@@ -91,22 +91,49 @@ Result DropIfExists(Database& database, SqlReader& sql) {
   return {};
 }
 
-Result InsertValues(Database& database, SqlReader& sql) {
+// A statement is all or nothing: every row is checked before the first one goes in.
+Result InsertValues(Table& table, SqlReader& sql) {
+  std::vector<Row> rows;
+  do {
+    sql.Expect(QStringLiteral("("));
+    Row& row = rows.emplace_back();
+    do {
+      row.push_back(sql.TakeLiteral());
+    } while (sql.Accept(QStringLiteral(",")));
+    sql.Expect(QStringLiteral(")"));
+  } while (sql.Accept(QStringLiteral(",")));
+  sql.ExpectEnd();
+  for (const Row& row : rows) {
+    if (row.size() != static_cast<size_t>(table.columns.size())) throw ValueCountMismatch();
+  }
+  table.rows.insert(table.rows.end(), rows.begin(), rows.end());
+  return {};
+}
+
+// SELECT * FROM [db]..[source], the source in another database of the same server.
+Result InsertSelect(Table& table, SqlReader& sql, const DatabaseNamed& databaseNamed) {
+  sql.Expect(QStringLiteral("SELECT * FROM"));
+  const QString database = sql.TakeName();
+  sql.Expect(QStringLiteral(". ."));
+  const QString name = sql.TakeName();
+  sql.ExpectEnd();
+  if (!databaseNamed) sql.FailHere();
+  const Table& source = ExistingObject(databaseNamed(database), name);
+  if (source.columns.size() != table.columns.size()) throw ValueCountMismatch();
+  table.rows.insert(table.rows.end(), source.rows.begin(), source.rows.end());
+  return {};
+}
+
+Result Insert(Database& database, SqlReader& sql, const DatabaseNamed& databaseNamed) {
   sql.Expect(QStringLiteral("INSERT INTO"));
   const QString name = sql.TakeName();
-  sql.Expect(QStringLiteral("VALUES ("));
-  Row row;
-  do {
-    row.push_back(sql.TakeLiteral());
-  } while (sql.Accept(QStringLiteral(",")));
-  sql.Expect(QStringLiteral(")"));
-  sql.ExpectEnd();
-
   Table* table = database.Find(name);
+  if (sql.Accept(QStringLiteral("VALUES"))) {
+    if (!table) throw InvalidObjectName(name);
+    return InsertValues(*table, sql);
+  }
   if (!table) throw InvalidObjectName(name);
-  if (row.size() != static_cast<size_t>(table->columns.size())) throw ValueCountMismatch();
-  table->rows.push_back(std::move(row));
-  return {};
+  return InsertSelect(*table, sql, databaseNamed);
 }
 
 }  // namespace
@@ -127,13 +154,14 @@ void RequireUniqueColumns(const QStringList& columns, const QString& table) {
   }
 }
 
-Result RunStatement(Database& database, const QString& statement) {
+Result RunStatement(Database& database, const QString& statement,
+                    const DatabaseNamed& databaseNamed) {
   SqlReader sql(statement);
   if (sql.NextIs(QStringLiteral("SELECT * FROM"))) return SelectAll(database, sql);
   if (sql.NextIs(QStringLiteral("SELECT * INTO"))) return RunFullOuterJoin(database, sql);
   if (sql.NextIs(QStringLiteral("SELECT"))) return CopyInto(database, sql);
   if (sql.NextIs(QStringLiteral("IF EXISTS"))) return DropIfExists(database, sql);
-  if (sql.NextIs(QStringLiteral("INSERT INTO"))) return InsertValues(database, sql);
+  if (sql.NextIs(QStringLiteral("INSERT INTO"))) return Insert(database, sql, databaseNamed);
   sql.FailHere();
 }
 

@@ -7,11 +7,13 @@
 //   SELECT [f] AS [a],[g] AS [b] INTO s_t1 FROM [t]
 //   SELECT * INTO [new] FROM s_t1 LEFT JOIN s_t2 ON s_t1.k1=s_t2.k2
 //       UNION SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.k1 = s_t2.k2 WHERE s_t1.k1 Is Null
-//   INSERT INTO [t] VALUES('a', N'b', NULL, 0x0A)
+//   INSERT INTO [t] VALUES('a', N'b', NULL, 0x0A), ('c', N'd', 1, 0x)
+//   INSERT INTO [t] SELECT * FROM [otherdb]..[s]
 // Anything else is a syntax error near its first word.
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 #include "support/fake_catalogue.h"
@@ -27,7 +29,11 @@ struct Result {
   std::vector<Row> rows;
 };
 
-Result RunStatement(Database& database, const QString& statement);
+// Finds another database of the same server, for statements that reach across databases.
+using DatabaseNamed = std::function<Database&(const QString& name)>;
+
+Result RunStatement(Database& database, const QString& statement,
+                    const DatabaseNamed& databaseNamed = {});
 
 // The join statement (the full outer join of two tables into a new one).
 Result RunFullOuterJoin(Database& database, SqlReader& sql);
