@@ -22,8 +22,8 @@ int RunAppend(const AppendJob&, JobTerminal& terminal) {
   return NotYetWithoutWindow(QStringLiteral("append"), terminal);
 }
 
-int ExitCodeOf(const TerminalDialogs& dialogs, bool completed) {
-  return completed && dialogs.Reports() == 0 && !dialogs.Declined() ? kDone : kRefused;
+int ExitCodeOf(const TerminalDialogs& dialogs) {
+  return dialogs.SaidDone() && dialogs.Reports() == 0 && !dialogs.Declined() ? kDone : kRefused;
 }
 
 }  // namespace cli

@@ -46,7 +46,9 @@ struct JobTerminal {
 int RunJoin(const JoinJob& job, JobTerminal& terminal);
 int RunAppend(const AppendJob& job, JobTerminal& terminal);
 
-// The exit code of a job that ran to its end, from what its boxes showed.
-int ExitCodeOf(const TerminalDialogs& dialogs, bool completed);
+// The exit code of a job that ran to its end, from what its boxes showed: kDone when it said
+// "Done." with no error report and no declined question, else kRefused (a check stopped it, a
+// question was declined, the server refused a statement or rows).
+int ExitCodeOf(const TerminalDialogs& dialogs);
 
 }  // namespace cli

@@ -30,6 +30,7 @@ TerminalDialogs::~TerminalDialogs() {
 int TerminalDialogs::MsgBox(const QString& text, int flags, const QString& title) {
   if ((flags & 7) == dialogs::vbYesNo) return Question(text);
   if (title == kReportTitle) ++reports_;
+  if (text.startsWith(QLatin1String("Done."))) saidDone_ = true;
   console_.Message(text);
   return dialogs::vbOK;
 }

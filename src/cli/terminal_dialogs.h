@@ -27,9 +27,11 @@ class TerminalDialogs : public dialogs::Backend {
   QString InputBox(const QString& prompt, const QString& title,
                    const QString& defaultText) override;
 
-  // How many error reports were shown, and whether a question was answered No.
+  // How many error reports were shown, whether a question was answered No, and whether the
+  // job's closing message ("Done.", on its own or with what was refused) was shown.
   int Reports() const { return reports_; }
   bool Declined() const { return declined_; }
+  bool SaidDone() const { return saidDone_; }
 
  private:
   int Question(const QString& text);
@@ -40,6 +42,7 @@ class TerminalDialogs : public dialogs::Backend {
   std::optional<QString> typed_;
   int reports_ = 0;
   bool declined_ = false;
+  bool saidDone_ = false;
 };
 
 }  // namespace cli

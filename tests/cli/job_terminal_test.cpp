@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/engine_jobs.h"
 #include "cli/progress_line.h"
 #include "cli/terminal_dialogs.h"
 #include "support/qt_printers.h"
@@ -42,7 +43,23 @@ TEST_F(JobTerminal, MessagesAndReportsGoToStandardErrorAsText) {
   EXPECT_EQ(out, QString());
   EXPECT_EQ(boxes.Reports(), 1);
   EXPECT_FALSE(boxes.Declined());
+  EXPECT_TRUE(boxes.SaidDone());
   EXPECT_TRUE(nobody.Prompts().isEmpty());
+  // Done, but with a report: refused.
+  EXPECT_EQ(cli::ExitCodeOf(boxes), cli::kRefused);
+}
+
+TEST_F(JobTerminal, ExitCodeOfAJob) {
+  const ScriptedTerminal nobody(false);
+  {
+    cli::TerminalDialogs boxes(console, "--yes", false);
+    dialogs::MsgBox("Tables do not have same number of fields (columns).");
+    EXPECT_EQ(cli::ExitCodeOf(boxes), cli::kRefused);
+  }
+  cli::TerminalDialogs boxes(console, "--overwrite", true);
+  EXPECT_EQ(Ask(boxes), dialogs::vbYes);
+  dialogs::MsgBox("Done.");
+  EXPECT_EQ(cli::ExitCodeOf(boxes), cli::kDone);
 }
 
 TEST_F(JobTerminal, AQuestionIsAnsweredByItsOptionAskedOnATerminalOrRefused) {
