@@ -7,6 +7,12 @@ cd "$(dirname "$0")/.."
 bash scripts/package.sh
 export DEBIAN_FRONTEND=noninteractive
 cd build-package
+contents=$(dpkg-deb -c ombrelia_*.deb)
+for file in usr/bin/ombrelia usr/share/applications/ombrelia.desktop \
+  usr/share/icons/hicolor/scalable/apps/ombrelia.svg usr/share/man/man1/ombrelia.1.gz \
+  usr/share/metainfo/com.korvath.ombrelia.metainfo.xml; do
+  grep -q " \./$file\$" <<<"$contents" || { echo "the package lacks /$file" >&2; exit 1; }
+done
 apt-get install -y -qq ./ombrelia_*.deb >/dev/null
 trap 'apt-get purge -y -qq ombrelia >/dev/null' EXIT
 [ "$(command -v ombrelia)" = /usr/bin/ombrelia ]
@@ -14,7 +20,6 @@ env -u DISPLAY -u WAYLAND_DISPLAY ombrelia --version
 env -u DISPLAY -u WAYLAND_DISPLAY ombrelia tables 1 --help >/dev/null
 appstreamcli validate --no-net /usr/share/metainfo/com.korvath.ombrelia.metainfo.xml >/dev/null
 desktop-file-validate /usr/share/applications/ombrelia.desktop
-man -w ombrelia >/dev/null
 odbcinst -q -d -n "SQL Server" >/dev/null
 apt-get purge -y -qq ombrelia >/dev/null
 trap - EXIT
