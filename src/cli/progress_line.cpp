@@ -27,7 +27,6 @@ ProgressLine::ProgressLine(Console& console, Mode mode, std::function<qint64()> 
     timer_.start();
     clock_ = [this] { return timer_.elapsed(); };
   }
-  start_ = clock_();
 }
 
 QString ProgressLine::Text(qint64 done, qint64 total, qint64 elapsedMs) {
@@ -42,15 +41,26 @@ QString ProgressLine::Text(qint64 done, qint64 total, qint64 elapsedMs) {
   return text;
 }
 
-// The ends show at once; values between them at most as often as the mode allows.
+void ProgressLine::Reading(qint64 rowsRead) {
+  Draw(QStringLiteral("%1 rows read").arg(rowsRead), false);
+}
+
+// The rate counts from the first row written, not from the reading before it.
 void ProgressLine::Update(qint64 done, qint64 total) {
+  if (!writing_) {
+    writing_ = true;
+    start_ = clock_();
+  }
+  Draw(Text(done, total, clock_() - start_), done == 0 || done >= total);
+}
+
+// The ends show at once; what lies between them at most as often as the mode allows.
+void ProgressLine::Draw(const QString& text, bool atOnce) {
   if (mode_ == Mode::Off) return;
   const qint64 now = clock_();
   const qint64 every = mode_ == Mode::InPlace ? kInPlaceEveryMs : kLineEveryMs;
-  const bool end = done == 0 || done >= total;
-  if (!end && lastDrawn_ >= 0 && now - lastDrawn_ < every) return;
+  if (!atOnce && lastDrawn_ >= 0 && now - lastDrawn_ < every) return;
   lastDrawn_ = now;
-  const QString text = Text(done, total, now - start_);
   if (mode_ == Mode::Lines) {
     console_.Raw(text + QLatin1Char('\n'));
     return;
@@ -65,6 +75,7 @@ void ProgressLine::Finish() {
   if (mode_ == Mode::InPlace && lastDrawn_ >= 0) console_.Raw(QStringLiteral("\n"));
   lastDrawn_ = -1;
   lastLength_ = 0;
+  writing_ = false;
 }
 
 }  // namespace cli

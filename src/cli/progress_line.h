@@ -1,8 +1,9 @@
 #pragma once
 
-// The progress of a long job on standard error: rows done of the total, rows a second and the
-// time left. On a terminal it is one line redrawn in place, at most ten times a second; written
-// to a file (asked for with --progress) it is one line a second. Nothing otherwise.
+// The progress of a long job on standard error: the rows read, then the rows written of the
+// total, rows a second and the time left. On a terminal it is one line redrawn in place, at most
+// ten times a second; written to a file (asked for with --progress) it is one line a second.
+// Nothing otherwise.
 
 #include <QElapsedTimer>
 #include <QString>
@@ -23,6 +24,9 @@ class ProgressLine {
   ProgressLine(const ProgressLine&) = delete;
   ProgressLine& operator=(const ProgressLine&) = delete;
 
+  // Rows read so far, while the total is not known yet.
+  void Reading(qint64 rowsRead);
+  // `done` of `total` rows written.
   void Update(qint64 done, qint64 total);
   // Ends the line, if one was drawn.
   void Finish();
@@ -31,11 +35,14 @@ class ProgressLine {
   static QString Text(qint64 done, qint64 total, qint64 elapsedMs);
 
  private:
+  void Draw(const QString& text, bool atOnce);
+
   Console& console_;
   Mode mode_;
   std::function<qint64()> clock_;
   QElapsedTimer timer_;
-  qint64 start_ = 0;
+  bool writing_ = false;
+  qint64 start_ = 0;  // when the first row was written
   qint64 lastDrawn_ = -1;
   qsizetype lastLength_ = 0;
 };

@@ -130,14 +130,17 @@ TEST_F(JobTerminal, ProgressIntoAFileIsALineASecondAndNothingUnlessAskedFor) {
   off.Finish();
   EXPECT_EQ(err, QString());
   cli::ProgressLine lines(console, cli::ProgressLine::Mode::Lines, [&] { return now; });
+  lines.Reading(7);
+  now = 5000;  // the rate counts from here
   lines.Update(1, 4);
-  now = 500;
+  now = 5500;
   lines.Update(2, 4);
-  now = 1000;
+  now = 6000;
   lines.Update(3, 4);
   lines.Update(4, 4);
   lines.Finish();
-  EXPECT_EQ(err, "1 of 4 rows\n3 of 4 rows, 3 rows/s, 1 s left\n4 of 4 rows, 4 rows/s\n");
+  EXPECT_EQ(err,
+            "7 rows read\n1 of 4 rows\n3 of 4 rows, 3 rows/s, 1 s left\n4 of 4 rows, 4 rows/s\n");
 }
 
 }  // namespace
