@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include "cli/engine_jobs.h"
 #include "cli/progress_line.h"
+#include "cli/stop_on_interrupt.h"
 #include "cli/terminal_dialogs.h"
 #include "support/qt_printers.h"
 #include "support/scripted_terminal.h"
@@ -141,6 +144,22 @@ TEST_F(JobTerminal, ProgressIntoAFileIsALineASecondAndNothingUnlessAskedFor) {
   lines.Finish();
   EXPECT_EQ(err,
             "7 rows read\n1 of 4 rows\n3 of 4 rows, 3 rows/s, 1 s left\n4 of 4 rows, 4 rows/s\n");
+}
+
+TEST_F(JobTerminal, CtrlCAsksTheJobToStopOnceAndASecondOneIsTheUsualOne) {
+  int stops = 0;
+  {
+    cli::StopOnInterrupt interrupt(console, [&] { ++stops; });
+    interrupt.Look();
+    EXPECT_EQ(stops, 0);
+    std::raise(SIGINT);
+    interrupt.Look();
+    interrupt.Look();
+    EXPECT_EQ(stops, 1);
+    EXPECT_EQ(err, "Stopping; Ctrl-C again ends the program at once.\n");
+    EXPECT_EQ(std::signal(SIGINT, SIG_DFL), SIG_DFL);  // the next Ctrl-C ends the program
+  }
+  EXPECT_EQ(std::signal(SIGINT, SIG_DFL), SIG_DFL);
 }
 
 }  // namespace
