@@ -8,10 +8,12 @@
 #include "answering_dialogs.h"
 #include "bare_odbc.h"
 #include "bench_databases.h"
+#include "catalogue/catalogue.h"
 #include "items.h"
-#include "join/catalogue.h"
+#include "jobs/worker.h"
 #include "join/field_name_registry.h"
 #include "join/join_engine.h"
+#include "join/join_page_report.h"
 #include "platform/adodb.h"
 #include "shell/page.h"
 
@@ -35,12 +37,10 @@ void CreateTable(BareOdbc& database, const QString& table, int rows) {
   }
 }
 
-// What the join page does when a table is clicked: a connection of its own, then the names.
+// What the join page does when a table is clicked: a connection of its own, then the names,
+// on a worker.
 QStringList FieldList(const ConnectionProfile& profile, const QString& table) {
-  std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
-  connection->SetMode(adodb::adModeReadWrite);
-  connection->Open(BuildConnectionString(profile));
-  return MSSQL::FieldNames(*connection, table);
+  return jobs::Wait([&] { return MSSQL::FieldNames(profile, table); });
 }
 
 void CompareFieldLists(Report& report, const ConnectionProfile& profile) {
@@ -66,8 +66,9 @@ void CompareJoinFieldReads(Report& report, const ConnectionProfile& profile) {
   QListWidget list3;
   FieldNameRegistry registry;
   auto run = [&](const QString& table) {
-    JoinEngine(page, list1, list3, registry)
-        .Run(JoinSelection{table, QStringLiteral("ID"), table, QStringLiteral("ID")}, profile);
+    JoinPageReport report(page, list1, list3);
+    JoinEngine(report, registry)
+        .Run(JoinSelection{table, QStringLiteral("ID"), table, QStringLiteral("ID")}, profile, {});
   };
   const SideBySide times = TimeSideBySide(
       kRuns, [&] { run(QStringLiteral("Big")); }, [&] { run(QStringLiteral("Small")); });

@@ -56,6 +56,7 @@ class InstantConnection : public adodb::Connection {
   void SetConnectionTimeout(int) override {}
   void SetCursorLocation(int) override {}
   void Open(const QString&) override {}
+  void Cancel() override {}
   std::unique_ptr<adodb::Recordset> Execute(const QString& statement) override {
     TimeInside inside(*state_);
     ++state_->statements;

@@ -11,6 +11,7 @@
 #include "items.h"
 #include "join/field_name_registry.h"
 #include "join/join_engine.h"
+#include "join/join_page_report.h"
 #include "shell/page.h"
 
 namespace bench {
@@ -46,8 +47,10 @@ double OwnTimeOfAJoin(int columns) {
     list1.addItems({QStringLiteral("First"), QStringLiteral("Second")});
     list3.addItems({QStringLiteral("First"), QStringLiteral("Second")});
     server.ResetCounters();
-    const double total =
-        Seconds([&] { JoinEngine(page, list1, list3, registry).Run(selection, profile); });
+    JoinPageReport report(page, list1, list3);
+    const double total = Seconds([&] {
+      JoinEngine(report, registry).Run(selection, profile, {selection.table1, selection.table2});
+    });
     if (server.Statements() != kStatementsPerJoin || dialogs.LastMessage() != "Done." ||
         registry.FieldNameCount() != 2 * columns) {
       throw std::runtime_error("the join did not run to its end");

@@ -11,10 +11,10 @@
 #include "items.h"
 #include "platform/app.h"
 #include "platform/random.h"
-#include "shell/wizard.h"
 #include "support/fake_server.h"
 #include "support/recorded_desktop.h"
 #include "support/temp_settings.h"
+#include "wizard/wizard.h"
 
 namespace bench {
 namespace {
@@ -34,7 +34,7 @@ struct PaintCounter : QObject {
 // been painted once.
 double TimeOneStart() {
   return Seconds([] {
-    shell::Wizard wizard;
+    wizard::Wizard wizard;
     wizard.Start();
     Form1& page = wizard.form1();
     PaintCounter counter;

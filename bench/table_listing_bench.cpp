@@ -8,7 +8,7 @@
 #include "bare_odbc.h"
 #include "bench_databases.h"
 #include "items.h"
-#include "join/catalogue.h"
+#include "shell/table_lists.h"
 
 namespace bench {
 namespace {

@@ -1,12 +1,11 @@
 #include "append/append_engine.h"
 
 #include "append/append_statements.h"
-#include "controls/progress_bar.h"
+#include "jobs/worker.h"
 #include "platform/app.h"
 #include "platform/dialogs.h"
 #include "platform/error.h"
 #include "shell/error_report.h"
-#include "shell/page.h"
 
 namespace append {
 namespace {
@@ -32,7 +31,20 @@ int Known(const std::optional<int>& count) {
 // The field count of a table, from the description of the statement that reads it: the
 // table's rows are not read for it.
 int FieldCountOf(adodb::Connection& connection, const QString& table) {
-  return connection.Describe(SelectAllStatement(table))->FieldCount();
+  return jobs::Wait([&] { return connection.Describe(SelectAllStatement(table))->FieldCount(); });
+}
+
+// Runs one step of the worker's loop; a failure is kept with the step's line for the report.
+template <class Step>
+bool StepDone(int line, Step&& step, int& failedLine, std::exception_ptr& failure) {
+  try {
+    step();
+    return true;
+  } catch (...) {
+    failedLine = line;
+    failure = std::current_exception();
+    return false;
+  }
 }
 
 // Runs one statement through the trap and tells whether it completed.
@@ -48,14 +60,14 @@ bool Completed(shell::Trap& on, int line, Statement&& statement) {
 
 }  // namespace
 
-AppendEngine::AppendEngine(AppendRequest request, shell::Page& page, ProgressBar& progressBar)
-    : request_(std::move(request)), page_(page), progressBar_(progressBar), on_(kLocation) {}
+AppendEngine::AppendEngine(AppendRequest request, jobs::RunReport& report)
+    : request_(std::move(request)), report_(report), on_(kLocation) {}
 
 AppendEngine::~AppendEngine() = default;
 
 void AppendEngine::Run() {
   if (SelectionMissing()) return;
-  on_(104, [&] { page_.SetMousePointer(shell::vbHourglass); });
+  on_(104, [&] { report_.Busy(true); });
   // A connection that cannot be made or opened is reported once, and the run ends there.
   if (PrepareConnections() && OpenConnections() && CopyRows() == Next::Stop) return;
   Finish();
@@ -87,9 +99,14 @@ bool AppendEngine::PrepareConnections() {
 
 bool AppendEngine::OpenConnections() {
   return Completed(on_, 122,
-                   [&] { Use(connection1_).Open(BuildConnectionString(request_.profile1)); }) &&
-         Completed(on_, 124,
-                   [&] { Use(connection2_).Open(BuildConnectionString(request_.profile2)); });
+                   [&] {
+                     adodb::Connection& connection = Use(connection1_);
+                     jobs::Wait([&] { connection.Open(BuildConnectionString(request_.profile1)); });
+                   }) &&
+         Completed(on_, 124, [&] {
+           adodb::Connection& connection = Use(connection2_);
+           jobs::Wait([&] { connection.Open(BuildConnectionString(request_.profile2)); });
+         });
 }
 
 bool AppendEngine::FieldCountsDiffer() {
@@ -108,20 +125,24 @@ AppendEngine::Next AppendEngine::CopyRows() {
   if (!OpenSource() || !SourceHasRows()) return Next::Finish;
   if (const Next next = ReadSource(); next != Next::Continue) return next;
   if (WriteRows() == Next::Stop) return Next::Stop;
-  on_(150, [&] { dialogs::MsgBox(refused_.ClosingMessage(appended_)); });
+  on_(150, [&] { dialogs::MsgBox(refused_.ClosingMessage(appended_, stopped_)); });
   return Next::Finish;
 }
 
 // The source is queried anew, not taken from the count. A source that cannot be read is
 // reported once, and nothing is written.
 bool AppendEngine::OpenSource() {
-  return Completed(
-      on_, 134, [&] { source_ = SourceConnection().Execute(SelectAllStatement(SourceTable())); });
+  return Completed(on_, 134, [&] {
+    adodb::Connection& connection = SourceConnection();
+    source_ = jobs::Wait([&] { return connection.Execute(SelectAllStatement(SourceTable())); });
+  });
 }
 
 bool AppendEngine::SourceHasRows() {
   bool empty = false;
-  if (!Completed(on_, 136, [&] { empty = source_->Eof(); })) return false;
+  if (!Completed(on_, 136, [&] { empty = jobs::Wait([&] { return source_->Eof(); }); })) {
+    return false;
+  }
   if (!empty) return true;
   on_(138, [&] {
     dialogs::MsgBox(QStringLiteral("No records in table ") + SourceTable() + QLatin1Char('.'));
@@ -130,51 +151,107 @@ bool AppendEngine::SourceHasRows() {
 }
 
 // Every row is in memory before the first is written, so a table appended to itself ends with
-// each row twice.
+// each row twice. The rows are read on the worker in one stretch; a failure ends the reading
+// and is reported once.
 AppendEngine::Next AppendEngine::ReadSource() {
-  for (;;) {
-    bool atEnd = false;
-    if (!Completed(on_, 140, [&] { atEnd = source_->Eof(); })) return Next::Finish;
-    if (atEnd) break;
-    if (!app::YieldToWindow()) return Next::Stop;
-    if (!Completed(on_, 142, [&] { rows_.AppendRowOf(*source_); })) return Next::Finish;
-    if (!Completed(on_, 144, [&] { source_->MoveNext(); })) return Next::Finish;
+  report_.Reading(0);
+  int failedLine = 0;
+  std::exception_ptr failure;
+  Stretch stretch = Stretch::Done;
+  jobs::Wait([&] { stretch = ReadRows(failedLine, failure); },
+             [&] { report_.Reading(rowsRead_.load(std::memory_order_relaxed)); });
+  if (stretch == Stretch::Ended) return Next::Stop;
+  if (failure) {
+    on_(failedLine, [&] { std::rethrow_exception(failure); });
+    return Next::Finish;
   }
+  stopped_ = stretch == Stretch::Stopped;
   source_.reset();
   return Next::Continue;
 }
 
+AppendEngine::Stretch AppendEngine::ReadRows(int& failedLine, std::exception_ptr& failure) {
+  for (;;) {
+    bool atEnd = false;
+    if (!StepDone(
+            140, [&] { atEnd = source_->Eof(); }, failedLine, failure)) {
+      return Stretch::Refused;
+    }
+    if (atEnd) return Stretch::Done;
+    if (app::Ended()) return Stretch::Ended;
+    if (stopRequested_.load(std::memory_order_relaxed)) return Stretch::Stopped;
+    if (!StepDone(
+            142, [&] { rows_.AppendRowOf(*source_); }, failedLine, failure) ||
+        !StepDone(
+            144, [&] { source_->MoveNext(); }, failedLine, failure)) {
+      return Stretch::Refused;
+    }
+    rowsRead_.fetch_add(1, std::memory_order_relaxed);
+  }
+}
+
+// The rows go to the worker in one stretch that ends at a refused row, a stop or the end of the
+// program; the window's thread shows the progress meanwhile and reports each refusal.
 AppendEngine::Next AppendEngine::WriteRows() {
+  if (stopped_) return Next::Continue;
   const std::size_t total = rows_.Count();
   RowBuffer::Reader reader = rows_.Read();
+  const auto showProgress = [&] {
+    if (total > 0) report_.Progress(rowsTaken_.load(std::memory_order_relaxed), total);
+  };
+  for (;;) {
+    std::exception_ptr refusal;
+    Stretch stretch = Stretch::Done;
+    jobs::Wait([&] { stretch = WriteRowsUntilRefused(reader, total, refusal); }, showProgress);
+    showProgress();
+    switch (stretch) {
+      case Stretch::Done:
+        return Next::Continue;
+      case Stretch::Ended:
+        return Next::Stop;
+      case Stretch::Stopped:
+        stopped_ = true;
+        return Next::Continue;
+      case Stretch::Refused:
+        Refused(refusal);
+        break;
+    }
+  }
+}
+
+AppendEngine::Stretch AppendEngine::WriteRowsUntilRefused(RowBuffer::Reader& reader,
+                                                          std::size_t total,
+                                                          std::exception_ptr& refusal) {
   Row row;
   QString statement;
-  for (std::size_t j = 0; j < total && reader.Next(row); ++j) {
-    if (!app::YieldToWindow()) return Next::Stop;
+  for (qint64 taken = rowsTaken_; static_cast<std::size_t>(taken) < total; ++taken) {
+    if (app::Ended()) return Stretch::Ended;
+    if (stopRequested_.load(std::memory_order_relaxed)) return Stretch::Stopped;
+    if (!reader.Next(row)) break;
     WriteInsertStatement(statement, TargetTable(), row);
-    on_(146, [&] { progressBar_.SetValue(static_cast<double>(j + 1) / total * 100.0); });
-    Insert(statement);
+    rowsTaken_.store(taken + 1, std::memory_order_relaxed);
+    try {
+      TargetConnection().ExecuteNoRecords(statement);
+      ++appended_;
+    } catch (...) {
+      refusal = std::current_exception();
+      return Stretch::Refused;
+    }
   }
-  return Next::Continue;
+  return Stretch::Done;
 }
 
 // A refused row is lost alone. The first refusal of a run is reported in full; later ones are
 // counted for the closing message.
-void AppendEngine::Insert(const QString& statement) {
-  try {
-    TargetConnection().ExecuteNoRecords(statement);
-    ++appended_;
-  } catch (...) {
-    const QString description = shell::DescriptionOf(std::current_exception());
-    if (refused_.Count() == 0) shell::ReportApplicationError(description, kLocation, 148);
-    refused_.Add(description);
-  }
+void AppendEngine::Refused(std::exception_ptr refusal) {
+  const QString description = shell::DescriptionOf(refusal);
+  if (refused_.Count() == 0) shell::ReportApplicationError(description, kLocation, 148);
+  refused_.Add(description);
 }
 
 void AppendEngine::Finish() {
-  on_(152, [&] { page_.SetMousePointer(shell::vbDefault); });
-  on_(154, [&] { progressBar_.SetValue(0); });
-  on_(156, [&] { progressBar_.SetText(QStringLiteral("Progress Bar")); });
+  on_(152, [&] { report_.Busy(false); });
+  on_(154, [&] { report_.RunEnded(); });
 }
 
 adodb::Connection& AppendEngine::SourceConnection() {

@@ -1,23 +1,22 @@
 #pragma once
 
 // The append engine: copies every row of a table of one database into a table with the same
-// number of columns in the other database, one INSERT per row, showing the page's busy pointer
-// and the progress of the writing. Failures are reported as "Form3.PushButton2_Click".
+// number of columns in the other database, one INSERT per row. It knows no window: it reports
+// through a jobs::RunReport, asks through the dialogs, and does its database work on a worker
+// while the window keeps turning. Failures are reported as "Form3.PushButton2_Click".
 
 #include <QString>
+#include <atomic>
+#include <exception>
 #include <memory>
 #include <optional>
 
 #include "append/refused_rows.h"
 #include "append/row_buffer.h"
 #include "connections/connection_profile.h"
+#include "jobs/run_report.h"
 #include "platform/adodb.h"
 #include "shell/trap.h"
-
-class ProgressBar;
-namespace shell {
-class Page;
-}
 
 namespace append {
 
@@ -33,19 +32,25 @@ struct AppendRequest {
 // One run. Everything it opens or buffers is released when the engine goes.
 class AppendEngine {
  public:
-  AppendEngine(AppendRequest request, shell::Page& page, ProgressBar& progressBar);
+  AppendEngine(AppendRequest request, jobs::RunReport& report);
   ~AppendEngine();
   AppendEngine(const AppendEngine&) = delete;
   AppendEngine& operator=(const AppendEngine&) = delete;
 
-  // The whole run, from the selection check to the page's resting state. It stops at once,
-  // leaving the rows written so far, when the program ends while the window processes events.
+  // The whole run, from the selection check to the resting state. It stops at once, leaving
+  // the rows written so far, when the program ends meanwhile.
   void Run();
+
+  // From the window's thread while the run waits on its worker: the run stops after the row
+  // being written, and the closing message says so.
+  void Stop() { stopRequested_ = true; }
 
  private:
   // Where a step leaves the run: on with the next step, on to the finish, or stopped because
   // the program ended.
   enum class Next { Continue, Finish, Stop };
+  // How a stretch of rows on the worker ended.
+  enum class Stretch { Done, Refused, Stopped, Ended };
 
   bool SelectionMissing();
   bool PrepareConnections();
@@ -56,8 +61,11 @@ class AppendEngine {
   bool OpenSource();
   bool SourceHasRows();
   Next ReadSource();
+  Stretch ReadRows(int& failedLine, std::exception_ptr& failure);
   Next WriteRows();
-  void Insert(const QString& statement);
+  Stretch WriteRowsUntilRefused(RowBuffer::Reader& reader, std::size_t total,
+                                std::exception_ptr& refusal);
+  void Refused(std::exception_ptr refusal);
   void Finish();
 
   adodb::Connection& SourceConnection();
@@ -66,8 +74,7 @@ class AppendEngine {
   const QString& TargetTable() const;
 
   AppendRequest request_;
-  shell::Page& page_;
-  ProgressBar& progressBar_;
+  jobs::RunReport& report_;
   shell::Trap on_;
   std::unique_ptr<adodb::Connection> connection1_;
   std::unique_ptr<adodb::Connection> connection2_;
@@ -75,7 +82,12 @@ class AppendEngine {
   std::optional<int> fieldCount2_;
   std::unique_ptr<adodb::Recordset> source_;
   RowBuffer rows_;
+  // Counted by the worker, shown by the window's thread.
+  std::atomic<qint64> rowsRead_ = 0;
+  std::atomic<qint64> rowsTaken_ = 0;  // rows taken from the buffer to be written
+  std::atomic<bool> stopRequested_ = false;
   int appended_ = 0;
+  bool stopped_ = false;
   RefusedRows refused_;
 };
 

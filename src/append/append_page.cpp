@@ -3,17 +3,18 @@
 #include <QScopeGuard>
 
 #include "append/append_engine.h"
-#include "append/input_lock.h"
+#include "append/append_progress.h"
 #include "connections/connection_page.h"
-#include "join/catalogue.h"
-#include "platform/app.h"
+#include "shell/input_lock.h"
 #include "shell/list_selection.h"
 #include "shell/main_module.h"
+#include "shell/stop_button.h"
+#include "shell/table_lists.h"
 #include "shell/trap.h"
-#include "shell/wizard.h"
 #include "ui_append_page.h"
+#include "wizard/wizard.h"
 
-Form3::Form3(shell::Wizard& wizard) : ui_(std::make_unique<Ui::Form3>()), wizard_(wizard) {
+Form3::Form3(wizard::Wizard& wizard) : ui_(std::make_unique<Ui::Form3>()), wizard_(wizard) {
   ui_->setupUi(this);
   connect(ui_->PushButton2, &QPushButton::clicked, this, &Form3::PushButton2_Click);
   connect(ui_->PushButton5, &QPushButton::clicked, this, &Form3::PushButton5_Click);
@@ -47,15 +48,26 @@ void Form3::PushButton5_Click() {
   GoTo(on, 100, [&]() -> Page& { return wizard_.form1(); });
 }
 
-// The run works from the choices as they stand now; while it works, the page takes no input
-// that could start another run or change this one. Closing the window still ends the program.
+// The run works from the choices as they stand now; while it works, the button stops it after
+// the row being written, and the page takes no input that could start another run or change
+// this one. Closing the window still ends the program.
 void Form3::PushButton2_Click() {
-  if (appending_) return;
-  appending_ = true;
-  const auto runOver = qScopeGuard([this] { appending_ = false; });
-  const append::InputLock lock(
-      {ui_->List1, ui_->List2, ui_->Option1, ui_->Option2, ui_->PushButton2, ui_->PushButton5});
-  append::AppendEngine(TakeAppendRequest(), *this, *ui_->ProgressBar1).Run();
+  if (appending_) {
+    appending_->Stop();
+    ui_->PushButton2->setEnabled(false);
+    return;
+  }
+  append::AppendRequest request = TakeAppendRequest();
+  const bool chosen = request.table1 && request.table2;
+  append::AppendProgress progress(*this, *ui_->ProgressBar1);
+  append::AppendEngine engine(std::move(request), progress);
+  if (!chosen) return engine.Run();
+  const shell::InputLock lock(
+      {ui_->List1, ui_->List2, ui_->Option1, ui_->Option2, ui_->PushButton5});
+  const shell::StopButton stopButton(*ui_->PushButton2, QStringLiteral("Stop Appending"));
+  appending_ = &engine;
+  const auto runOver = qScopeGuard([this] { appending_ = nullptr; });
+  engine.Run();
 }
 
 append::AppendRequest Form3::TakeAppendRequest() const {

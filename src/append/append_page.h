@@ -8,18 +8,19 @@
 
 namespace append {
 struct AppendRequest;
-}
+class AppendEngine;
+}  // namespace append
 namespace Ui {
 class Form3;
 }
-namespace shell {
+namespace wizard {
 class Wizard;
 }
 
 class Form3 : public shell::Page {
   Q_OBJECT
  public:
-  explicit Form3(shell::Wizard& wizard);
+  explicit Form3(wizard::Wizard& wizard);
   ~Form3() override;
 
   void Form_Load();
@@ -34,6 +35,7 @@ class Form3 : public shell::Page {
   append::AppendRequest TakeAppendRequest() const;
 
   std::unique_ptr<Ui::Form3> ui_;
-  shell::Wizard& wizard_;
-  bool appending_ = false;
+  wizard::Wizard& wizard_;
+  // The run in progress, which the button stops; none at rest.
+  append::AppendEngine* appending_ = nullptr;
 };

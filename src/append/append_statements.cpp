@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "join/catalogue.h"
+#include "catalogue/catalogue.h"
 
 namespace append {
 namespace {

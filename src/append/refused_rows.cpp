@@ -16,9 +16,12 @@ void RefusedRows::Add(const QString& message) {
   if (messages_.size() < kMessagesShown && !messages_.contains(message)) messages_ << message;
 }
 
-QString RefusedRows::ClosingMessage(int appended) const {
-  QString text = QStringLiteral("Done.");
-  if (count_ == 0) return text;
+QString RefusedRows::ClosingMessage(int appended, bool stopped) const {
+  QString text = stopped ? QStringLiteral("Stopped.") : QStringLiteral("Done.");
+  if (count_ == 0) {
+    return stopped ? text + QLatin1Char(' ') + RowsText(appended) + QStringLiteral(" appended.")
+                   : text;
+  }
   text += kLineBreak;
   text += kLineBreak;
   text += RowsText(appended) + QStringLiteral(" appended, ") + QString::number(count_) +

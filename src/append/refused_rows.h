@@ -17,8 +17,9 @@ class RefusedRows {
   const QStringList& Messages() const { return messages_; }
 
   // "Done." when no row was refused; otherwise "Done.", a blank line, how many rows were
-  // appended and refused, and the messages, one a line.
-  QString ClosingMessage(int appended) const;
+  // appended and refused, and the messages, one a line. A run that was stopped says
+  // "Stopped." instead, and how many rows were appended even when none was refused.
+  QString ClosingMessage(int appended, bool stopped = false) const;
 
  private:
   int count_ = 0;

@@ -1,8 +1,8 @@
 #include "cli/catalogue_commands.h"
 
+#include "catalogue/catalogue.h"
 #include "cli/database_command.h"
 #include "cli/login_options.h"
-#include "join/catalogue.h"
 
 namespace cli {
 namespace {
@@ -50,11 +50,11 @@ int TablesCommand(const QStringList& arguments, Console& console) {
   AddDatabaseArguments(parser);
   if (std::optional<int> exit = ParseDatabaseCommand(parser, arguments, console)) return *exit;
   const int number = DatabaseArgument(parser);
-  const std::unique_ptr<adodb::Connection> connection =
-      Connect(Login(parser, number), console, NotValid(number));
-  if (!connection) return kNotConnected;
+  const ConnectionProfile login = Login(parser, number);
+  // Opened once first, so that a database that cannot be opened is told from a refused listing.
+  if (!Connect(login, console, NotValid(number))) return kNotConnected;
   try {
-    WriteLines(console, MSSQL::TableNames(*connection));
+    WriteLines(console, MSSQL::TableNames(login));
   } catch (const platform::Error& error) {
     return Refused(console, error);
   }

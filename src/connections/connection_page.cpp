@@ -13,7 +13,7 @@ QString CheckText(const QCheckBox& box) {
 
 }  // namespace
 
-Form1::Form1(shell::Wizard& wizard) : ui_(std::make_unique<Ui::Form1>()), wizard_(wizard) {
+Form1::Form1(wizard::Wizard& wizard) : ui_(std::make_unique<Ui::Form1>()), wizard_(wizard) {
   ui_->setupUi(this);
   PaintDesignedColors();
   ConnectChangeHandlers();

@@ -6,19 +6,20 @@
 
 #include "connections/connection_profile.h"
 #include "controls/skin_framework.h"
+#include "shell/input_lock.h"
 #include "shell/page.h"
 
 namespace Ui {
 class Form1;
 }
-namespace shell {
+namespace wizard {
 class Wizard;
 }
 
 class Form1 : public shell::Page, public ConnectionProfiles {
   Q_OBJECT
  public:
-  explicit Form1(shell::Wizard& wizard);
+  explicit Form1(wizard::Wizard& wizard);
   ~Form1() override;
 
   // The two logins as the page's controls hold them now.
@@ -38,6 +39,7 @@ class Form1 : public shell::Page, public ConnectionProfiles {
  private:
   void LoadConnectionProfiles();
   void TestConnection(const ConnectionProfile& profile, const QString& location);
+  shell::InputLock LockButtons();
   void ConnectChangeHandlers();
   void ConnectButtons();
   void ConnectPointerHandlers();
@@ -59,5 +61,5 @@ class Form1 : public shell::Page, public ConnectionProfiles {
 
   std::unique_ptr<Ui::Form1> ui_;
   SkinFramework SkinFramework1;
-  shell::Wizard& wizard_;
+  wizard::Wizard& wizard_;
 };

@@ -2,14 +2,16 @@
 
 #include "connections/connection_page.h"
 #include "connections/validation.h"
+#include "jobs/worker.h"
 #include "mode/mode_choice_page.h"
 #include "platform/adodb.h"
 #include "platform/app.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
+#include "shell/input_lock.h"
 #include "shell/trap.h"
-#include "shell/wizard.h"
 #include "ui_connection_page.h"
+#include "wizard/wizard.h"
 
 namespace {
 
@@ -49,6 +51,7 @@ QString NotValid(int database, const ConnectionProfile& profile) {
 }  // namespace
 
 void Form1::PushButton2_Click() {
+  const shell::InputLock lock = LockButtons();
   shell::Trap on(QStringLiteral("Form1.PushButton2_Click"));
   // A validation that cannot even create its connection is reported and counts as passed.
   if (!on.when(100, [&] { return MSSQL::ValidateDatabase1(*this); })) {
@@ -74,13 +77,14 @@ void Form1::PushButton1_Click() {
 // Exactly one message per click; the driver's own text is not shown here. A login that cannot be
 // passed to the driver is not tried, and the message names the field.
 void Form1::TestConnection(const ConnectionProfile& profile, const QString& handler) {
+  const shell::InputLock lock = LockButtons();
   shell::Trap on(QStringLiteral("Form1.") + handler);
   std::unique_ptr<adodb::Connection> connection;
   on(100, [&] { connection = adodb::CreateConnection(); });
   try {
     SetMousePointer(shell::vbHourglass);
     if (!connection) throw platform::Error(QStringLiteral("No connection object"));
-    connection->Open(BuildConnectionString(profile));
+    jobs::Wait([&] { connection->Open(BuildConnectionString(profile)); });
     dialogs::MsgBox(QStringLiteral("Connection successful."));
     SetMousePointer(shell::vbDefault);
   } catch (const UnsafeLoginValue& unsafe) {
@@ -90,6 +94,11 @@ void Form1::TestConnection(const ConnectionProfile& profile, const QString& hand
     dialogs::MsgBox(QStringLiteral("Could not connect. Please check with your administrator."));
     SetMousePointer(shell::vbDefault);
   }
+}
+
+// While a check waits on a server, the buttons cannot start another.
+shell::InputLock Form1::LockButtons() {
+  return shell::InputLock({ui_->PushButton1, ui_->PushButton2, ui_->PushButton5, ui_->PushButton6});
 }
 
 void Form1::PushButton5_Click() {

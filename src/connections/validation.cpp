@@ -1,18 +1,22 @@
 #include "connections/validation.h"
 
+#include "jobs/worker.h"
 #include "platform/adodb.h"
 
 namespace MSSQL {
 namespace {
 
+// The login may wait on a server that does not answer: it runs on a worker.
 bool OpensDatabase(const ConnectionProfile& profile) {
-  std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
-  try {
-    connection->Open(BuildConnectionString(profile));
-    return true;
-  } catch (...) {
-    return false;
-  }
+  return jobs::Wait([&] {
+    std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
+    try {
+      connection->Open(BuildConnectionString(profile));
+      return true;
+    } catch (...) {
+      return false;
+    }
+  });
 }
 
 }  // namespace

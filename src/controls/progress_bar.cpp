@@ -1,30 +1,16 @@
 #include "controls/progress_bar.h"
 
-#include <QElapsedTimer>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
 
+#include "platform/clock.h"
 #include "platform/vector_state.h"
 
 namespace {
 
 // A frame of a screen that shows 60 pictures a second.
 constexpr qint64 kFrameMilliseconds = 16;
-
-qint64 MonotonicMilliseconds() {
-  static const QElapsedTimer started = [] {
-    QElapsedTimer timer;
-    timer.start();
-    return timer;
-  }();
-  return started.elapsed();
-}
-
-std::function<qint64()>& Clock() {
-  static std::function<qint64()> clock = MonotonicMilliseconds;
-  return clock;
-}
 
 }  // namespace
 
@@ -38,7 +24,7 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
 }
 
 void ProgressBar::SetClockForTesting(std::function<qint64()> clock) {
-  Clock() = clock ? std::move(clock) : MonotonicMilliseconds;
+  platform::SetClockForTesting(std::move(clock));
 }
 
 void ProgressBar::SetValue(double value) {
@@ -49,7 +35,7 @@ void ProgressBar::SetValue(double value) {
 void ProgressBar::ShowWanted() {
   if (wanted_ == value()) return;
   const bool atAnEnd = wanted_ <= minimum() || wanted_ >= maximum();
-  const qint64 now = Clock()();
+  const qint64 now = platform::NowMilliseconds();
   if (!atAnEnd && lastShown_ && now - *lastShown_ < kFrameMilliseconds) return;
   setValue(wanted_);  // paints at once
   platform::ClearUpperVectorState();

@@ -26,8 +26,8 @@ class ProgressBar : public QProgressBar {
   QString Text() const { return format(); }
   void SetText(const QString& text) { setFormat(text); }
 
-  // Tests give the bars a clock of their own, in milliseconds; an empty one restores the
-  // monotonic clock.
+  // Tests give the bars a clock of their own, in milliseconds (the program's clock,
+  // platform/clock.h); an empty one restores the monotonic clock.
   static void SetClockForTesting(std::function<qint64()> clock);
 
  protected:

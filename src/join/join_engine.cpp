@@ -1,20 +1,18 @@
 #include "join/join_engine.h"
 
-#include <QListWidget>
-
-#include "join/catalogue.h"
+#include "catalogue/catalogue.h"
+#include "jobs/worker.h"
 #include "join/field_name_registry.h"
 #include "join/join_statements.h"
 #include "platform/adodb.h"
 #include "platform/dialogs.h"
-#include "shell/main_module.h"
-#include "shell/page.h"
 #include "shell/trap.h"
 
 namespace {
 
 const QString kStaging1 = QStringLiteral("s_t1");
 const QString kStaging2 = QStringLiteral("s_t2");
+constexpr bool Always = true;
 
 bool IsStagingTable(const QString& name) {
   return name.compare(kStaging1, Qt::CaseInsensitive) == 0 ||
@@ -30,17 +28,18 @@ struct JoinEngine::Run_ {
   QStringList fields[2];
   QStringList aliases[2];
   QString newName;
+  bool staged = false;       // the staging copies were made or tried, and dropped after
+  bool built = false;        // the new table was created
   bool overwriting = false;  // the old table's drop waits in a transaction for the join
 };
 
-JoinEngine::JoinEngine(shell::Page& page, QListWidget& list1, QListWidget& list3,
-                       FieldNameRegistry& registry)
-    : page_(page), list1_(list1), list3_(list3), registry_(registry) {}
+JoinEngine::JoinEngine(JoinReport& report, FieldNameRegistry& registry)
+    : report_(report), registry_(registry) {}
 
 JoinEngine::~JoinEngine() = default;
 
 void JoinEngine::Run(const std::optional<JoinSelection>& selection,
-                     const ConnectionProfile& profile1) {
+                     const ConnectionProfile& profile1, const QStringList& tables1) {
   shell::Trap on(QStringLiteral("Form2.PushButton2_Click"));
   if (!selection) {
     on(100, [] {
@@ -49,17 +48,29 @@ void JoinEngine::Run(const std::optional<JoinSelection>& selection,
     return;
   }
   if (RefusedSources(*selection)) return;
-  Run_ run{*selection, {}, {}, {}, {}, false};
-  on(102, [&] { page_.SetMousePointer(shell::vbHourglass); });
+  Run_ run{*selection, {}, {}, {}, {}, false, false, false};
+  stopped_ = false;
+  cancellable_ = true;
+  on(102, [&] { report_.Busy(true); });
   // A login that fails is reported once, and nothing more is tried with it.
   if (Connect(on, run, profile1)) {
     ReadFields(on, run);
-    if (!HasUnnamedField(run)) {
-      run.newName = AskNewName(on, run);
-      if (!run.newName.isEmpty()) BuildJoinedTable(on, run);
+    if (!stopped_ && !HasUnnamedField(run)) {
+      run.newName = AskNewName(on, run, tables1);
+      if (!run.newName.isEmpty() && !stopped_) BuildJoinedTable(on, run);
     }
+    // A stop before the join gives an old table that was to be overwritten back.
+    if (run.overwriting) EndOverwrite(on, run, false);
   }
-  on(198, [&] { page_.SetMousePointer(shell::vbDefault); });
+  if (stopped_ && !run.built) AnnounceStop(on, run.staged);
+  connection_ = nullptr;
+  on(198, [&] { report_.Busy(false); });
+}
+
+void JoinEngine::Stop() {
+  if (stopped_) return;
+  stopped_ = true;
+  if (connection_ && cancellable_) connection_->Cancel();
 }
 
 // The staging drops would destroy a source table named s_t1 or s_t2.
@@ -73,14 +84,17 @@ bool JoinEngine::RefusedSources(const JoinSelection& selection) const {
 
 bool JoinEngine::Connect(shell::Trap& on, Run_& run, const ConnectionProfile& profile1) {
   bool opened = false;
-  on(104, [&] { run.connection = adodb::CreateConnection(); });
+  on(104, [&] {
+    run.connection = adodb::CreateConnection();
+    connection_ = run.connection.get();
+  });
   on(106, [&] {
     if (!run.connection) throw platform::Error(QStringLiteral("Object required"));
     run.connection->SetMode(adodb::adModeReadWrite);
     run.connection->SetCommandTimeout(5000);
     run.connection->SetConnectionTimeout(5000);
     run.connection->SetCursorLocation(adodb::adUseClient);
-    run.connection->Open(BuildConnectionString(profile1));
+    jobs::Wait([&] { run.connection->Open(BuildConnectionString(profile1)); });
     opened = true;
   });
   return opened;
@@ -92,7 +106,13 @@ void JoinEngine::ReadFields(shell::Trap& on, Run_& run) {
   for (int table = 0; table < 2; ++table) {
     on(108 + 4 * table, [&] {
       if (!run.connection) throw platform::Error(QStringLiteral("Object required"));
-      run.fields[table] = MSSQL::FieldNames(*run.connection, tables[table]);
+      if (stopped_) return;
+      try {
+        run.fields[table] =
+            jobs::Wait([&] { return MSSQL::FieldNames(*run.connection, tables[table]); });
+      } catch (...) {
+        if (!stopped_) throw;
+      }
     });
     on(110 + 4 * table, [&] {
       for (const QString& field : run.fields[table]) {
@@ -117,7 +137,7 @@ bool JoinEngine::HasUnnamedField(const Run_& run) const {
   return false;
 }
 
-QString JoinEngine::AskNewName(shell::Trap& on, Run_& run) {
+QString JoinEngine::AskNewName(shell::Trap& on, Run_& run, const QStringList& tables1) {
   QString name;
   on(116, [&] { name = dialogs::InputBox(QStringLiteral("Enter name of new table: ")); });
   // Confirming the overwrite for a source table would drop it before it is copied.
@@ -128,7 +148,7 @@ QString JoinEngine::AskNewName(shell::Trap& on, Run_& run) {
                        "Nothing was changed."));
     return QString();
   }
-  if (on.when(118, [&] { return Main::ListContains(list1_, name); })) {
+  if (on.when(118, [&] { return tables1.contains(name, Qt::CaseInsensitive); })) {
     bool overwrite = false;
     on(120, [&] {
       overwrite = dialogs::MsgBox(QStringLiteral("Such table exist already.\r\n\r\n"
@@ -139,7 +159,7 @@ QString JoinEngine::AskNewName(shell::Trap& on, Run_& run) {
     if (!overwrite) return QString();
     // The old table goes only together with a join that succeeds.
     on(160, [&] {
-      run.connection->BeginTrans();
+      jobs::Wait([&] { run.connection->BeginTrans(); });
       run.overwriting = true;
     });
     Execute(on, 122, run, join_statements::DropIfExists(name));
@@ -148,10 +168,11 @@ QString JoinEngine::AskNewName(shell::Trap& on, Run_& run) {
 }
 
 void JoinEngine::BuildJoinedTable(shell::Trap& on, Run_& run) {
+  run.staged = true;
   Execute(on, 124, run, join_statements::DropIfExists(kStaging1));
   Execute(on, 126, run, join_statements::DropIfExists(kStaging2));
-  on(128, [&] { Main::ListRemove(list1_, kStaging2); });
-  on(130, [&] { Main::ListRemove(list1_, kStaging1); });
+  on(128, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging2); });
+  on(130, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging1); });
   bool joined = false;
   Execute(on, 132, run,
           join_statements::StagingCopy(join_statements::SelectList(run.fields[0], run.aliases[0]),
@@ -164,36 +185,58 @@ void JoinEngine::BuildJoinedTable(shell::Trap& on, Run_& run) {
   on(136, [&] { k1 = registry_.AliasFieldName(run.selection.field1, 0); });
   on(138, [&] { k2 = registry_.AliasFieldName(run.selection.field2, 1); });
   Execute(on, 140, run, join_statements::Join(run.newName, k1, k2), &joined);
+  run.built = joined;
   if (run.overwriting) EndOverwrite(on, run, joined);
-  // The staging copies are dropped even after a failed copy or join.
-  Execute(on, 142, run, join_statements::DropIfExists(kStaging1));
-  Execute(on, 144, run, join_statements::DropIfExists(kStaging2));
-  on(146, [&] { Main::ListRemove(list1_, kStaging2); });
-  on(148, [&] { Main::ListRemove(list1_, kStaging1); });
+  // The staging copies are dropped even after a failed copy or join, or a stop; a stop from
+  // now on cancels nothing.
+  cancellable_ = false;
+  Execute(on, 142, run, join_statements::DropIfExists(kStaging1), nullptr, Always);
+  Execute(on, 144, run, join_statements::DropIfExists(kStaging2), nullptr, Always);
+  on(146, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging2); });
+  on(148, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging1); });
   if (joined) AnnounceNewTable(on, run.newName);
 }
 
-// A failed join gives the old table back as it was, and takes the staging copies with it.
+// A failed or stopped join gives the old table back as it was, and takes the staging copies
+// with it.
 void JoinEngine::EndOverwrite(shell::Trap& on, Run_& run, bool joined) {
+  run.overwriting = false;
   if (joined) {
-    on(162, [&] { run.connection->CommitTrans(); });
+    on(162, [&] { jobs::Wait([&] { run.connection->CommitTrans(); }); });
   } else {
-    on(164, [&] { run.connection->RollbackTrans(); });
+    on(164, [&] { jobs::Wait([&] { run.connection->RollbackTrans(); }); });
   }
 }
 
-void JoinEngine::Execute(shell::Trap& on, int line, Run_& run, const QString& statement, bool* ok) {
+// After a stop, nothing more is sent but the drops of the staging copies; the statement that
+// the stop cancelled fails as the user asked, without a report.
+void JoinEngine::Execute(shell::Trap& on, int line, Run_& run, const QString& statement, bool* ok,
+                         bool always) {
   on(line, [&] {
     if (!run.connection) throw platform::Error(QStringLiteral("Object required"));
-    run.connection->Execute(statement);
+    if (stopped_ && !always) return;
+    try {
+      jobs::Wait([&] { run.connection->Execute(statement); });
+    } catch (...) {
+      if (stopped_ && !always) return;
+      throw;
+    }
     if (ok) *ok = true;
   });
 }
 
 void JoinEngine::AnnounceNewTable(shell::Trap& on, const QString& name) {
   on(150, [] { dialogs::MsgBox(QStringLiteral("Done.")); });
-  on(152, [&] { Main::ListRemove(list1_, name); });
-  on(154, [&] { Main::ListRemove(list3_, name); });
-  on(156, [&] { list1_.addItem(name); });
-  on(158, [&] { list3_.addItem(name); });
+  on(152, [&] { report_.RemoveTable(JoinReport::TableList::List1, name); });
+  on(154, [&] { report_.RemoveTable(JoinReport::TableList::List3, name); });
+  on(156, [&] { report_.AddTable(JoinReport::TableList::List1, name); });
+  on(158, [&] { report_.AddTable(JoinReport::TableList::List3, name); });
+}
+
+void JoinEngine::AnnounceStop(shell::Trap& on, bool staged) {
+  on(166, [&] {
+    dialogs::MsgBox(staged ? QStringLiteral("Joining stopped. No table was created, and the "
+                                            "staging copies s_t1 and s_t2 were dropped.")
+                           : QStringLiteral("Joining stopped. No table was created."));
+  });
 }

@@ -2,21 +2,22 @@
 
 // The work behind "Start Joining": two tables of Database #1 are copied into the staging tables
 // s_t1 and s_t2 under unique column names, joined by the server into a new table with one
-// SELECT ... INTO, and the staging copies dropped again. The engine fetches no data row itself.
+// SELECT ... INTO, and the staging copies dropped again. The engine fetches no data row itself,
+// knows no window, and runs each statement on a worker while the window keeps turning.
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
 #include "connections/connection_profile.h"
+#include "jobs/run_report.h"
 
-class QListWidget;
 class FieldNameRegistry;
 namespace adodb {
 class Connection;
 }
 namespace shell {
-class Page;
 class Trap;
 }  // namespace shell
 
@@ -28,15 +29,33 @@ struct JoinSelection {
   QString field2;
 };
 
+// What a join tells its page beyond being busy: the changes to the page's two table lists
+// (List1, the first group's, and List3, the second group's).
+class JoinReport : public jobs::RunReport {
+ public:
+  enum class TableList { List1, List3 };
+  // Removes every entry exactly equal to the name.
+  virtual void RemoveTable(TableList list, const QString& name) = 0;
+  virtual void AddTable(TableList list, const QString& name) = 0;
+
+  void Reading(qint64) override {}
+  void Progress(qint64, qint64) override {}
+  void RunEnded() override {}
+};
+
 class JoinEngine {
  public:
-  // The engine touches the page's pointer and its two table lists, nothing else of the page.
-  JoinEngine(shell::Page& page, QListWidget& list1, QListWidget& list3,
-             FieldNameRegistry& registry);
+  JoinEngine(JoinReport& report, FieldNameRegistry& registry);
   ~JoinEngine();
 
-  // One run; a missing selection is the empty optional.
-  void Run(const std::optional<JoinSelection>& selection, const ConnectionProfile& profile1);
+  // One run; a missing selection is the empty optional. `tables1` are the tables the first
+  // group lists, for the overwrite question.
+  void Run(const std::optional<JoinSelection>& selection, const ConnectionProfile& profile1,
+           const QStringList& tables1);
+
+  // From the window's thread while the run waits on its worker: the statement in progress is
+  // cancelled through the driver, no table is created, and the staging copies are still dropped.
+  void Stop();
 
  private:
   struct Run_;
@@ -44,14 +63,17 @@ class JoinEngine {
   bool Connect(shell::Trap& on, Run_& run, const ConnectionProfile& profile1);
   void ReadFields(shell::Trap& on, Run_& run);
   bool HasUnnamedField(const Run_& run) const;
-  QString AskNewName(shell::Trap& on, Run_& run);
+  QString AskNewName(shell::Trap& on, Run_& run, const QStringList& tables1);
   void BuildJoinedTable(shell::Trap& on, Run_& run);
   void EndOverwrite(shell::Trap& on, Run_& run, bool joined);
-  void Execute(shell::Trap& on, int line, Run_& run, const QString& statement, bool* ok = nullptr);
+  void Execute(shell::Trap& on, int line, Run_& run, const QString& statement, bool* ok = nullptr,
+               bool always = false);
   void AnnounceNewTable(shell::Trap& on, const QString& name);
+  void AnnounceStop(shell::Trap& on, bool staged);
 
-  shell::Page& page_;
-  QListWidget& list1_;
-  QListWidget& list3_;
+  JoinReport& report_;
   FieldNameRegistry& registry_;
+  adodb::Connection* connection_ = nullptr;  // the run's connection, for Stop
+  bool stopped_ = false;
+  bool cancellable_ = true;  // false once the staging copies are being dropped
 };

@@ -1,17 +1,21 @@
 #include "join/join_page.h"
 
+#include <QScopeGuard>
+
+#include "catalogue/catalogue.h"
 #include "connections/connection_page.h"
-#include "join/catalogue.h"
-#include "join/join_engine.h"
-#include "platform/adodb.h"
-#include "platform/app.h"
+#include "jobs/worker.h"
+#include "join/join_page_report.h"
+#include "shell/input_lock.h"
 #include "shell/list_selection.h"
 #include "shell/main_module.h"
+#include "shell/stop_button.h"
+#include "shell/table_lists.h"
 #include "shell/trap.h"
-#include "shell/wizard.h"
 #include "ui_join_page.h"
+#include "wizard/wizard.h"
 
-Form2::Form2(shell::Wizard& wizard) : ui_(std::make_unique<Ui::Form2>()), wizard_(wizard) {
+Form2::Form2(wizard::Wizard& wizard) : ui_(std::make_unique<Ui::Form2>()), wizard_(wizard) {
   ui_->setupUi(this);
   connect(ui_->PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
   connect(ui_->PushButton5, &QPushButton::clicked, this, &Form2::PushButton5_Click);
@@ -62,25 +66,47 @@ void Form2::ShowFields(const QListWidget& tables, QListWidget& fields, const QSt
   const std::optional<QString> table = shell::SelectedText(tables);
   if (!table) return;
   shell::Trap on(QStringLiteral("Form2.") + handler);
+  const shell::InputLock lock(
+      {ui_->List1, ui_->List2, ui_->List3, ui_->List4, ui_->PushButton2, ui_->PushButton5});
   on(100, [&] { SetMousePointer(shell::vbHourglass); });
   on(102, [&] {
     fields.clear();
-    std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
-    connection->SetMode(adodb::adModeReadWrite);
-    connection->Open(BuildConnectionString(wizard_.form1().Profile1()));
-    fields.addItems(MSSQL::FieldNames(*connection, *table));
+    const ConnectionProfile profile = wizard_.form1().Profile1();
+    fields.addItems(jobs::Wait([&] { return MSSQL::FieldNames(profile, *table); }));
   });
   on(104, [&] { SetMousePointer(shell::vbDefault); });
 }
 
-// The selections are read once; the engine does the rest.
+// The selections are read once; the engine does the rest. While it works, the button stops it
+// and the page takes no other input; closing the window still ends the program.
 void Form2::PushButton2_Click() {
-  std::optional<JoinSelection> selection;
+  if (joining_) {
+    joining_->Stop();
+    ui_->PushButton2->setEnabled(false);
+    return;
+  }
+  Join(TakeSelection());
+}
+
+void Form2::Join(const std::optional<JoinSelection>& selection) {
+  JoinPageReport report(*this, *ui_->List1, *ui_->List3);
+  JoinEngine engine(report, registry_);
+  QStringList tables1;
+  for (int row = 0; row < ui_->List1->count(); ++row) tables1 << ui_->List1->item(row)->text();
+  if (!selection) return engine.Run(selection, wizard_.form1().Profile1(), tables1);
+  const shell::InputLock lock(
+      {ui_->List1, ui_->List2, ui_->List3, ui_->List4, ui_->Text1, ui_->PushButton5});
+  const shell::StopButton stopButton(*ui_->PushButton2, QStringLiteral("Stop Joining"));
+  joining_ = &engine;
+  const auto runOver = qScopeGuard([this] { joining_ = nullptr; });
+  engine.Run(selection, wizard_.form1().Profile1(), tables1);
+}
+
+std::optional<JoinSelection> Form2::TakeSelection() const {
   const auto table1 = shell::SelectedText(*ui_->List1);
   const auto field1 = shell::SelectedText(*ui_->List2);
   const auto table2 = shell::SelectedText(*ui_->List3);
   const auto field2 = shell::SelectedText(*ui_->List4);
-  if (table1 && field1 && table2 && field2) selection = {*table1, *field1, *table2, *field2};
-  JoinEngine engine(*this, *ui_->List1, *ui_->List3, registry_);
-  engine.Run(selection, wizard_.form1().Profile1());
+  if (!table1 || !field1 || !table2 || !field2) return std::nullopt;
+  return JoinSelection{*table1, *field1, *table2, *field2};
 }

@@ -5,20 +5,21 @@
 #include <memory>
 
 #include "join/field_name_registry.h"
+#include "join/join_engine.h"
 #include "shell/page.h"
 
 class QListWidget;
 namespace Ui {
 class Form2;
 }
-namespace shell {
+namespace wizard {
 class Wizard;
 }
 
 class Form2 : public shell::Page {
   Q_OBJECT
  public:
-  explicit Form2(shell::Wizard& wizard);
+  explicit Form2(wizard::Wizard& wizard);
   ~Form2() override;
 
   void Form_Load();
@@ -33,8 +34,12 @@ class Form2 : public shell::Page {
  private:
   void ShowFields(const QListWidget& tables, QListWidget& fields, const QString& handler);
   void ConnectPointerHandlers();
+  std::optional<JoinSelection> TakeSelection() const;
+  void Join(const std::optional<JoinSelection>& selection);
 
   std::unique_ptr<Ui::Form2> ui_;
   FieldNameRegistry registry_;
-  shell::Wizard& wizard_;
+  wizard::Wizard& wizard_;
+  // The run in progress, which the button stops; none at rest.
+  JoinEngine* joining_ = nullptr;
 };

@@ -2,7 +2,7 @@
 
 #include <QSet>
 
-#include "join/catalogue.h"
+#include "catalogue/catalogue.h"
 
 namespace join_statements {
 namespace {

@@ -4,12 +4,13 @@
 #include "connections/connection_page.h"
 #include "join/join_page.h"
 #include "platform/app.h"
+#include "shell/input_lock.h"
 #include "shell/main_module.h"
 #include "shell/trap.h"
-#include "shell/wizard.h"
 #include "ui_mode_choice_page.h"
+#include "wizard/wizard.h"
 
-Form4::Form4(shell::Wizard& wizard) : ui_(std::make_unique<Ui::Form4>()), wizard_(wizard) {
+Form4::Form4(wizard::Wizard& wizard) : ui_(std::make_unique<Ui::Form4>()), wizard_(wizard) {
   ui_->setupUi(this);
   connect(ui_->PushButton3, &QPushButton::clicked, this, &Form4::PushButton3_Click);
   connect(ui_->PushButton2, &QPushButton::clicked, this, &Form4::PushButton2_Click);
@@ -27,7 +28,9 @@ void Form4::Form_Load() {
   LoadHandPointer(on, 104);
 }
 
+// The next page may list its tables first; meanwhile this page takes no second choice.
 void Form4::PushButton3_Click() {
+  const shell::InputLock lock({ui_->Option1, ui_->Option2, ui_->PushButton2, ui_->PushButton3});
   shell::Trap on(QStringLiteral("Form4.PushButton3_Click"));
   if (on.when(100, [&] { return ui_->Option1->isChecked(); })) {
     GoTo(on, 102, [&]() -> Page& { return wizard_.form3(); });

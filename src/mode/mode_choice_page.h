@@ -9,14 +9,14 @@
 namespace Ui {
 class Form4;
 }
-namespace shell {
+namespace wizard {
 class Wizard;
 }
 
 class Form4 : public shell::Page {
   Q_OBJECT
  public:
-  explicit Form4(shell::Wizard& wizard);
+  explicit Form4(wizard::Wizard& wizard);
   ~Form4() override;
 
   void Form_Load();
@@ -32,5 +32,5 @@ class Form4 : public shell::Page {
   void Form_QueryUnload();
 
   std::unique_ptr<Ui::Form4> ui_;
-  shell::Wizard& wizard_;
+  wizard::Wizard& wizard_;
 };

@@ -97,6 +97,9 @@ class Connection {
   // discarded unread, so a statement without a result (an INSERT) is carried out: describe
   // queries only.
   virtual std::unique_ptr<Recordset> Describe(const QString& statement) = 0;
+  // From another thread while a statement of this connection runs: asks the driver to cancel
+  // it (SQLCancel), and the statement then fails. Does nothing when no statement runs.
+  virtual void Cancel() = 0;
   // The tables rowset (adSchemaTables): at least TABLE_NAME and TABLE_TYPE.
   virtual std::unique_ptr<Recordset> OpenSchema(int schema) = 0;
   // Recordset.Open(source, connection, cursorType, lockType).

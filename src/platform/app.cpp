@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <atomic>
 #include <cstdlib>
 
 #include "platform/vector_state.h"
@@ -12,7 +13,8 @@ struct State {
   QString title;
   QString testPath;
   std::function<void()> endHandler;
-  bool ended = false;
+  // Read by workers too: a run's worker stops between rows once the program has ended.
+  std::atomic<bool> ended = false;
 };
 
 State& TheState() {

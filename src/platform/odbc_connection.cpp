@@ -187,8 +187,23 @@ std::unique_ptr<OdbcRecordset> OdbcConnection::Run(const QString& statement, Han
   return ResultOf(std::move(handle), result, "SQLExecDirectW");
 }
 
+// The statement is known as the running one while it runs, so that Cancel reaches it and never
+// a handle that is freed meanwhile.
 SQLRETURN OdbcConnection::ExecDirect(const Handle& handle, const QString& statement) {
-  return SQLExecDirectW(handle.get(), ToWide(statement), static_cast<SQLINTEGER>(statement.size()));
+  {
+    const std::lock_guard lock(runningMutex_);
+    running_ = handle.get();
+  }
+  const SQLRETURN result =
+      SQLExecDirectW(handle.get(), ToWide(statement), static_cast<SQLINTEGER>(statement.size()));
+  const std::lock_guard lock(runningMutex_);
+  running_ = nullptr;
+  return result;
+}
+
+void OdbcConnection::Cancel() {
+  const std::lock_guard lock(runningMutex_);
+  if (running_) SQLCancel(running_);
 }
 
 // SQL_NO_DATA is success: drivers answer so for statements that touch no rows.

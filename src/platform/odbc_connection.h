@@ -3,6 +3,7 @@
 // The connection of the data access objects over ODBC: one connection handle, one statement
 // handle per result.
 
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -26,6 +27,7 @@ class OdbcConnection : public Connection {
   std::unique_ptr<Recordset> Execute(const QString& statement) override;
   void ExecuteNoRecords(const QString& statement) override;
   std::unique_ptr<Recordset> Describe(const QString& statement) override;
+  void Cancel() override;
   std::unique_ptr<Recordset> OpenSchema(int schema) override;
   std::unique_ptr<Recordset> OpenRecordset(const QString& source, int cursorType,
                                            int lockType) override;
@@ -58,7 +60,7 @@ class OdbcConnection : public Connection {
   // `timeout` is the query time-out the statement is known to carry, if it is known.
   void Recycle(Handle statement, std::optional<int> timeout);
   std::unique_ptr<OdbcRecordset> Run(const QString& statement, Handle handle);
-  static SQLRETURN ExecDirect(const Handle& handle, const QString& statement);
+  SQLRETURN ExecDirect(const Handle& handle, const QString& statement);
   void CheckRan(SQLRETURN result, const char* call, const Handle& handle) const;
   std::unique_ptr<OdbcRecordset> ResultOf(Handle statement, SQLRETURN result, const char* call);
 
@@ -69,6 +71,9 @@ class OdbcConnection : public Connection {
   std::vector<OdbcRecordset*> recordsets_;
   Handle idleStatement_;
   std::optional<int> idleStatementTimeout_;
+  // The statement being run, for a cancel from another thread.
+  std::mutex runningMutex_;
+  SQLHSTMT running_ = nullptr;
 };
 
 }  // namespace adodb::odbc

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "append/append_engine.h"
+#include "append/append_progress.h"
 #include "controls/progress_bar.h"
 #include "shell/error_report.h"
 #include "shell/page.h"
@@ -28,8 +29,9 @@ class AppendOverOdbc : public ::testing::Test {
 
   // Rows go from `source` in database #2 into `target` in database #1.
   void AppendToDatabase1(const QString& target, const QString& source) {
+    append::AppendProgress progress(page_, bar_);
     append::AppendEngine engine({target, source, true, Profile(database1_), Profile(database2_)},
-                                page_, bar_);
+                                progress);
     engine.Run();
   }
 

@@ -2,6 +2,7 @@
 
 #include <deque>
 
+#include "jobs/worker.h"
 #include "platform/adodb.h"
 
 struct RecordedConnections::State {
@@ -47,6 +48,7 @@ class RecordingConnection : public adodb::Connection {
     Statement(statement);
     return inner_->Describe(statement);
   }
+  void Cancel() override { inner_->Cancel(); }
   std::unique_ptr<adodb::Recordset> OpenSchema(int schema) override {
     Statement(QStringLiteral("OpenSchema(%1)").arg(schema));
     return inner_->OpenSchema(schema);
@@ -60,9 +62,11 @@ class RecordingConnection : public adodb::Connection {
  private:
   void Log(const QString& call) { state_->log << QString::number(number_) + ' ' + call; }
 
+  // The hook runs on the window's thread, which then processes its pending events once, as
+  // between two rows of a run, before the statement goes on.
   void Statement(const QString& statement) {
     Log(statement);
-    if (state_->hook) state_->hook(number_, statement);
+    if (state_->hook) jobs::OnWindowThread([&] { state_->hook(number_, statement); });
   }
 
   std::shared_ptr<RecordedConnections::State> state_;

@@ -106,7 +106,7 @@ TEST_F(StartUp, NoAdvanceWhenAServerFieldIsEmptyOrDatabaseTwoFails) {
   wizard.reset();
   Store("Server2", "  ");  // blanks count as filled
   server.RefuseOpen("Database=db2");
-  wizard = std::make_unique<shell::Wizard>();
+  wizard = std::make_unique<wizard::Wizard>();
   wizard->Start();
   EXPECT_EQ(Opened(server), QStringList({"db1", "db2"}));
   EXPECT_TRUE(wizard->form1().isVisible());

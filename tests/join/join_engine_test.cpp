@@ -3,6 +3,7 @@
 
 #include "join/field_name_registry.h"
 #include "join/join_engine.h"
+#include "join/join_page_report.h"
 #include "join/join_statements.h"
 #include "shell/page.h"
 #include "support/fake_server.h"
@@ -30,7 +31,8 @@ class JoinEngineTest : public ::testing::Test {
   }
 
   void Run(JoinSelection selection = {"Customers", "ID", "Orders", "CustomerID"}) {
-    JoinEngine(page, list1, list3, registry).Run(selection, profile);
+    JoinPageReport report(page, list1, list3);
+    JoinEngine(report, registry).Run(selection, profile, Entries(list1));
   }
 
   // Statements after the two field reads.
@@ -81,7 +83,8 @@ TEST_F(JoinEngineTest, WorkedExampleSendsTheSevenStatementsInOrder) {
 }
 
 TEST_F(JoinEngineTest, MissingSelectionOnlySaysSo) {
-  JoinEngine(page, list1, list3, registry).Run(std::nullopt, profile);
+  JoinPageReport report(page, list1, list3);
+  JoinEngine(report, registry).Run(std::nullopt, profile, Entries(list1));
   EXPECT_EQ(dialogs.Texts(), QStringList({"Please select a table and field from each database."}));
   EXPECT_TRUE(server.Connections().empty());
   EXPECT_EQ(page.MousePointer(), 0);

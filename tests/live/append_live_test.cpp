@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "append/append_engine.h"
+#include "append/append_progress.h"
 #include "controls/progress_bar.h"
 #include "platform/ado_errors.h"
 #include "shell/page.h"
@@ -78,7 +79,8 @@ void RunAppend(const ConnectionProfile& profile1, const ConnectionProfile& profi
                const QString& table1, const QString& table2, bool toDatabase1) {
   shell::Page page;
   ProgressBar bar;
-  append::AppendEngine({table1, table2, toDatabase1, profile1, profile2}, page, bar).Run();
+  append::AppendProgress progress(page, bar);
+  append::AppendEngine({table1, table2, toDatabase1, profile1, profile2}, progress).Run();
 }
 
 const char kEveryType[] =

@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QListWidget>
+#include <QTimer>
 #include <memory>
 #include <optional>
 
-#include "join/catalogue.h"
+#include "catalogue/catalogue.h"
+#include "jobs/worker.h"
 #include "join/field_name_registry.h"
 #include "join/join_engine.h"
+#include "join/join_page_report.h"
 #include "platform/adodb.h"
 #include "shell/page.h"
 #include "support/lists.h"
@@ -80,9 +83,10 @@ class JoinLive : public ::testing::Test {
   }
 
   void RunJoin() {
-    JoinEngine(page, list1, list3, registry)
+    JoinPageReport report(page, list1, list3);
+    JoinEngine(report, registry)
         .Run(JoinSelection{kCustomers, QStringLiteral("ID"), kOrders, QStringLiteral("CustomerID")},
-             *profile);
+             *profile, Entries(list1));
   }
 
   QStringList StagingTablesLeft() {
@@ -155,6 +159,36 @@ TEST_F(JoinLive, DeclinedOverwriteChangesNothing) {
   EXPECT_TRUE(StagingTablesLeft().isEmpty());
 }
 
+// A statement that keeps the server busy for a while: the rows of a cross join of the catalogue
+// with itself, three times, counted. (The test server knows no WAITFOR, and answers a cancel
+// only once the statement is over, so the statement is kept to about half a second there; on
+// SQL Server it runs far longer, and the cancel ends it at once.)
+const QString kLongStatement = QStringLiteral(
+    "SELECT COUNT_BIG(*) FROM sys.columns a CROSS JOIN sys.columns b CROSS JOIN sys.columns c");
+
+// The cancel that "Stop Joining" sends reaches the running statement through the driver, and the
+// statement fails as cancelled.
+TEST_F(JoinLive, ARunningStatementIsCancelledThroughTheDriver) {
+  std::unique_ptr<adodb::Connection> waiting = adodb::CreateOdbcConnection();
+  waiting->Open(BuildConnectionString(*profile));
+  QTimer canceller;
+  // Until the statement has reached the server a cancel finds nothing to cancel: try again.
+  QObject::connect(&canceller, &QTimer::timeout, [&] { waiting->Cancel(); });
+  canceller.start(20);
+  try {
+    jobs::Wait([&] { waiting->Execute(kLongStatement); });
+    ADD_FAILURE() << "the statement was not cancelled";
+  } catch (const adodb::Error& error) {
+    // SQL Server answers the cancel with HY008 "Operation canceled"; the test server, when the
+    // cancel reaches it mid-statement, with its own error about the cancelled statement.
+    EXPECT_TRUE(error.SqlState() == "HY008" ||
+                error.Description().contains("cancel", Qt::CaseInsensitive))
+        << error.SqlState().toStdString() << " " << error.Description().toStdString();
+  }
+  // The connection serves the next statement.
+  EXPECT_EQ(RowsOf(*waiting->Execute(QStringLiteral("SELECT 1"))), QStringList({"1"}));
+}
+
 // The keys need brackets in the join statement; keys that are NULL on either side join nothing.
 TEST_F(JoinLive, KeysWithABlankInTheirNameAreJoined) {
   DropTestTables();
@@ -164,10 +198,11 @@ TEST_F(JoinLive, KeysWithABlankInTheirNameAreJoined) {
   Exec(QStringLiteral("CREATE TABLE [%1] ([Customer No] int NULL, [Total] int NULL)").arg(kOrders));
   Exec(QStringLiteral("INSERT INTO [%1] VALUES (1, 5), (NULL, 3), (2, 9)").arg(kOrders));
   dialogs.Type(kJoined);
-  JoinEngine(page, list1, list3, registry)
+  JoinPageReport report(page, list1, list3);
+  JoinEngine(report, registry)
       .Run(JoinSelection{kCustomers, QStringLiteral("Customer No"), kOrders,
                          QStringLiteral("Customer No")},
-           *profile);
+           *profile, Entries(list1));
   EXPECT_EQ(dialogs.Texts(), QStringList({"Enter name of new table: ", "Done."}));
   EXPECT_EQ(MSSQL::FieldNames(*connection, kJoined),
             QStringList({"Customer No", "Name", "Customer No_A", "Total"}));
@@ -185,9 +220,10 @@ TEST_F(JoinLive, AnOverwriteWhoseJoinFailsLeavesTheOldTableAsItWas) {
   list1.addItem(kJoined);
   dialogs.Type(kJoined);
   dialogs.Answer(dialogs::vbYes);
-  JoinEngine(page, list1, list3, registry)
+  JoinPageReport report(page, list1, list3);
+  JoinEngine(report, registry)
       .Run(JoinSelection{kCustomers, QStringLiteral("ID"), kOrders, QStringLiteral("CustomerID")},
-           *profile);
+           *profile, Entries(list1));
   ASSERT_EQ(dialogs.Texts().size(), 3);
   EXPECT_TRUE(dialogs.Texts()[2].contains("Form2.PushButton2_Click at line 140"));
   EXPECT_EQ(MSSQL::FieldNames(*connection, kJoined), QStringList({"Old"}));

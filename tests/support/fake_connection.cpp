@@ -26,6 +26,7 @@ class FakeConnection : public adodb::Connection {
   void Open(const QString& connectionString) override {
     if (open_) throw ObjectOpen();
     Log().connectionString = connectionString;
+    PassGate(*state_, index_, QStringLiteral("Open ") + connectionString);
     for (Refusal& refusal : state_->refusedOpens) {
       if (!connectionString.contains(refusal.containing)) continue;
       if (refusal.passing > 0) {
@@ -56,6 +57,8 @@ class FakeConnection : public adodb::Connection {
   std::unique_ptr<adodb::Recordset> OpenRecordset(const QString& source, int, int) override {
     return Run(source);
   }
+
+  void Cancel() override { CancelAtGate(*state_, index_); }
 
   std::unique_ptr<adodb::Recordset> OpenSchema(int schema) override {
     LogStatement(QStringLiteral("OpenSchema(%1)").arg(schema));
@@ -96,6 +99,7 @@ class FakeConnection : public adodb::Connection {
   void LogStatement(const QString& text) {
     if (!open_) throw ObjectClosed();
     state_->statements.push_back({index_, text});
+    PassGate(*state_, index_, text);
     if (SessionEnded()) throw CommunicationLinkFailure();
     if (const Refusal* refusal = MatchingRefusal(state_->refusedStatements, text)) {
       throw RefusedStatement(refusal->message);

@@ -15,6 +15,10 @@ adodb::Error RefusedStatement(const QString& message) {
   return Make(message, "42000", 50000);
 }
 
+adodb::Error Cancelled() {
+  return Make(QStringLiteral("Operation canceled"), "HY008", 0);
+}
+
 adodb::Error ObjectClosed() {
   return Make(QStringLiteral("Operation is not allowed when the object is closed."), "HY010", 3704);
 }

@@ -10,6 +10,7 @@ namespace fake {
 
 adodb::Error LoginFailed(const QString& message);
 adodb::Error RefusedStatement(const QString& message);
+adodb::Error Cancelled();
 adodb::Error ObjectClosed();
 adodb::Error ObjectOpen();
 adodb::Error NoCurrentRecord();

@@ -1,6 +1,7 @@
 #include "support/fake_server.h"
 
 #include <stdexcept>
+#include <utility>
 
 FakeServer::FakeServer() : state_(std::make_shared<fake::ServerState>()) {
   adodb::SetConnectionProvider([state = state_] { return fake::NewConnection(state); });
@@ -66,6 +67,25 @@ void FakeServer::RefuseStatements(const QString& containing, const QString& mess
 
 void FakeServer::FailFetchAfter(int rows, const QString& message) {
   state_->fetchFailure = fake::FetchFailure{rows, message};
+}
+
+void FakeServer::BlockStatements(const QString& containing, std::function<void()> whenBlocked) {
+  auto gate = std::make_shared<fake::Gate>();
+  gate->containing = containing;
+  gate->whenBlocked = std::move(whenBlocked);
+  const std::shared_ptr<fake::Gate> earlier = std::exchange(state_->gate, std::move(gate));
+  if (!earlier) return;
+  // The statement waiting at the earlier gate, if one is, sees the new gate once it goes on.
+  const std::lock_guard lock(earlier->mutex);
+  earlier->released = true;
+  earlier->changed.notify_all();
+}
+
+void FakeServer::Release() {
+  if (!state_->gate) return;
+  const std::lock_guard lock(state_->gate->mutex);
+  state_->gate->released = true;
+  state_->gate->changed.notify_all();
 }
 
 void FakeServer::ClearFaults() {

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <vector>
@@ -46,6 +47,13 @@ class FakeServer {
   // Every recordset made from now on throws (08S01) when a fetch goes past `rows` rows,
   // and again at every later look; recordsets of statements without rows are not touched.
   void FailFetchAfter(int rows, const QString& message);
+  // A statement containing the text is logged, then waits until Release() or a Cancel() of its
+  // connection (it then throws HY008 "Operation canceled"). While it waits, `whenBlocked` runs
+  // once on the window's thread, whose event loop must be turning. A statement waiting at an
+  // earlier such block goes on. A login waits as the text "Open " + its connection string.
+  void BlockStatements(const QString& containing, std::function<void()> whenBlocked);
+  // Lets a waiting statement go on; later statements no longer wait.
+  void Release();
   // The server ends the session of every connection whose string contains the text once
   // `passing` more statements have run on such connections: each later statement on them is
   // logged and fails as on a lost connection (08S01, Communication link failure).

@@ -6,8 +6,11 @@
 
 #include <QString>
 #include <QStringList>
+#include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -44,6 +47,18 @@ struct FetchFailure {
   QString message;
 };
 
+// Statements that wait until released or cancelled: a statement that runs as long as a test
+// wants. The worker that sends it waits under the mutex; the window's thread releases it.
+struct Gate {
+  QString containing;
+  std::function<void()> whenBlocked;  // posted to the window's thread when a statement waits
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool released = false;
+  int waitingConnection = -1;  // the connection whose statement waits, or -1
+  bool cancelled = false;
+};
+
 struct ServerState {
   std::map<QString, Database> databases;  // by case-folded name
   std::vector<ConnectionLog> connections;
@@ -54,10 +69,17 @@ struct ServerState {
   std::optional<ConnectionLoss> connectionLoss;
   int rowsFetched = 0;
   int liveConnections = 0;
+  std::shared_ptr<Gate> gate;
   QStringList transactions;  // "BeginTrans", "CommitTrans", "RollbackTrans", in order
 
   Database& DatabaseNamed(const QString& name) { return databases[name.toCaseFolded()]; }
 };
+
+// Waits while `text` matches the gate, until it is released or the connection's statement is
+// cancelled (which throws).
+void PassGate(ServerState& state, int connection, const QString& text);
+// Cancels the statement of the connection that waits at the gate, if it does.
+void CancelAtGate(ServerState& state, int connection);
 
 // The first refusal whose text occurs in `text`, if any.
 const Refusal* MatchingRefusal(const std::vector<Refusal>& refusals, const QString& text);

@@ -13,7 +13,7 @@ WizardTest::WizardTest() : navigation_(std::make_unique<NavigationLog>()) {
   app::SetEndHandlerForTesting([this] { ++ended_; });
   platform::SetRandomSource([] { return 0.5; });
   qApp->installEventFilter(navigation_.get());
-  wizard = std::make_unique<shell::Wizard>();
+  wizard = std::make_unique<wizard::Wizard>();
 }
 
 WizardTest::~WizardTest() {

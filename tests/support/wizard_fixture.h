@@ -9,11 +9,11 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "shell/wizard.h"
 #include "support/fake_server.h"
 #include "support/recorded_desktop.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_settings.h"
+#include "wizard/wizard.h"
 
 class WizardTest : public ::testing::Test {
  protected:
@@ -36,7 +36,7 @@ class WizardTest : public ::testing::Test {
   RecordedDesktop desktop;
   FakeServer server;
   QTemporaryDir programFolder;
-  std::unique_ptr<shell::Wizard> wizard;
+  std::unique_ptr<wizard::Wizard> wizard;
 
  private:
   struct NavigationLog : QObject {

@@ -1,8 +1,10 @@
 // Walks the wizard against the in-memory server and saves a picture of each page into the
-// folder given: form1.png, form4.png, form2.png, form3.png. Run it under a display (Xvfb).
+// folder given: form1.png, form4.png, form2.png, form3.png, and form3-running.png, the append
+// page during a run. Run it under a display (Xvfb).
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -10,14 +12,17 @@
 
 #include "append/append_page.h"
 #include "connections/connection_page.h"
+#include "controls/progress_bar.h"
 #include "join/join_page.h"
 #include "mode/mode_choice_page.h"
 #include "platform/app.h"
 #include "platform/application.h"
+#include "platform/clock.h"
 #include "platform/random.h"
-#include "shell/wizard.h"
 #include "support/fake_server.h"
+#include "support/scripted_dialogs.h"
 #include "support/temp_settings.h"
+#include "wizard/wizard.h"
 
 namespace {
 
@@ -30,12 +35,55 @@ void Select(QWidget& page, const char* list, int row) {
   page.findChild<QListWidget*>(list)->item(row)->setSelected(true);
 }
 
+constexpr int kArchivedOrders = 20000;
+
+std::vector<FakeServer::Row> ArchivedOrders() {
+  std::vector<FakeServer::Row> rows;
+  for (int i = 1; i <= kArchivedOrders; ++i) {
+    rows.push_back({adodb::Value::Text(QString::number(i)),
+                    adodb::Value::Text(QString::number(i % 97 + 1)),
+                    adodb::Value::Text(QString::number(i % 500) + QStringLiteral(".50")),
+                    adodb::Value::Text(QStringLiteral("2019-06-01"))});
+  }
+  return rows;
+}
+
 void AddSampleTables(FakeServer& server) {
   server.AddTable("Sales", "Customers", {"ID", "Name", "City"});
   server.AddTable("Sales", "Orders", {"ID", "CustomerID", "Total", "Placed"});
   server.AddTable("Sales", "Products", {"ID", "Title", "Price"});
-  server.AddTable("Archive", "Orders2019", {"ID", "CustomerID", "Total", "Placed"});
+  server.AddTable("Archive", "Orders2019", {"ID", "CustomerID", "Total", "Placed"},
+                  ArchivedOrders());
   server.AddTable("Archive", "Orders2020", {"ID", "CustomerID", "Total", "Placed"});
+}
+
+// Lets the window turn until the progress bar's text begins so.
+void WaitForText(QWidget& page, const QString& begin) {
+  const ProgressBar& bar = *page.findChild<ProgressBar*>("ProgressBar1");
+  QElapsedTimer waited;
+  waited.start();
+  while (!bar.Text().startsWith(begin) && waited.elapsed() < 10000) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+}
+
+// The append page while its run writes row 1,234 of 20,000, a second after row 1: the run is
+// held at that row on the in-memory server while the picture is taken, then stopped.
+void SaveRunningAppend(Form3& append, FakeServer& server, const QString& folder) {
+  qint64 now = 0;
+  platform::SetClockForTesting([&] { return now; });
+  server.BlockStatements("VALUES('1', ", [&] {
+    WaitForText(append, QStringLiteral("1 of "));
+    server.BlockStatements("VALUES('1234', ", [&] {
+      now = 1000;
+      WaitForText(append, QStringLiteral("1,234 of "));
+      Save(append, folder, "form3-running.png");
+      append.PushButton2_Click();
+      server.Release();
+    });
+  });
+  append.PushButton2_Click();
+  platform::SetClockForTesting({});
 }
 
 }  // namespace
@@ -50,7 +98,7 @@ int main(int argc, char** argv) {
   FakeServer server;
   AddSampleTables(server);
 
-  shell::Wizard wizard;
+  wizard::Wizard wizard;
   wizard.Start();
   Form1& connection = wizard.form1();
   const char* fields[][2] = {
@@ -82,5 +130,7 @@ int main(int argc, char** argv) {
   Select(append, "List1", 1);
   Select(append, "List2", 0);
   Save(append, folder, "form3.png");
+  ScriptedDialogs dialogs;
+  SaveRunningAppend(append, server, folder);
   return 0;
 }

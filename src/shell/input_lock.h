@@ -8,7 +8,7 @@
 #include <initializer_list>
 #include <vector>
 
-namespace append {
+namespace shell {
 
 class InputLock {
  public:
@@ -26,4 +26,4 @@ class InputLock {
   QPointer<QWidget> focus_;
 };
 
-}  // namespace append
+}  // namespace shell

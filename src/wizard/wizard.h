@@ -10,7 +10,7 @@ class Form2;
 class Form3;
 class Form4;
 
-namespace shell {
+namespace wizard {
 
 class Wizard {
  public:
@@ -40,4 +40,4 @@ class Wizard {
   std::unique_ptr<Form3> form3_;
 };
 
-}  // namespace shell
+}  // namespace wizard

@@ -6,7 +6,8 @@
 #include <QListWidget>
 #include <memory>
 
-#include "join/catalogue.h"
+#include "catalogue/catalogue.h"
+#include "shell/table_lists.h"
 #include "platform/adodb.h"
 #include "support/lists.h"
 #include "support/sqlite_odbc.h"

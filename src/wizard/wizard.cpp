@@ -1,4 +1,4 @@
-#include "shell/wizard.h"
+#include "wizard/wizard.h"
 
 #include <QApplication>
 #include <QScopeGuard>
@@ -8,7 +8,7 @@
 #include "join/join_page.h"
 #include "mode/mode_choice_page.h"
 
-namespace shell {
+namespace wizard {
 
 Wizard::Wizard() = default;
 
@@ -44,4 +44,4 @@ Form4& Wizard::form4() {
   return Load(form4_);
 }
 
-}  // namespace shell
+}  // namespace wizard

@@ -1,8 +1,8 @@
-#include "append/input_lock.h"
+#include "shell/input_lock.h"
 
 #include <QApplication>
 
-namespace append {
+namespace shell {
 namespace {
 
 // True when the focus is in `window` or nowhere: the focus is given back, never taken from
@@ -29,4 +29,4 @@ InputLock::~InputLock() {
   if (focus_ && focus_->isEnabled() && FocusIsIn(focus_->window())) focus_->setFocus();
 }
 
-}  // namespace append
+}  // namespace shell
