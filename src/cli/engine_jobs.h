@@ -2,8 +2,8 @@
 
 // Where the join and append commands hand their job to the engines. A command has checked its
 // arguments and opened the databases it needs before it gets here; its messages and questions
-// already go to the terminal (TerminalDialogs), and the progress line is ready for the rows. A
-// run that can be stopped is stopped by Ctrl-C through a StopOnInterrupt.
+// already go to the terminal (TerminalDialogs), and the progress line is ready for the rows.
+// Ctrl-C stops a run as the page's Stop button does.
 
 #include <QString>
 

@@ -45,8 +45,9 @@ void DeclareAppend(CommandParser& parser) {
   parser.AddValue(QStringLiteral("to"),
                   QStringLiteral("The database whose table takes the rows: 1 or 2."),
                   QStringLiteral("1|2"));
-  parser.AddFlag(QStringLiteral("fast"),
-                 QStringLiteral("Appends as the append page does with its Fast box checked."));
+  parser.AddFlag(
+      QStringLiteral("fast"),
+      QStringLiteral("Asks for the fast append; this version appends row by row and says so."));
   parser.AddFlag(QStringLiteral("yes"), QStringLiteral("Answers yes to the append's questions."));
   parser.AddFlag(QStringLiteral("progress"),
                  QStringLiteral("Shows the progress also when standard error is no terminal."));

@@ -23,9 +23,20 @@ QString DropTable() {
 }
 
 // The live login as options, the password in the environment: nothing is stored.
-QStringList LoginOptions(const ConnectionProfile& profile) {
-  return {"--server1", profile.Server, "--port1",     profile.Port,
-          "--user1",   profile.User,   "--database1", profile.Database};
+QStringList LoginOptions(const ConnectionProfile& profile, int number = 1) {
+  const QString n = QString::number(number);
+  return {"--server" + n, profile.Server, "--port" + n,     profile.Port,
+          "--user" + n,   profile.User,   "--database" + n, profile.Database};
+}
+
+QString Drop(const QString& table) {
+  return QStringLiteral("IF OBJECT_ID(N'%1', N'U') IS NOT NULL DROP TABLE %1").arg(table);
+}
+
+int CountRows(adodb::Connection& connection, const QString& table) {
+  std::unique_ptr<adodb::Recordset> count =
+      connection.Execute(QStringLiteral("SELECT COUNT(*) FROM ") + table);
+  return count->FieldValue(0).text.toInt();
 }
 
 TEST(CliLive, TestTablesAndFieldsWithTheLoginGivenByOptions) {
@@ -57,6 +68,50 @@ TEST(CliLive, TestTablesAndFieldsWithTheLoginGivenByOptions) {
   EXPECT_EQ(refused.exitCode, cli::kNotConnected);
   // The driver's own text follows the message.
   EXPECT_GT(refused.err.count(QLatin1Char('\n')), 1) << refused.err.toStdString();
+  EXPECT_TRUE(nobody.Prompts().isEmpty());
+}
+
+// A join in Database #1, then an append of its source rows into Database #2.
+TEST(CliLive, JoinAndAppendFromTheCommandLine) {
+  const std::optional<ConnectionProfile> profile1 = LiveProfile(1);
+  const std::optional<ConnectionProfile> profile2 = LiveProfile(2);
+  if (!profile1 || !profile2) GTEST_SKIP() << kNoLiveServer;
+  const LiveDriver driver;
+  const TempSettings settings;
+  const ScriptedTerminal nobody(false);
+  const QString customers = QStringLiteral("ombrelia_test_cli_customers");
+  const QString orders = QStringLiteral("ombrelia_test_cli_orders");
+  const QString joined = QStringLiteral("ombrelia_test_cli_joined");
+  std::unique_ptr<adodb::Connection> db1 = adodb::CreateOdbcConnection();
+  db1->Open(BuildConnectionString(*profile1));
+  std::unique_ptr<adodb::Connection> db2 = adodb::CreateOdbcConnection();
+  db2->Open(BuildConnectionString(*profile2));
+  for (const QString& table : {customers, orders, joined}) db1->ExecuteNoRecords(Drop(table));
+  db2->ExecuteNoRecords(Drop(orders));
+  db1->ExecuteNoRecords("CREATE TABLE " + customers + " (ID int, Name nvarchar(20))");
+  db1->ExecuteNoRecords("INSERT INTO " + customers + " VALUES (1, N'Ann'), (2, N'Bob')");
+  db1->ExecuteNoRecords("CREATE TABLE " + orders + " (OrderID int, CustomerID int)");
+  db1->ExecuteNoRecords("INSERT INTO " + orders + " VALUES (10, 1), (11, 3)");
+  db2->ExecuteNoRecords("CREATE TABLE " + orders + " (OrderID int, CustomerID int)");
+
+  qputenv("OMBRELIA_PASSWORD1", profile1->Password.toUtf8());
+  qputenv("OMBRELIA_PASSWORD2", profile2->Password.toUtf8());
+  const CliRun join =
+      RunCli(QStringList{"join", customers, "ID", orders, "CustomerID", "--into", joined} +
+             LoginOptions(*profile1));
+  const CliRun append = RunCli(QStringList{"append", "--to", "2", orders, orders} +
+                               LoginOptions(*profile1) + LoginOptions(*profile2, 2));
+  qunsetenv("OMBRELIA_PASSWORD1");
+  qunsetenv("OMBRELIA_PASSWORD2");
+  const int joinedRows = CountRows(*db1, joined);
+  const int appendedRows = CountRows(*db2, orders);
+  for (const QString& table : {customers, orders, joined}) db1->ExecuteNoRecords(Drop(table));
+  db2->ExecuteNoRecords(Drop(orders));
+
+  EXPECT_EQ(join.exitCode, cli::kDone) << join.err.toStdString();
+  EXPECT_EQ(joinedRows, 3);  // Ann with order 10, Bob alone, order 11 alone
+  EXPECT_EQ(append.exitCode, cli::kDone) << append.err.toStdString();
+  EXPECT_EQ(appendedRows, 2);
   EXPECT_TRUE(nobody.Prompts().isEmpty());
 }
 
