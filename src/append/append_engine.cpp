@@ -1,6 +1,9 @@
 #include "append/append_engine.h"
 
 #include "append/append_statements.h"
+
+#include <algorithm>
+#include "append/engine_steps.h"
 #include "jobs/worker.h"
 #include "platform/app.h"
 #include "platform/dialogs.h"
@@ -32,30 +35,6 @@ int Known(const std::optional<int>& count) {
 // table's rows are not read for it.
 int FieldCountOf(adodb::Connection& connection, const QString& table) {
   return jobs::Wait([&] { return connection.Describe(SelectAllStatement(table))->FieldCount(); });
-}
-
-// Runs one step of the worker's loop; a failure is kept with the step's line for the report.
-template <class Step>
-bool StepDone(int line, Step&& step, int& failedLine, std::exception_ptr& failure) {
-  try {
-    step();
-    return true;
-  } catch (...) {
-    failedLine = line;
-    failure = std::current_exception();
-    return false;
-  }
-}
-
-// Runs one statement through the trap and tells whether it completed.
-template <class Statement>
-bool Completed(shell::Trap& on, int line, Statement&& statement) {
-  bool completed = false;
-  on(line, [&] {
-    statement();
-    completed = true;
-  });
-  return completed;
 }
 
 }  // namespace
@@ -122,10 +101,15 @@ AppendEngine::Next AppendEngine::CopyRows() {
     });
     return Next::Finish;
   }
+  if (request_.fast && !CountSourceRows()) return Next::Finish;
   if (!OpenSource() || !SourceHasRows()) return Next::Finish;
-  if (const Next next = ReadSource(); next != Next::Continue) return next;
-  if (WriteRows() == Next::Stop) return Next::Stop;
-  on_(150, [&] { dialogs::MsgBox(refused_.ClosingMessage(appended_, stopped_)); });
+  if (request_.fast) {
+    if (CopyRowsFast() == Next::Stop) return Next::Stop;
+  } else {
+    if (const Next next = ReadSource(); next != Next::Continue) return next;
+    if (WriteRows() == Next::Stop) return Next::Stop;
+  }
+  on_(150, [&] { dialogs::MsgBox(ClosingMessage()); });
   return Next::Finish;
 }
 
@@ -213,10 +197,42 @@ AppendEngine::Next AppendEngine::WriteRows() {
         stopped_ = true;
         return Next::Continue;
       case Stretch::Refused:
+        if (ConnectionLost(refusal, TargetDatabase())) return Next::Continue;
         Refused(refusal);
         break;
     }
   }
+}
+
+// A statement that failed because the target's connection is gone ends the writing: it is
+// reported once, and nothing more is sent.
+bool AppendEngine::ConnectionLost(std::exception_ptr failure, int database) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const adodb::Error& error) {
+    if (!error.ConnectionLost()) return false;
+    lostDatabase_ = database;
+    shell::ReportApplicationError(error.Description(), kLocation, 148);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+QString AppendEngine::ClosingMessage() const {
+  if (lostDatabase_ == 0) return refused_.ClosingMessage(appended_, stopped_);
+  const qint64 total = request_.fast ? totalRows_ : static_cast<qint64>(rows_.Count());
+  const qint64 notWritten = std::max<qint64>(0, total - appended_ - refused_.Count());
+  return refused_.LostConnectionMessage(appended_, notWritten, lostDatabase_);
+}
+
+void AppendEngine::Stop() {
+  stopRequested_ = true;
+  if (adodb::Connection* copying = cancellable_.load()) copying->Cancel();
+}
+
+int AppendEngine::TargetDatabase() const {
+  return request_.appendToDatabase1 ? 1 : 2;
 }
 
 AppendEngine::Stretch AppendEngine::WriteRowsUntilRefused(RowBuffer::Reader& reader,
@@ -244,7 +260,10 @@ AppendEngine::Stretch AppendEngine::WriteRowsUntilRefused(RowBuffer::Reader& rea
 // A refused row is lost alone. The first refusal of a run is reported in full; later ones are
 // counted for the closing message.
 void AppendEngine::Refused(std::exception_ptr refusal) {
-  const QString description = shell::DescriptionOf(refusal);
+  RefusedText(shell::DescriptionOf(refusal));
+}
+
+void AppendEngine::RefusedText(const QString& description) {
   if (refused_.Count() == 0) shell::ReportApplicationError(description, kLocation, 148);
   refused_.Add(description);
 }

@@ -27,6 +27,8 @@ struct AppendRequest {
   bool appendToDatabase1 = true;  // rows go from table2 into table1; otherwise the other way
   ConnectionProfile profile1;
   ConnectionProfile profile2;
+  // Many rows a statement, or the server's own copy when both logins reach the same server.
+  bool fast = false;
 };
 
 // One run. Everything it opens or buffers is released when the engine goes.
@@ -43,7 +45,7 @@ class AppendEngine {
 
   // From the window's thread while the run waits on its worker: the run stops after the row
   // being written, and the closing message says so.
-  void Stop() { stopRequested_ = true; }
+  void Stop();
 
  private:
   // Where a step leaves the run: on with the next step, on to the finish, or stopped because
@@ -66,6 +68,20 @@ class AppendEngine {
   Stretch WriteRowsUntilRefused(RowBuffer::Reader& reader, std::size_t total,
                                 std::exception_ptr& refusal);
   void Refused(std::exception_ptr refusal);
+  void RefusedText(const QString& description);
+  bool ConnectionLost(std::exception_ptr failure, int database);
+  int TargetDatabase() const;
+  QString ClosingMessage() const;
+
+  // The fast append (append_fast.cpp).
+  bool CountSourceRows();
+  Next CopyRowsFast();
+  bool OnOneServer() const;
+  bool CopiedByServer();
+  Next StreamRows();
+  Stretch StreamStretch(std::exception_ptr& failure, bool& sourceFailed);
+  Stretch StreamFromBuffer(std::exception_ptr& failure);
+  bool SameTable() const;
   void Finish();
 
   adodb::Connection& SourceConnection();
@@ -88,6 +104,9 @@ class AppendEngine {
   std::atomic<bool> stopRequested_ = false;
   int appended_ = 0;
   bool stopped_ = false;
+  int lostDatabase_ = 0;  // the database whose connection went while rows were written
+  qint64 totalRows_ = 0;  // the rows to be written, as far as known
+  std::atomic<adodb::Connection*> cancellable_ = nullptr;  // the server's copy, while it runs
   RefusedRows refused_;
 };
 

@@ -5,6 +5,7 @@
 #include "append/append_engine.h"
 #include "append/append_progress.h"
 #include "connections/connection_page.h"
+#include "connections/profile_settings.h"
 #include "shell/input_lock.h"
 #include "shell/list_selection.h"
 #include "shell/main_module.h"
@@ -18,10 +19,15 @@ Form3::Form3(wizard::Wizard& wizard) : ui_(std::make_unique<Ui::Form3>()), wizar
   ui_->setupUi(this);
   connect(ui_->PushButton2, &QPushButton::clicked, this, &Form3::PushButton2_Click);
   connect(ui_->PushButton5, &QPushButton::clicked, this, &Form3::PushButton5_Click);
+  connect(ui_->Check1, &QCheckBox::toggled, this, &Form3::Check1_Click);
   ConnectPointerHandlers();
 }
 
 Form3::~Form3() = default;
+
+namespace {
+const QString kFastAppendKey = QStringLiteral("Fast Append");
+}  // namespace
 
 void Form3::ConnectPointerHandlers() {
   for (PushButton* button : {ui_->PushButton2, ui_->PushButton5}) {
@@ -39,8 +45,23 @@ void Form3::Form_Load() {
   on(102, [&] { SetApplicationIcon(); });
   LoadHandPointer(on, 104);
   on(108, [&] { setWindowTitle(QString::fromLatin1(Main::kProductTitle)); });
+  // Stored as the local-connection flags are: "0" or no key is off.
+  on(114, [&] {
+    const QString fast = profile_settings::Read(kFastAppendKey, QStringLiteral("0"));
+    const QSignalBlocker loading(ui_->Check1);
+    ui_->Check1->setChecked(fast != QLatin1String("0"));
+  });
   on(110, [&] { MSSQL::FillTableList1(*ui_->List1, wizard_.form1()); });
   on(112, [&] { MSSQL::FillTableList2(*ui_->List2, wizard_.form1()); });
+}
+
+// "Fast append": remembered at once, as every login field is.
+void Form3::Check1_Click() {
+  shell::Trap on(QStringLiteral("Form3.Check1_Click"));
+  on(100, [&] {
+    profile_settings::Write(kFastAppendKey,
+                            ui_->Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+  });
 }
 
 void Form3::PushButton5_Click() {
@@ -63,7 +84,7 @@ void Form3::PushButton2_Click() {
   append::AppendEngine engine(std::move(request), progress);
   if (!chosen) return engine.Run();
   const shell::InputLock lock(
-      {ui_->List1, ui_->List2, ui_->Option1, ui_->Option2, ui_->PushButton5});
+      {ui_->List1, ui_->List2, ui_->Option1, ui_->Option2, ui_->Check1, ui_->PushButton5});
   const shell::StopButton stopButton(*ui_->PushButton2, QStringLiteral("Stop Appending"));
   appending_ = &engine;
   const auto runOver = qScopeGuard([this] { appending_ = nullptr; });
@@ -72,6 +93,10 @@ void Form3::PushButton2_Click() {
 
 append::AppendRequest Form3::TakeAppendRequest() const {
   const ConnectionProfiles& profiles = wizard_.form1();
-  return {shell::SelectedText(*ui_->List1), shell::SelectedText(*ui_->List2),
-          ui_->Option1->isChecked(), profiles.Profile1(), profiles.Profile2()};
+  return {shell::SelectedText(*ui_->List1),
+          shell::SelectedText(*ui_->List2),
+          ui_->Option1->isChecked(),
+          profiles.Profile1(),
+          profiles.Profile2(),
+          ui_->Check1->isChecked()};
 }

@@ -26,6 +26,8 @@ class Form3 : public shell::Page {
   void Form_Load();
   // "Start Appending": the append engine.
   void PushButton2_Click();
+  // "Fast append": stores the choice.
+  void Check1_Click();
   // "Switch SQL Server DB": back to the connection page.
   void PushButton5_Click();
 

@@ -16,6 +16,26 @@ void RefusedRows::Add(const QString& message) {
   if (messages_.size() < kMessagesShown && !messages_.contains(message)) messages_ << message;
 }
 
+QString RefusedRows::LostConnectionMessage(int appended, qint64 notWritten, int database) const {
+  const auto were = [](qint64 count) {
+    return count == 1 ? QStringLiteral(" was") : QStringLiteral(" were");
+  };
+  QString text = QStringLiteral("The connection to Database #%1 was lost.").arg(database) +
+                 kLineBreak + kLineBreak + RowsText(appended) + were(appended) +
+                 QStringLiteral(" appended before the connection was lost; the other ") +
+                 RowsText(static_cast<int>(notWritten)) + were(notWritten) +
+                 QStringLiteral(" not written.");
+  if (count_ == 0) return text;
+  text += kLineBreak;
+  text += kLineBreak;
+  text += QString::number(count_) + QStringLiteral(" refused by the server before:");
+  for (const QString& message : messages_) {
+    text += kLineBreak;
+    text += message;
+  }
+  return text;
+}
+
 QString RefusedRows::ClosingMessage(int appended, bool stopped) const {
   QString text = stopped ? QStringLiteral("Stopped.") : QStringLiteral("Done.");
   if (count_ == 0) {

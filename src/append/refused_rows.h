@@ -20,6 +20,9 @@ class RefusedRows {
   // appended and refused, and the messages, one a line. A run that was stopped says
   // "Stopped." instead, and how many rows were appended even when none was refused.
   QString ClosingMessage(int appended, bool stopped = false) const;
+  // After the connection to the target (Database #`database`) was lost: how many rows were
+  // appended before, that the `notWritten` others were not, and the refusals as above.
+  QString LostConnectionMessage(int appended, qint64 notWritten, int database) const;
 
  private:
   int count_ = 0;

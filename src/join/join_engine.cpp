@@ -31,6 +31,7 @@ struct JoinEngine::Run_ {
   bool staged = false;       // the staging copies were made or tried, and dropped after
   bool built = false;        // the new table was created
   bool overwriting = false;  // the old table's drop waits in a transaction for the join
+  bool lost = false;         // the connection is gone: nothing more is sent on it
 };
 
 JoinEngine::JoinEngine(JoinReport& report, FieldNameRegistry& registry)
@@ -48,21 +49,25 @@ void JoinEngine::Run(const std::optional<JoinSelection>& selection,
     return;
   }
   if (RefusedSources(*selection)) return;
-  Run_ run{*selection, {}, {}, {}, {}, false, false, false};
+  Run_ run{*selection, {}, {}, {}, {}, false, false, false, false};
   stopped_ = false;
   cancellable_ = true;
   on(102, [&] { report_.Busy(true); });
   // A login that fails is reported once, and nothing more is tried with it.
   if (Connect(on, run, profile1)) {
     ReadFields(on, run);
-    if (!stopped_ && !HasUnnamedField(run)) {
+    if (!stopped_ && !run.lost && !HasUnnamedField(run)) {
       run.newName = AskNewName(on, run, tables1);
-      if (!run.newName.isEmpty() && !stopped_) BuildJoinedTable(on, run);
+      if (!run.newName.isEmpty() && !stopped_ && !run.lost) BuildJoinedTable(on, run);
     }
     // A stop before the join gives an old table that was to be overwritten back.
     if (run.overwriting) EndOverwrite(on, run, false);
   }
-  if (stopped_ && !run.built) AnnounceStop(on, run.staged);
+  if (run.lost) {
+    AnnounceLoss(on, run);
+  } else if (stopped_ && !run.built) {
+    AnnounceStop(on, run.staged);
+  }
   connection_ = nullptr;
   on(198, [&] { report_.Busy(false); });
 }
@@ -106,10 +111,13 @@ void JoinEngine::ReadFields(shell::Trap& on, Run_& run) {
   for (int table = 0; table < 2; ++table) {
     on(108 + 4 * table, [&] {
       if (!run.connection) throw platform::Error(QStringLiteral("Object required"));
-      if (stopped_) return;
+      if (stopped_ || run.lost) return;
       try {
         run.fields[table] =
             jobs::Wait([&] { return MSSQL::FieldNames(*run.connection, tables[table]); });
+      } catch (const adodb::Error& error) {
+        run.lost = error.ConnectionLost();
+        if (!stopped_) throw;
       } catch (...) {
         if (!stopped_) throw;
       }
@@ -194,13 +202,14 @@ void JoinEngine::BuildJoinedTable(shell::Trap& on, Run_& run) {
   Execute(on, 144, run, join_statements::DropIfExists(kStaging2), nullptr, Always);
   on(146, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging2); });
   on(148, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging1); });
-  if (joined) AnnounceNewTable(on, run.newName);
+  if (joined && !run.lost) AnnounceNewTable(on, run.newName);
 }
 
 // A failed or stopped join gives the old table back as it was, and takes the staging copies
 // with it.
 void JoinEngine::EndOverwrite(shell::Trap& on, Run_& run, bool joined) {
   run.overwriting = false;
+  if (run.lost) return;  // the server rolls back what the session left open
   if (joined) {
     on(162, [&] { jobs::Wait([&] { run.connection->CommitTrans(); }); });
   } else {
@@ -209,14 +218,19 @@ void JoinEngine::EndOverwrite(shell::Trap& on, Run_& run, bool joined) {
 }
 
 // After a stop, nothing more is sent but the drops of the staging copies; the statement that
-// the stop cancelled fails as the user asked, without a report.
+// the stop cancelled fails as the user asked, without a report. After the connection is lost,
+// nothing more is sent at all: its loss is reported once.
 void JoinEngine::Execute(shell::Trap& on, int line, Run_& run, const QString& statement, bool* ok,
                          bool always) {
   on(line, [&] {
     if (!run.connection) throw platform::Error(QStringLiteral("Object required"));
-    if (stopped_ && !always) return;
+    if ((stopped_ && !always) || run.lost) return;
     try {
       jobs::Wait([&] { run.connection->Execute(statement); });
+    } catch (const adodb::Error& error) {
+      run.lost = error.ConnectionLost();
+      if (stopped_ && !always && !run.lost) return;
+      throw;
     } catch (...) {
       if (stopped_ && !always) return;
       throw;
@@ -231,6 +245,22 @@ void JoinEngine::AnnounceNewTable(shell::Trap& on, const QString& name) {
   on(154, [&] { report_.RemoveTable(JoinReport::TableList::List3, name); });
   on(156, [&] { report_.AddTable(JoinReport::TableList::List1, name); });
   on(158, [&] { report_.AddTable(JoinReport::TableList::List3, name); });
+}
+
+// Staging copies that could not be dropped stay until the next join drops them.
+void JoinEngine::AnnounceLoss(shell::Trap& on, const Run_& run) {
+  on(168, [&] {
+    QString message = QStringLiteral("The connection to Database #1 was lost, and the join ended.");
+    message += run.built ? QStringLiteral(" The new table ") + run.newName +
+                               QStringLiteral(" was created.")
+                         : QStringLiteral(" No table was created.");
+    if (run.staged) {
+      message += QStringLiteral(
+          " The staging tables s_t1 and s_t2 may be left in Database #1; the next join drops "
+          "them.");
+    }
+    dialogs::MsgBox(message);
+  });
 }
 
 void JoinEngine::AnnounceStop(shell::Trap& on, bool staged) {

@@ -69,6 +69,7 @@ class JoinEngine {
   void Execute(shell::Trap& on, int line, Run_& run, const QString& statement, bool* ok = nullptr,
                bool always = false);
   void AnnounceNewTable(shell::Trap& on, const QString& name);
+  void AnnounceLoss(shell::Trap& on, const Run_& run);
   void AnnounceStop(shell::Trap& on, bool staged);
 
   JoinReport& report_;

@@ -142,3 +142,25 @@ TEST_F(AppendRun, WithoutATableChosenInEachListOnlyTheMessageShows) {
   EXPECT_EQ(Bar().Text(), "left as it was");
   EXPECT_TRUE(Button("PushButton2").isEnabled());
 }
+
+// The target's connection goes after three rows: the loss is reported once, nothing more is
+// sent, and the closing message counts what was and was not written instead of saying "Done.".
+TEST_F(AppendRun, ALostTargetConnectionEndsTheWritingAndSaysWhatWasNotWritten) {
+  server.AddTable("db1", "T", {"a"});
+  server.AddTable("db2", "Source", {"a"}, NumberedRows(10));
+  OpenPage();
+  server.RefuseStatements("VALUES('2')", "Conversion failed.");
+  // The field count's description, then rows 1 to 4 (row 2 refused): the fifth INSERT meets
+  // the closed session.
+  server.LoseConnectionAfter(5, "Database=db1");
+  Append("T", "Source");
+  EXPECT_EQ(dialogs.Texts(),
+            QStringList({ErrorReport("Conversion failed.", 148),
+                         ErrorReport("[FreeTDS][SQL Server]Communication link failure", 148),
+                         "The connection to Database #1 was lost.\r\n\r\n3 rows were appended "
+                         "before the connection was lost; the other 6 rows were not written."
+                         "\r\n\r\n1 refused by the server before:\r\nConversion failed."}));
+  EXPECT_EQ(InsertsOf(StatementsOnConnection(1)).size(), 5);
+  EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 3u);
+  ExpectAtRest();
+}

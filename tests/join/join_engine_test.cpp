@@ -222,3 +222,22 @@ TEST_F(JoinEngineTest, AConnectionThatCannotOpenIsReportedOnceAndEndsTheRun) {
   EXPECT_TRUE(server.Statements().isEmpty());
   EXPECT_EQ(page.MousePointer(), 0);
 }
+
+// The connection goes during the staging copies: one report, nothing more sent, and the
+// message says the staging tables may be left for the next join to drop.
+TEST_F(JoinEngineTest, ALostConnectionEndsTheJoinAfterOneReport) {
+  server.LoseConnectionAfter(4, "Database=db1");  // two field reads, S1, S2
+  dialogs.Type("Joined");
+  Run();
+  EXPECT_EQ(server.Statements().size(), 5);
+  ASSERT_EQ(dialogs.Texts().size(), 3);
+  EXPECT_TRUE(
+      dialogs.Texts()[1].startsWith("[FreeTDS][SQL Server]Communication link failure\r\nin "
+                                    "Kestrava2021/08/31.Form2.PushButton2_Click at line 132"));
+  EXPECT_EQ(dialogs.Texts()[2],
+            "The connection to Database #1 was lost, and the join ended. No table was created. "
+            "The staging tables s_t1 and s_t2 may be left in Database #1; the next join drops "
+            "them.");
+  EXPECT_EQ(server.FindTable("db1", "Joined"), nullptr);
+  EXPECT_EQ(page.MousePointer(), 0);
+}

@@ -14,6 +14,14 @@ Result SelectAll(const Database& database, SqlReader& sql) {
   return {true, table.columns, noRows ? std::vector<Row>{} : table.rows};
 }
 
+Result CountAll(const Database& database, SqlReader& sql) {
+  sql.Expect(QStringLiteral("SELECT COUNT ( * ) FROM"));
+  const QString name = sql.TakeName();
+  sql.ExpectEnd();
+  const Table& table = ExistingObject(database, name);
+  return {true, {QString()}, {{adodb::Value::Text(QString::number(table.rows.size()))}}};
+}
+
 // SELECT [field] AS [alias],... INTO target FROM [source]: a copy under new column names.
 struct CopyStatement {
   QStringList fields;
@@ -120,7 +128,8 @@ Result InsertSelect(Table& table, SqlReader& sql, const DatabaseNamed& databaseN
   if (!databaseNamed) sql.FailHere();
   const Table& source = ExistingObject(databaseNamed(database), name);
   if (source.columns.size() != table.columns.size()) throw ValueCountMismatch();
-  table.rows.insert(table.rows.end(), source.rows.begin(), source.rows.end());
+  const std::vector<Row> copied = source.rows;  // the source may be the target itself
+  table.rows.insert(table.rows.end(), copied.begin(), copied.end());
   return {};
 }
 
@@ -159,6 +168,7 @@ Result RunStatement(Database& database, const QString& statement,
   SqlReader sql(statement);
   if (sql.NextIs(QStringLiteral("SELECT * FROM"))) return SelectAll(database, sql);
   if (sql.NextIs(QStringLiteral("SELECT * INTO"))) return RunFullOuterJoin(database, sql);
+  if (sql.NextIs(QStringLiteral("SELECT COUNT ( * ) FROM"))) return CountAll(database, sql);
   if (sql.NextIs(QStringLiteral("SELECT"))) return CopyInto(database, sql);
   if (sql.NextIs(QStringLiteral("IF EXISTS"))) return DropIfExists(database, sql);
   if (sql.NextIs(QStringLiteral("INSERT INTO"))) return Insert(database, sql, databaseNamed);

@@ -2,6 +2,7 @@
 
 // The statements the in-memory server runs: exactly the shapes the program sends.
 //   SELECT * FROM [t]                    (optionally WHERE 1=0)
+//   SELECT COUNT(*) FROM [t]
 //   if exists (select * from sysobjects where id = object_id(N'[t]')
 //       and OBJECTPROPERTY(id, N'IsUserTable') = 1) drop table [t];
 //   SELECT [f] AS [a],[g] AS [b] INTO s_t1 FROM [t]

@@ -1,0 +1,36 @@
+#pragma once
+
+// How the append engine runs its steps: on the worker, keeping a failure for the report, or
+// through the handler's trap.
+
+#include <exception>
+
+#include "shell/trap.h"
+
+namespace append {
+
+// Runs one step of the worker's loop; a failure is kept with the step's line for the report.
+template <class Step>
+inline bool StepDone(int line, Step&& step, int& failedLine, std::exception_ptr& failure) {
+  try {
+    step();
+    return true;
+  } catch (...) {
+    failedLine = line;
+    failure = std::current_exception();
+    return false;
+  }
+}
+
+// Runs one statement through the trap and tells whether it completed.
+template <class Statement>
+inline bool Completed(shell::Trap& on, int line, Statement&& statement) {
+  bool completed = false;
+  on(line, [&] {
+    statement();
+    completed = true;
+  });
+  return completed;
+}
+
+}  // namespace append

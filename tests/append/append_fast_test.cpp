@@ -1,0 +1,99 @@
+// The fast append on the in-memory server: the check box, the batches across servers, the
+// server's own copy on one server and its fall-back, and a table appended to itself.
+
+#include <QCheckBox>
+
+#include "append_fixture.h"
+
+namespace {
+
+std::vector<FakeServer::Row> NumberedRows(int count) {
+  std::vector<FakeServer::Row> rows;
+  for (int i = 1; i <= count; ++i) rows.push_back({adodb::Value::Text(QString::number(i))});
+  return rows;
+}
+
+class FastAppend : public AppendRun {
+ protected:
+  QCheckBox& FastBox() { return *Page().findChild<QCheckBox*>("Check1"); }
+
+  // Both logins on the server of Database #1.
+  static void OnOneServer() {
+    Store("Server2", "sql1");
+    Store("User2", "ann");
+  }
+};
+
+}  // namespace
+
+TEST_F(FastAppend, TheBoxIsOffAtFirstAndRemembered) {
+  server.AddTable("db1", "T", {"a"});
+  server.AddTable("db2", "Source", {"a"}, NumberedRows(1));
+  OpenPage();
+  EXPECT_FALSE(FastBox().isChecked());
+  EXPECT_FALSE(StoredKeys().contains("Fast Append=0"));
+  FastBox().setChecked(true);
+  EXPECT_TRUE(StoredKeys().contains("Fast Append=1"));
+  Append("T", "Source");
+  EXPECT_TRUE(FastBox().isEnabled());
+  wizard = std::make_unique<wizard::Wizard>();
+  OpenPage();
+  EXPECT_TRUE(FastBox().isChecked());
+}
+
+// Across servers: the rows go a thousand to a statement, and a refused row is lost alone.
+TEST_F(FastAppend, AcrossServersRowsGoInBatchesAndOnlyTheRefusedRowIsLost) {
+  server.AddTable("db1", "T", {"a"});
+  server.AddTable("db2", "Source", {"a"}, NumberedRows(2500));
+  server.RefuseStatements("'7'", "Conversion failed when converting '7'.");
+  OpenPage();
+  FastBox().setChecked(true);
+  Append("T", "Source");
+  EXPECT_EQ(StatementsOnConnection(2),
+            QStringList({"SELECT * FROM [Source]", "SELECT COUNT(*) FROM [Source]",
+                         "SELECT * FROM [Source]"}));
+  const QStringList inserts = InsertsOf(StatementsOnConnection(1));
+  EXPECT_EQ(inserts.first().count("), ("), 999);
+  EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 2499u);
+  EXPECT_EQ(dialogs.Texts(),
+            QStringList({ErrorReport("Conversion failed when converting '7'.", 148),
+                         "Done.\r\n\r\n2499 rows appended, 1 refused by the server:\r\n"
+                         "Conversion failed when converting '7'."}));
+  ExpectAtRest();
+}
+
+// On one server the server copies the rows itself; when it refuses, the batches find the rows.
+TEST_F(FastAppend, OnOneServerTheServerCopiesAndARefusedCopyFallsBackToBatches) {
+  OnOneServer();
+  server.AddTable("db1", "T", {"a"});
+  server.AddTable("db2", "Source", {"a"}, NumberedRows(3));
+  OpenPage();
+  FastBox().setChecked(true);
+  Append("T", "Source");
+  EXPECT_EQ(InsertsOf(StatementsOnConnection(1)),
+            QStringList({"INSERT INTO [T] SELECT * FROM [db2]..[Source]"}));
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
+  EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 3u);
+
+  server.RefuseStatements("SELECT * FROM [db2]", "Arithmetic overflow.");
+  Press();
+  EXPECT_EQ(InsertsOf(RunStatements()),
+            QStringList({"INSERT INTO [T] SELECT * FROM [db2]..[Source]",
+                         "INSERT INTO [T] VALUES('1'), ('2'), ('3')"}));
+  EXPECT_EQ(dialogs.Texts().last(), "Done.");
+  EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 6u);
+}
+
+// Each row of a table appended to itself is written once more, also through the batches.
+TEST_F(FastAppend, ATableAppendedToItselfGetsEachRowOnceMore) {
+  OnOneServer();
+  StoreLogins("db1", "db1");
+  OnOneServer();
+  server.AddTable("db1", "T", {"a"}, NumberedRows(3));
+  OpenPage();
+  FastBox().setChecked(true);
+  server.RefuseStatements("SELECT * FROM [db1]", "Not on this server.");
+  Append("T", "T");
+  EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 6u);
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
+}
