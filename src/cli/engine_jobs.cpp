@@ -39,13 +39,10 @@ int RunJoin(const JoinJob& job, JobTerminal& terminal) {
 }
 
 int RunAppend(const AppendJob& job, JobTerminal& terminal) {
-  if (job.fast) {
-    terminal.console.Message(
-        QStringLiteral("The fast append is not in this version; the rows go one by one."));
-  }
   TerminalReport report(terminal.progress);
   append::AppendEngine engine(
-      {job.table1, job.table2, job.appendToDatabase1, job.profile1, job.profile2}, report);
+      {job.table1, job.table2, job.appendToDatabase1, job.profile1, job.profile2, job.fast},
+      report);
   const StopOnInterrupt interrupt(terminal.console, [&] { engine.Stop(); });
   engine.Run();
   return ExitCodeOf(terminal.dialogs);

@@ -47,7 +47,8 @@ void DeclareAppend(CommandParser& parser) {
                   QStringLiteral("1|2"));
   parser.AddFlag(
       QStringLiteral("fast"),
-      QStringLiteral("Asks for the fast append; this version appends row by row and says so."));
+      QStringLiteral("Appends as the append page's Fast box does: many rows a statement, or the "
+                     "server's own copy when both logins reach the same server."));
   parser.AddFlag(QStringLiteral("yes"), QStringLiteral("Answers yes to the append's questions."));
   parser.AddFlag(QStringLiteral("progress"),
                  QStringLiteral("Shows the progress also when standard error is no terminal."));

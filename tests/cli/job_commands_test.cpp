@@ -66,6 +66,9 @@ TEST_F(JobCommands, AppendCopiesTheRowsAndAMismatchIsARefusal) {
   EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
   EXPECT_TRUE(run.err.endsWith("Done.\n")) << run.err.toStdString();
   EXPECT_EQ(server.FindTable("stock", "Orders")->rows.size(), 1u);
+  run = RunCli({"append", "--to", "2", "Orders", "Orders", "--fast"});
+  EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
+  EXPECT_EQ(server.FindTable("stock", "Orders")->rows.size(), 2u);
 
   server.AddTable("stock", "Wide", {"A", "B", "C"});
   run = RunCli({"append", "--to", "2", "Orders", "Wide"});
