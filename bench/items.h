@@ -21,4 +21,7 @@ void StartUp(Report& report, double applicationSeconds);
 // The join engine's own time for two tables of 500 columns, the server answering at once.
 void JoinEngineOwnTime(Report& report);
 
+// On a live T-SQL server: both ways of the fast append against one INSERT a row.
+void FastAppendLive(Report& report);
+
 }  // namespace bench
