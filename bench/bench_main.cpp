@@ -37,6 +37,10 @@ int main(int argc, char** argv) {
   std::unique_ptr<QApplication> application;
   const double applicationSeconds =
       bench::Seconds([&] { application = app::CreateApplication(argc, argv); });
+  if (names.size() == 2 && names[0].endsWith(QLatin1String("-child"))) {
+    return bench::StreamedAppendChild(names[1].toInt(),
+                                      names[0] == QLatin1String("bare-read-child"));
+  }
   std::printf("databases in %s\n\n", qPrintable(QDir::tempPath()));
 
   bench::Report report;
@@ -47,6 +51,7 @@ int main(int argc, char** argv) {
       {"fields", [&] { bench::FieldNamesOfALargeTable(report); }},
       {"tables", [&] { bench::TableListing(report); }},
       {"join", [&] { bench::JoinEngineOwnTime(report); }},
+      {"streamed", [&] { bench::StreamedAppendMemory(report); }},
       {"live", [&] { bench::FastAppendLive(report); }},
   };
   int failed = 0;
