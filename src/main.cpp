@@ -1,7 +1,11 @@
+#include "cli/command_line.h"
 #include "platform/application.h"
 #include "wizard/wizard.h"
 
+// Without arguments the wizard; with a command, the command line, which creates no window and
+// needs no display.
 int main(int argc, char* argv[]) {
+  if (cli::IsCommandLine(argc)) return cli::Main(argc, argv);
   const std::unique_ptr<QApplication> application = app::CreateApplication(argc, argv);
   wizard::Wizard wizard;
   wizard.Start();

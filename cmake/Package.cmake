@@ -1,0 +1,26 @@
+# The Debian package: `cpack -G DEB` in a build folder (scripts/package.sh) makes
+# ombrelia_<version>_<architecture>.deb of what `cmake --install` lays down under /usr.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME ombrelia)
+set(CPACK_PACKAGE_VENDOR Korvath)
+set(CPACK_PACKAGE_CONTACT "Korvath <support@ombrelia.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Join or append two Microsoft SQL Server tables")
+set(CPACK_PACKAGE_DESCRIPTION "A small wizard for Microsoft SQL Server: two logins, then \
+either a horizontal\njoin of two tables into a new table, written by the server, or a vertical \
+append of\nevery row of one table to a table in the other database. The same jobs run\nfrom \
+the command line.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION database)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://ombrelia.example/)
+# The libraries the program links, as dpkg-shlibdeps finds them; the driver it asks ODBC for:
+# FreeTDS, registered as "SQL Server" by odbcinst when the package is configured; and Qt's SVG
+# plugins, which draw the window's icon. The pages are laid out for Arial's metrics.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "tdsodbc, odbcinst, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+  ${PROJECT_SOURCE_DIR}/packaging/deb/postinst ${PROJECT_SOURCE_DIR}/packaging/deb/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

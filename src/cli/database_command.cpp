@@ -1,0 +1,44 @@
+#include "cli/database_command.h"
+
+#include "cli/login_options.h"
+
+namespace cli {
+
+std::optional<int> ParseDatabaseCommand(CommandParser& parser, const QStringList& arguments,
+                                        Console& console) {
+  if (std::optional<int> exit = parser.Parse(arguments, console)) return exit;
+  if (std::optional<QString> error = LoginOptionError(parser)) {
+    return parser.UsageError(console, *error);
+  }
+  const QString database = parser.Positional().constFirst();
+  if (!DatabaseNumber(database)) {
+    return parser.UsageError(console,
+                             QStringLiteral("The database is 1 or 2, not '%1'.").arg(database));
+  }
+  return std::nullopt;
+}
+
+int DatabaseArgument(const CommandParser& parser) {
+  return DatabaseNumber(parser.Positional().constFirst()).value_or(1);
+}
+
+QString NotValid(int number) {
+  return QStringLiteral("Database #%1 does not appear to be valid.").arg(number);
+}
+
+std::unique_ptr<adodb::Connection> Connect(const ConnectionProfile& login, Console& console,
+                                           const QString& failureMessage, std::optional<int> mode) {
+  try {
+    std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
+    if (mode) connection->SetMode(*mode);
+    connection->Open(BuildConnectionString(login));
+    return connection;
+  } catch (const platform::Error& error) {
+    // The window's box stops here; on a terminal the driver's own text is all there is to go on.
+    console.Message(failureMessage);
+    console.Message(error.Description());
+    return nullptr;
+  }
+}
+
+}  // namespace cli

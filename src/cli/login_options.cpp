@@ -1,0 +1,81 @@
+#include "cli/login_options.h"
+
+#include "connections/profile_settings.h"
+#include "platform/terminal.h"
+
+namespace cli {
+namespace {
+
+struct Field {
+  const char* option;  // without the number
+  const char* description;
+  const char* valueName;
+};
+
+constexpr Field kFields[] = {
+    {"server", "Server of Database #%1 instead of the stored one.", "host"},
+    {"port", "TCP port of Database #%1 instead of the stored one.", "port"},
+    {"user", "Login of Database #%1 instead of the stored one.", "login"},
+    {"database", "Name of Database #%1 instead of the stored one.", "name"},
+    {"local", "1: connect to Database #%1 by server name alone, without the port; 0: with it.",
+     "0|1"},
+};
+
+QString OptionName(const char* option, int number) {
+  return QString::fromLatin1(option) + QString::number(number);
+}
+
+void Override(const CommandParser& parser, const char* option, int number, QString& field) {
+  const QString name = OptionName(option, number);
+  if (parser.IsSet(name)) field = parser.Value(name);
+}
+
+QString Password(const ConnectionProfile& stored, const ConnectionProfile& login, int number) {
+  const QByteArray variable = "OMBRELIA_PASSWORD" + QByteArray::number(number);
+  if (qEnvironmentVariableIsSet(variable.constData())) return qEnvironmentVariable(variable);
+  // A stored password belongs to the stored login; it is not sent to another server or user.
+  const bool storedLogin = stored.Server == login.Server && stored.User == login.User;
+  if (storedLogin && !stored.Password.isEmpty()) return stored.Password;
+  const QString prompt = QStringLiteral("Password of %1 on %2 (Database #%3): ")
+                             .arg(login.User, login.Server)
+                             .arg(number);
+  return terminal::Ask(prompt, true).value_or(QString());
+}
+
+}  // namespace
+
+void AddLoginOptions(CommandParser& parser) {
+  for (int number : {1, 2}) {
+    for (const Field& field : kFields) {
+      parser.AddValue(OptionName(field.option, number),
+                      QString::fromLatin1(field.description).arg(number),
+                      QString::fromLatin1(field.valueName));
+    }
+  }
+}
+
+std::optional<QString> LoginOptionError(const CommandParser& parser) {
+  for (int number : {1, 2}) {
+    const QString name = OptionName("local", number);
+    if (!parser.IsSet(name)) continue;
+    const QString value = parser.Value(name);
+    if (value != QLatin1String("0") && value != QLatin1String("1")) {
+      return QStringLiteral("--%1 takes 0 or 1, not '%2'.").arg(name, value);
+    }
+  }
+  return std::nullopt;
+}
+
+ConnectionProfile Login(const CommandParser& parser, int number) {
+  const ConnectionProfile stored = profile_settings::ReadProfile(number);
+  ConnectionProfile login = stored;
+  Override(parser, "server", number, login.Server);
+  Override(parser, "port", number, login.Port);
+  Override(parser, "user", number, login.User);
+  Override(parser, "database", number, login.Database);
+  Override(parser, "local", number, login.LocalConnection);
+  login.Password = Password(stored, login, number);
+  return login;
+}
+
+}  // namespace cli

@@ -1,0 +1,85 @@
+// The join and append commands over the FakeServer: the engines' statements, their messages on
+// standard error, a question refused without a terminal, and the exit codes.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "cli/cli_run.h"
+#include "connections/profile_settings.h"
+#include "support/fake_server.h"
+#include "support/qt_printers.h"
+#include "support/scripted_terminal.h"
+#include "support/temp_settings.h"
+
+namespace {
+
+class JobCommands : public ::testing::Test {
+ protected:
+  JobCommands() {
+    profile_settings::Write("Server", "alpha");
+    profile_settings::Write("Database", "sales");
+    profile_settings::Write("Server2", "beta");
+    profile_settings::Write("Database2", "stock");
+    server.AddTable("sales", "Customers", {"ID", "Name"}, {FakeServer::TextRow({"1", "Ann"})});
+    server.AddTable("sales", "Orders", {"ID", "CustomerID"}, {FakeServer::TextRow({"7", "1"})});
+  }
+
+  bool Ran(const QString& statementStart) const {
+    for (const QString& statement : server.Statements()) {
+      if (statement.startsWith(statementStart)) return true;
+    }
+    return false;
+  }
+
+  TempSettings settings;
+  FakeServer server;
+  ScriptedTerminal nobody{false};
+};
+
+TEST_F(JobCommands, JoinWritesTheNewTableAndRefusesAnOverwriteNobodyConfirmed) {
+  const QStringList join = {"join", "Customers", "ID", "Orders", "CustomerID", "--into", "Joined"};
+  CliRun run = RunCli(join);
+  EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
+  EXPECT_EQ(run.err, "Done.\n");
+  EXPECT_EQ(run.out, QString());
+  EXPECT_TRUE(Ran("SELECT * INTO [Joined] FROM s_t1 LEFT JOIN s_t2"));
+  EXPECT_TRUE(QApplication::allWidgets().isEmpty());
+
+  const qsizetype statements = server.Statements().size();
+  run = RunCli(join);
+  EXPECT_EQ(run.exitCode, cli::kRefused);
+  EXPECT_TRUE(
+      run.err.contains("Do you want to overwrite it?\nNo terminal to answer on: refused. "
+                       "--overwrite answers yes."))
+      << run.err.toStdString();
+  for (const QString& statement : server.Statements().mid(statements)) {
+    EXPECT_FALSE(statement.contains("drop table", Qt::CaseInsensitive)) << statement.toStdString();
+  }
+  run = RunCli(join + QStringList{"--overwrite"});
+  EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
+}
+
+TEST_F(JobCommands, AppendCopiesTheRowsAndAMismatchIsARefusal) {
+  server.AddTable("stock", "Orders", {"ID", "CustomerID"});
+  CliRun run = RunCli({"append", "--to", "2", "Orders", "Orders"});
+  EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
+  EXPECT_TRUE(run.err.endsWith("Done.\n")) << run.err.toStdString();
+  EXPECT_EQ(server.FindTable("stock", "Orders")->rows.size(), 1u);
+  run = RunCli({"append", "--to", "2", "Orders", "Orders", "--fast"});
+  EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
+  EXPECT_EQ(server.FindTable("stock", "Orders")->rows.size(), 2u);
+
+  server.AddTable("stock", "Wide", {"A", "B", "C"});
+  run = RunCli({"append", "--to", "2", "Orders", "Wide"});
+  EXPECT_EQ(run.exitCode, cli::kRefused);
+  EXPECT_TRUE(run.err.contains("Tables do not have same number of fields (columns).\n"));
+  EXPECT_EQ(server.FindTable("stock", "Wide")->rows.size(), 0u);
+
+  server.RefuseOpen("Server=beta");
+  run = RunCli({"append", "--to", "1", "Orders", "Orders"});
+  EXPECT_EQ(run.exitCode, cli::kNotConnected);
+  EXPECT_TRUE(run.err.startsWith("Database #2 does not appear to be valid.\n"));
+}
+
+}  // namespace
