@@ -1,5 +1,7 @@
 #include "catalogue/catalogue.h"
 
+#include <algorithm>
+
 #include "platform/adodb.h"
 #include "platform/app.h"
 
@@ -66,6 +68,22 @@ QStringList TableNames(const ConnectionProfile& profile) {
   TableListing listing;
   ReadTableNames(profile, listing);
   return listing.names;
+}
+
+TableName TypedTable(const ConnectionProfile& profile, const QString& typed) {
+  if (!typed.contains(QLatin1Char('.'))) return TableName(typed);
+  TableListing listing;
+  ReadTableNames(profile, listing);
+  qsizetype found = listing.names.indexOf(typed);
+  if (found < 0) {
+    found = std::find_if(listing.names.begin(), listing.names.end(),
+                         [&](const QString& name) {
+                           return name.compare(typed, Qt::CaseInsensitive) == 0;
+                         }) -
+            listing.names.begin();
+  }
+  if (found >= listing.names.size()) return TableName(typed);
+  return listing.tables[static_cast<std::size_t>(found)];
 }
 
 QString Bracketed(const QString& name) {

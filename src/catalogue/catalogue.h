@@ -32,6 +32,11 @@ struct TableListing {
 void ReadTableNames(const ConnectionProfile& profile, TableListing& listing);
 QStringList TableNames(const ConnectionProfile& profile);
 
+// The table a name typed as the lists show it denotes ("schema.table" outside the default
+// schema): the listed table of that name, letter case aside, or the name as it stands. Only a
+// name with a "." needs the profile's listing.
+TableName TypedTable(const ConnectionProfile& profile, const QString& typed);
+
 // A name as it stands between square brackets: "]" is doubled.
 QString Bracketed(const QString& name);
 

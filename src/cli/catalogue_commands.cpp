@@ -73,7 +73,9 @@ int FieldsCommand(const QStringList& arguments, Console& console) {
       Connect(Login(parser, number), console, NotValid(number), adodb::adModeReadWrite);
   if (!connection) return kNotConnected;
   try {
-    WriteLines(console, MSSQL::FieldNames(*connection, parser.Positional().at(1)));
+    const MSSQL::TableName table =
+        MSSQL::TypedTable(Login(parser, number), parser.Positional().at(1));
+    WriteLines(console, MSSQL::FieldNames(*connection, table));
   } catch (const platform::Error& error) {
     return Refused(console, error);
   }

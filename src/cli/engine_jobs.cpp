@@ -5,6 +5,7 @@
 #include "cli/stop_on_interrupt.h"
 #include "join/field_name_registry.h"
 #include "join/join_engine.h"
+#include "platform/error.h"
 
 namespace cli {
 namespace {
@@ -25,6 +26,16 @@ class TerminalReport : public JoinReport {
   ProgressLine& progress_;
 };
 
+// A table typed as `tables` lists it. A database that cannot be listed leaves the name as it
+// stands; the run then reports what the server says of it.
+MSSQL::TableName Typed(const ConnectionProfile& profile, const QString& typed) {
+  try {
+    return MSSQL::TypedTable(profile, typed);
+  } catch (const platform::Error&) {
+    return MSSQL::TableName(typed);
+  }
+}
+
 }  // namespace
 
 // The overwrite question looks among the tables the join page would list.
@@ -34,15 +45,17 @@ int RunJoin(const JoinJob& job, JobTerminal& terminal) {
   FieldNameRegistry registry;
   JoinEngine engine(report, registry);
   const StopOnInterrupt interrupt(terminal.console, [&] { engine.Stop(); });
-  engine.Run(JoinSelection{job.table1, job.field1, job.table2, job.field2}, job.profile1, tables1);
+  engine.Run(JoinSelection{Typed(job.profile1, job.table1), job.field1,
+                           Typed(job.profile1, job.table2), job.field2},
+             job.profile1, tables1);
   return ExitCodeOf(terminal.dialogs);
 }
 
 int RunAppend(const AppendJob& job, JobTerminal& terminal) {
   TerminalReport report(terminal.progress);
-  append::AppendEngine engine(
-      {job.table1, job.table2, job.appendToDatabase1, job.profile1, job.profile2, job.fast},
-      report);
+  append::AppendEngine engine({Typed(job.profile1, job.table1), Typed(job.profile2, job.table2),
+                               job.appendToDatabase1, job.profile1, job.profile2, job.fast},
+                              report);
   const StopOnInterrupt interrupt(terminal.console, [&] { engine.Stop(); });
   engine.Run();
   return ExitCodeOf(terminal.dialogs);

@@ -83,3 +83,16 @@ TEST_F(JobCommands, AppendCopiesTheRowsAndAMismatchIsARefusal) {
 }
 
 }  // namespace
+
+TEST_F(JobCommands, AppendTakesATableOfAnotherSchemaAsListedAndAsksBeforeDifferingColumns) {
+  server.AddTableIn("stock", "archive", "Orders", {"CustomerID", "ID"});
+  server.SetColumnFacts("sales", "", "Orders", {{"ID", "int"}, {"CustomerID", "int"}});
+  server.SetColumnFacts("stock", "archive", "Orders", {{"CustomerID", "int"}, {"ID", "int"}});
+  CliRun run = RunCli({"append", "--to", "2", "Orders", "archive.Orders"});
+  EXPECT_EQ(run.exitCode, cli::kRefused);
+  EXPECT_TRUE(run.err.contains("1: ID (int) -> CustomerID (int)")) << run.err.toStdString();
+  EXPECT_TRUE(server.FindTableIn("stock", "archive", "Orders")->rows.empty());
+  run = RunCli({"append", "--to", "2", "Orders", "ARCHIVE.orders", "--yes"});
+  EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
+  EXPECT_TRUE(Ran("INSERT INTO [archive].[Orders] VALUES('7', '1')"));
+}
