@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "catalogue/catalogue.h"
-#include "shell/table_lists.h"
 #include "platform/adodb.h"
+#include "shell/table_lists.h"
 #include "support/lists.h"
 #include "support/sqlite_odbc.h"
 
