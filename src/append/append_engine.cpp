@@ -29,15 +29,15 @@ adodb::Connection& Use(const std::unique_ptr<adodb::Connection>& connection) {
   return *connection;
 }
 
-int Known(const std::optional<int>& count) {
-  if (!count) throw ObjectNotSet();
-  return *count;
+const MSSQL::TableFacts& Known(const std::optional<MSSQL::TableFacts>& facts) {
+  if (!facts) throw ObjectNotSet();
+  return *facts;
 }
 
-// The field count of a table, from the description of the statement that reads it: the
-// table's rows are not read for it.
-int FieldCountOf(adodb::Connection& connection, const MSSQL::TableName& table) {
-  return jobs::Wait([&] { return connection.Describe(SelectAllStatement(table))->FieldCount(); });
+// What the server says of a table, from the description of the statement that reads it and
+// its functions: the table's rows are not read for it.
+MSSQL::TableFacts FactsOf(adodb::Connection& connection, const MSSQL::TableName& table) {
+  return jobs::Wait([&] { return MSSQL::ReadColumnFacts(connection, table); });
 }
 
 }  // namespace
@@ -95,47 +95,54 @@ bool AppendEngine::OpenConnections() {
          });
 }
 
-bool AppendEngine::FieldCountsDiffer() {
-  on_(126, [&] { fieldCount1_ = FieldCountOf(Use(connection1_), *request_.table1); });
-  on_(128, [&] { fieldCount2_ = FieldCountOf(Use(connection2_), *request_.table2); });
-  return on_.when(130, [&] { return Known(fieldCount1_) != Known(fieldCount2_); });
-}
-
-AppendEngine::Next AppendEngine::CopyRows() {
-  if (FieldCountsDiffer()) {
+// A table that cannot be read is reported once, and the run ends there: its field count is not
+// known, so nothing can be compared with it.
+bool AppendEngine::FieldCountsMatch() {
+  if (!Completed(on_, 126, [&] { facts1_ = FactsOf(Use(connection1_), *request_.table1); }) ||
+      !Completed(on_, 128, [&] { facts2_ = FactsOf(Use(connection2_), *request_.table2); })) {
+    return false;
+  }
+  if (on_.when(130, [&] { return Known(facts1_).fieldCount != Known(facts2_).fieldCount; })) {
     on_(132, [&] {
       dialogs::MsgBox(QStringLiteral("Tables do not have same number of fields (columns)."));
     });
-    return Next::Finish;
+    return false;
   }
+  return true;
+}
+
+AppendEngine::Next AppendEngine::CopyRows() {
+  if (!FieldCountsMatch()) return Next::Finish;
   if (const Next next = LookAtColumns(); next != Next::Continue) return next;
   if (!IdentityInsertOn()) return Next::Finish;
-  if (request_.fast && !CountSourceRows()) return Next::Finish;
-  if (!OpenSource() || !SourceHasRows()) return Next::Finish;
-  if (request_.fast) {
-    if (CopyRowsFast() == Next::Stop) return Next::Stop;
-  } else {
-    if (const Next next = ReadSource(); next != Next::Continue) return next;
-    if (WriteRows() == Next::Stop) return Next::Stop;
+  if (const Next next = request_.fast ? CopyRowsFast() : CopyRowsOneByOne();
+      next != Next::Continue) {
+    return next;
   }
   on_(150, [&] { dialogs::MsgBox(ClosingMessage()); });
   return Next::Finish;
 }
 
-// Before any row is read, the columns that face each other by position are compared: tables
-// whose writable columns differ in number are refused as the field counts are, and pairs that
-// differ in name or kind are put to the user once. No leaves everything as it was.
+// The whole source is read into memory, then written one INSERT a row.
+AppendEngine::Next AppendEngine::CopyRowsOneByOne() {
+  if (!OpenSource() || !SourceHasRows()) return Next::Finish;
+  if (const Next next = ReadSource(); next != Next::Continue) return next;
+  return WriteRows() == Next::Stop ? Next::Stop : Next::Continue;
+}
+
+// A stop honoured between the steps before the first row: nothing is written after it.
+bool AppendEngine::StoppedBeforeWriting() {
+  stopped_ = stopped_ || stopRequested_.load();
+  return stopped_;
+}
+
+// Before any row is read, the columns that face each other by position are compared: pairs
+// that differ in name or kind are put to the user once, and No leaves everything as it was.
+// A computed column of the source is a value like any other; only the target's columns that
+// the server fills are left out, together with the source values facing them.
 AppendEngine::Next AppendEngine::LookAtColumns() {
-  MSSQL::TableFacts source;
-  MSSQL::TableFacts target;
-  on_(156, [&] { source = FactsOf(SourceConnection(), SourceTable()); });
-  on_(158, [&] { target = FactsOf(TargetConnection(), TargetTable()); });
-  if (WritableCountsDiffer(source, target)) {
-    on_(160, [&] {
-      dialogs::MsgBox(QStringLiteral("Tables do not have same number of fields (columns)."));
-    });
-    return Next::Finish;
-  }
+  const MSSQL::TableFacts& source = SourceFacts();
+  const MSSQL::TableFacts& target = TargetFacts();
   if (const QStringList pairs = DifferingPairs(source, target); !pairs.isEmpty()) {
     int answer = dialogs::vbNo;
     on_(162, [&] {
@@ -146,17 +153,6 @@ AppendEngine::Next AppendEngine::LookAtColumns() {
   }
   insertTarget_ = PlanInsert(TargetTable(), source, target);
   return Next::Continue;
-}
-
-// A server without the catalogue views (not SQL Server) tells nothing of the columns; the
-// rows then go by position, as they always did.
-MSSQL::TableFacts AppendEngine::FactsOf(adodb::Connection& connection,
-                                        const MSSQL::TableName& table) {
-  try {
-    return jobs::Wait([&] { return MSSQL::ReadColumnFacts(connection, table.schema, table.name); });
-  } catch (const adodb::Error&) {
-    return {};
-  }
 }
 
 // An identity key keeps the source's values; a login that may not do so is told once, and no
@@ -185,6 +181,7 @@ void AppendEngine::IdentityInsertOff() {
 // The source is queried anew, not taken from the count. A source that cannot be read is
 // reported once, and nothing is written.
 bool AppendEngine::OpenSource() {
+  if (StoppedBeforeWriting()) return true;
   return Completed(on_, 134, [&] {
     adodb::Connection& connection = SourceConnection();
     source_ = jobs::Wait([&] { return connection.Execute(SelectAllStatement(SourceTable())); });
@@ -192,6 +189,7 @@ bool AppendEngine::OpenSource() {
 }
 
 bool AppendEngine::SourceHasRows() {
+  if (stopped_) return true;
   bool empty = false;
   if (!Completed(on_, 136, [&] { empty = jobs::Wait([&] { return source_->Eof(); }); })) {
     return false;
@@ -208,6 +206,7 @@ bool AppendEngine::SourceHasRows() {
 // each row twice. The rows are read on the worker in one stretch; a failure ends the reading
 // and is reported once.
 AppendEngine::Next AppendEngine::ReadSource() {
+  if (stopped_) return Next::Continue;
   report_.Reading(0);
   int failedLine = 0;
   std::exception_ptr failure;
@@ -357,6 +356,14 @@ const MSSQL::TableName& AppendEngine::SourceTable() const {
 
 const MSSQL::TableName& AppendEngine::TargetTable() const {
   return request_.appendToDatabase1 ? *request_.table1 : *request_.table2;
+}
+
+const MSSQL::TableFacts& AppendEngine::SourceFacts() const {
+  return Known(request_.appendToDatabase1 ? facts2_ : facts1_);
+}
+
+const MSSQL::TableFacts& AppendEngine::TargetFacts() const {
+  return Known(request_.appendToDatabase1 ? facts1_ : facts2_);
 }
 
 }  // namespace append

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "append/append_statements.h"
+#include "append/batch_writer.h"
 #include "append/refused_rows.h"
 #include "append/row_buffer.h"
 #include "catalogue/column_facts.h"
@@ -60,12 +61,14 @@ class AppendEngine {
   bool SelectionMissing();
   bool PrepareConnections();
   bool OpenConnections();
-  bool FieldCountsDiffer();
+  // Answers whether the run goes on: it ends when a table cannot be read or the counts differ.
+  bool FieldCountsMatch();
   // The field-count check, the look at the columns, the source, the reading, the writing and
   // the closing message.
   Next CopyRows();
   Next LookAtColumns();
-  MSSQL::TableFacts FactsOf(adodb::Connection& connection, const MSSQL::TableName& table);
+  Next CopyRowsOneByOne();
+  bool StoppedBeforeWriting();
   bool IdentityInsertOn();
   void IdentityInsertOff();
   bool OpenSource();
@@ -83,11 +86,15 @@ class AppendEngine {
 
   // The fast append (append_fast.cpp).
   bool CountSourceRows();
+  bool NoRowsToCopy();
   Next CopyRowsFast();
   bool OnOneServer() const;
+  QString SourceDatabase() const;
   bool CopiedByServer();
   Next StreamRows();
   Stretch StreamStretch(std::exception_ptr& failure, bool& sourceFailed);
+  Stretch StreamInto(BatchWriter& writer, std::exception_ptr& failure, bool& sourceFailed);
+  BatchWriter NewBatchWriter();
   Stretch StreamFromBuffer(std::exception_ptr& failure);
   bool SameTable() const;
   void Finish();
@@ -96,14 +103,16 @@ class AppendEngine {
   adodb::Connection& TargetConnection();
   const MSSQL::TableName& SourceTable() const;
   const MSSQL::TableName& TargetTable() const;
+  const MSSQL::TableFacts& SourceFacts() const;
+  const MSSQL::TableFacts& TargetFacts() const;
 
   AppendRequest request_;
   jobs::RunReport& report_;
   shell::Trap on_;
   std::unique_ptr<adodb::Connection> connection1_;
   std::unique_ptr<adodb::Connection> connection2_;
-  std::optional<int> fieldCount1_;
-  std::optional<int> fieldCount2_;
+  std::optional<MSSQL::TableFacts> facts1_;
+  std::optional<MSSQL::TableFacts> facts2_;
   InsertTarget insertTarget_;
   bool identityInsertOn_ = false;
   std::unique_ptr<adodb::Recordset> source_;
@@ -112,7 +121,7 @@ class AppendEngine {
   std::atomic<qint64> rowsRead_ = 0;
   std::atomic<qint64> rowsTaken_ = 0;  // rows taken from the buffer to be written
   std::atomic<bool> stopRequested_ = false;
-  int appended_ = 0;
+  qint64 appended_ = 0;
   bool stopped_ = false;
   int lostDatabase_ = 0;  // the database whose connection went while rows were written
   qint64 totalRows_ = 0;  // the rows to be written, as far as known

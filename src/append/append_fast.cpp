@@ -10,18 +10,24 @@
 #include "catalogue/catalogue.h"
 #include "jobs/worker.h"
 #include "platform/app.h"
+#include "platform/dialogs.h"
 #include "shell/error_report.h"
 
 namespace append {
 namespace {
 
 QString CountStatement(const MSSQL::TableName& table) {
-  return QStringLiteral("SELECT COUNT(*) FROM ") + table.Bracketed();
+  return QStringLiteral("SELECT COUNT_BIG(*) FROM ") + table.Bracketed();
 }
 
 bool SameName(const MSSQL::TableName& a, const MSSQL::TableName& b) {
   return a.schema.compare(b.schema, Qt::CaseInsensitive) == 0 &&
          a.name.compare(b.name, Qt::CaseInsensitive) == 0;
+}
+
+bool SameLogin(const ConnectionProfile& one, const ConnectionProfile& two) {
+  return one.Server.compare(two.Server, Qt::CaseInsensitive) == 0 && one.User == two.User &&
+         one.IsLocal() == two.IsLocal() && (one.IsLocal() || one.Port == two.Port);
 }
 
 // The current row of `source` into `row`, value for value.
@@ -32,7 +38,7 @@ void ReadRowOf(adodb::Recordset& source, Row& row) {
 
 }  // namespace
 
-// The fast way holds no more than a batch, so the progress counts against the source's rows.
+// The batches hold no more than a batch, so the progress counts against the source's rows.
 // The count runs before the source is opened: a connection can have one result at a time.
 bool AppendEngine::CountSourceRows() {
   return Completed(on_, 170, [&] {
@@ -45,49 +51,87 @@ bool AppendEngine::CountSourceRows() {
   });
 }
 
+// An empty source is said so, and nothing is written.
+bool AppendEngine::NoRowsToCopy() {
+  if (totalRows_ != 0) return false;
+  on_(138, [&] {
+    dialogs::MsgBox(QStringLiteral("No records in table ") + SourceTable().Display() +
+                    QLatin1Char('.'));
+  });
+  return true;
+}
+
+// A stop is honoured before every step: nothing is copied after it.
 AppendEngine::Next AppendEngine::CopyRowsFast() {
+  if (StoppedBeforeWriting()) return Next::Continue;
   // The server's own copy names no columns, so a target that needs them gets its rows in batches.
-  if (OnOneServer() && insertTarget_.columnList.isEmpty() && CopiedByServer()) {
-    return Next::Continue;
+  if (OnOneServer() && insertTarget_.columnList.isEmpty()) {
+    const bool copied = CopiedByServer();
+    if (stopped_ || lostDatabase_ != 0) return Next::Continue;
+    if (copied) return NoRowsToCopy() ? Next::Finish : Next::Continue;
   }
+  if (!CountSourceRows() || NoRowsToCopy()) return Next::Finish;
+  if (StoppedBeforeWriting()) return Next::Continue;
   return StreamRows();
 }
 
+// The servers say whether both tables live on one server; a server that cannot tell is taken
+// at its login's word.
 bool AppendEngine::OnOneServer() const {
-  const ConnectionProfile& one = request_.profile1;
-  const ConnectionProfile& two = request_.profile2;
-  return one.Server.compare(two.Server, Qt::CaseInsensitive) == 0 && one.User == two.User &&
-         one.IsLocal() == two.IsLocal() && (one.IsLocal() || one.Port == two.Port);
+  const MSSQL::TableFacts& source = SourceFacts();
+  const MSSQL::TableFacts& target = TargetFacts();
+  if (SourceDatabase().isEmpty()) return false;
+  if (!source.server.isEmpty() && !target.server.isEmpty()) return source.server == target.server;
+  return SameLogin(request_.profile1, request_.profile2);
+}
+
+// The source's database as its server names it, or as its login names it.
+QString AppendEngine::SourceDatabase() const {
+  const QString& told = SourceFacts().database;
+  if (!told.isEmpty()) return told;
+  return request_.appendToDatabase1 ? request_.profile2.Database : request_.profile1.Database;
 }
 
 bool AppendEngine::SameTable() const {
+  const MSSQL::TableFacts& source = SourceFacts();
+  if (!source.objectId.isEmpty() && !TargetFacts().objectId.isEmpty()) {
+    return source.SameTableAs(TargetFacts());
+  }
   const QString& sourceDatabase =
       request_.appendToDatabase1 ? request_.profile2.Database : request_.profile1.Database;
   const QString& targetDatabase =
       request_.appendToDatabase1 ? request_.profile1.Database : request_.profile2.Database;
-  return OnOneServer() && sourceDatabase.compare(targetDatabase, Qt::CaseInsensitive) == 0 &&
+  return SameLogin(request_.profile1, request_.profile2) &&
+         sourceDatabase.compare(targetDatabase, Qt::CaseInsensitive) == 0 &&
          SameName(SourceTable(), TargetTable());
 }
 
-// One statement, all or nothing. When the server refuses it nothing was written, and the rows go
-// in batches instead, which find the rows the server refuses. A stop cancels the statement.
+// One statement, all or nothing, counted as the server counts the rows it wrote. When the
+// server refuses it nothing was written, and the rows go in batches instead, which find the
+// rows the server refuses. A stop cancels the statement; one that came before it leaves the
+// statement unsent. Answers whether the server wrote the rows.
 bool AppendEngine::CopiedByServer() {
   adodb::Connection& target = TargetConnection();
-  const QString& sourceDatabase =
-      request_.appendToDatabase1 ? request_.profile2.Database : request_.profile1.Database;
-  const QString statement = InsertSelectStatement(TargetTable(), sourceDatabase, SourceTable());
-  jobs::Wait([&] { source_.reset(); });
+  const QString statement = InsertSelectStatement(TargetTable(), SourceDatabase(), SourceTable());
+  qint64 written = -1;
+  cancellable_ = &target;
   try {
-    cancellable_ = &target;
-    jobs::Wait([&] { target.ExecuteNoRecords(statement); });
-    cancellable_ = nullptr;
-    appended_ = static_cast<int>(totalRows_);
-    return true;
+    if (!stopRequested_.load()) {
+      written = jobs::Wait([&] { return target.ExecuteNoRecords(statement); });
+    }
   } catch (...) {
     cancellable_ = nullptr;
     stopped_ = stopRequested_.load();
-    return stopped_ || ConnectionLost(std::current_exception(), TargetDatabase());
+    if (!stopped_) ConnectionLost(std::current_exception(), TargetDatabase());
+    return false;
   }
+  cancellable_ = nullptr;
+  stopped_ = stopRequested_.load();
+  if (written < 0 && stopped_) return false;
+  // A driver that does not count: the whole source was copied.
+  if (written < 0 && !CountSourceRows()) written = 0;
+  appended_ = totalRows_ = written >= 0 ? written : totalRows_;
+  return true;
 }
 
 // Rows are written while they are read, so memory holds a batch whatever the table's size;
@@ -97,7 +141,7 @@ AppendEngine::Next AppendEngine::StreamRows() {
         adodb::Connection& connection = SourceConnection();
         source_ = jobs::Wait([&] { return connection.Execute(SelectAllStatement(SourceTable())); });
       })) {
-    return Next::Continue;
+    return Next::Finish;
   }
   const bool wholeFirst = SameTable();
   if (wholeFirst) {
@@ -126,10 +170,16 @@ AppendEngine::Next AppendEngine::StreamRows() {
   return Next::Continue;
 }
 
+// Every row the writer wrote is counted, also when the stretch ends in a failure.
 AppendEngine::Stretch AppendEngine::StreamStretch(std::exception_ptr& failure, bool& sourceFailed) {
-  BatchWriter writer(TargetConnection(), insertTarget_, [this](const QString& description) {
-    jobs::OnWindowThread([&] { RefusedText(description); });
-  });
+  BatchWriter writer = NewBatchWriter();
+  const Stretch stretch = StreamInto(writer, failure, sourceFailed);
+  appended_ += writer.Written();
+  return stretch;
+}
+
+AppendEngine::Stretch AppendEngine::StreamInto(BatchWriter& writer, std::exception_ptr& failure,
+                                               bool& sourceFailed) {
   Row row;
   for (;;) {
     if (app::Ended()) return Stretch::Ended;
@@ -144,7 +194,7 @@ AppendEngine::Stretch AppendEngine::StreamStretch(std::exception_ptr& failure, b
       return Stretch::Refused;
     }
     try {
-      appended_ += writer.Add(row);
+      writer.Add(row);
     } catch (...) {
       failure = std::current_exception();
       return Stretch::Refused;
@@ -152,7 +202,7 @@ AppendEngine::Stretch AppendEngine::StreamStretch(std::exception_ptr& failure, b
     rowsTaken_.fetch_add(1, std::memory_order_relaxed);
   }
   try {
-    appended_ += writer.Flush();
+    writer.Flush();
   } catch (...) {
     failure = std::current_exception();
     return Stretch::Refused;
@@ -161,24 +211,35 @@ AppendEngine::Stretch AppendEngine::StreamStretch(std::exception_ptr& failure, b
 }
 
 AppendEngine::Stretch AppendEngine::StreamFromBuffer(std::exception_ptr& failure) {
-  BatchWriter writer(TargetConnection(), insertTarget_, [this](const QString& description) {
-    jobs::OnWindowThread([&] { RefusedText(description); });
-  });
+  BatchWriter writer = NewBatchWriter();
   RowBuffer::Reader reader = rows_.Read();
   Row row;
+  Stretch stretch = Stretch::Done;
   try {
-    while (reader.Next(row)) {
-      if (app::Ended()) return Stretch::Ended;
-      if (stopRequested_.load(std::memory_order_relaxed)) return Stretch::Stopped;
-      appended_ += writer.Add(row);
-      rowsTaken_.fetch_add(1, std::memory_order_relaxed);
+    while (stretch == Stretch::Done && reader.Next(row)) {
+      if (app::Ended()) {
+        stretch = Stretch::Ended;
+      } else if (stopRequested_.load(std::memory_order_relaxed)) {
+        stretch = Stretch::Stopped;
+      } else {
+        writer.Add(row);
+        rowsTaken_.fetch_add(1, std::memory_order_relaxed);
+      }
     }
-    appended_ += writer.Flush();
+    if (stretch == Stretch::Done) writer.Flush();
   } catch (...) {
     failure = std::current_exception();
-    return Stretch::Refused;
+    stretch = Stretch::Refused;
   }
-  return Stretch::Done;
+  appended_ += writer.Written();
+  return stretch;
+}
+
+// Each refused row is reported (the first) or counted by the window's thread.
+BatchWriter AppendEngine::NewBatchWriter() {
+  return BatchWriter(TargetConnection(), insertTarget_, [this](const QString& description) {
+    jobs::OnWindowThread([&] { RefusedText(description); });
+  });
 }
 
 }  // namespace append

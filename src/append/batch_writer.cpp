@@ -31,6 +31,7 @@ int BatchWriter::Write(std::size_t first, std::size_t count) {
   WriteInsertRowsStatement(statement_, table_, waiting_.data() + first, count);
   try {
     target_.ExecuteNoRecords(statement_);
+    written_ += static_cast<qint64>(count);
     return static_cast<int>(count);
   } catch (const adodb::Error& error) {
     if (error.ConnectionLost()) throw;
@@ -39,8 +40,11 @@ int BatchWriter::Write(std::size_t first, std::size_t count) {
       return 0;
     }
   }
+  // The halves are written one after the other, so that the first half's rows stay counted
+  // when the second ends in a lost connection.
   const std::size_t half = count / 2;
-  return Write(first, half) + Write(first + half, count - half);
+  const int firstHalf = Write(first, half);
+  return firstHalf + Write(first + half, count - half);
 }
 
 }  // namespace append

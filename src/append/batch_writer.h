@@ -35,6 +35,8 @@ class BatchWriter {
   int Add(const Row& row);
   // Writes the rows waiting; answers how many were written.
   int Flush();
+  // Every row written so far, also those of a call that ended in a lost connection.
+  qint64 Written() const { return written_; }
 
  private:
   int Write(std::size_t first, std::size_t count);
@@ -44,6 +46,7 @@ class BatchWriter {
   Refused refused_;
   std::vector<Row> waiting_;
   qsizetype waitingCharacters_ = 0;
+  qint64 written_ = 0;
   QString statement_;
 };
 

@@ -21,10 +21,6 @@ bool AllWritable(const MSSQL::TableFacts& table) {
 
 }  // namespace
 
-bool WritableCountsDiffer(const MSSQL::TableFacts& source, const MSSQL::TableFacts& target) {
-  return BothKnown(source, target) && WritableCount(source) != WritableCount(target);
-}
-
 InsertTarget PlanInsert(const MSSQL::TableName& table, const MSSQL::TableFacts& source,
                         const MSSQL::TableFacts& target) {
   InsertTarget plan{table, {}, {}, false};

@@ -10,10 +10,6 @@
 
 namespace append {
 
-// The columns a value can be given for differ in number between the tables, so values would
-// land beside their columns. False when the catalogue told nothing of either table.
-bool WritableCountsDiffer(const MSSQL::TableFacts& source, const MSSQL::TableFacts& target);
-
 InsertTarget PlanInsert(const MSSQL::TableName& table, const MSSQL::TableFacts& source,
                         const MSSQL::TableFacts& target);
 

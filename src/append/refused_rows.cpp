@@ -5,7 +5,7 @@ namespace {
 
 constexpr QLatin1String kLineBreak("\r\n");
 
-QString RowsText(int count) {
+QString RowsText(qint64 count) {
   return QString::number(count) + (count == 1 ? QStringLiteral(" row") : QStringLiteral(" rows"));
 }
 
@@ -16,15 +16,14 @@ void RefusedRows::Add(const QString& message) {
   if (messages_.size() < kMessagesShown && !messages_.contains(message)) messages_ << message;
 }
 
-QString RefusedRows::LostConnectionMessage(int appended, qint64 notWritten, int database) const {
+QString RefusedRows::LostConnectionMessage(qint64 appended, qint64 notWritten, int database) const {
   const auto were = [](qint64 count) {
     return count == 1 ? QStringLiteral(" was") : QStringLiteral(" were");
   };
   QString text = QStringLiteral("The connection to Database #%1 was lost.").arg(database) +
                  kLineBreak + kLineBreak + RowsText(appended) + were(appended) +
                  QStringLiteral(" appended before the connection was lost; the other ") +
-                 RowsText(static_cast<int>(notWritten)) + were(notWritten) +
-                 QStringLiteral(" not written.");
+                 RowsText(notWritten) + were(notWritten) + QStringLiteral(" not written.");
   if (count_ == 0) return text;
   text += kLineBreak;
   text += kLineBreak;
@@ -36,7 +35,7 @@ QString RefusedRows::LostConnectionMessage(int appended, qint64 notWritten, int 
   return text;
 }
 
-QString RefusedRows::ClosingMessage(int appended, bool stopped) const {
+QString RefusedRows::ClosingMessage(qint64 appended, bool stopped) const {
   QString text = stopped ? QStringLiteral("Stopped.") : QStringLiteral("Done.");
   if (count_ == 0) {
     return stopped ? text + QLatin1Char(' ') + RowsText(appended) + QStringLiteral(" appended.")

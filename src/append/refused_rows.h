@@ -13,19 +13,19 @@ class RefusedRows {
   static constexpr int kMessagesShown = 3;
 
   void Add(const QString& message);
-  int Count() const { return count_; }
+  qint64 Count() const { return count_; }
   const QStringList& Messages() const { return messages_; }
 
   // "Done." when no row was refused; otherwise "Done.", a blank line, how many rows were
   // appended and refused, and the messages, one a line. A run that was stopped says
   // "Stopped." instead, and how many rows were appended even when none was refused.
-  QString ClosingMessage(int appended, bool stopped = false) const;
+  QString ClosingMessage(qint64 appended, bool stopped = false) const;
   // After the connection to the target (Database #`database`) was lost: how many rows were
   // appended before, that the `notWritten` others were not, and the refusals as above.
-  QString LostConnectionMessage(int appended, qint64 notWritten, int database) const;
+  QString LostConnectionMessage(qint64 appended, qint64 notWritten, int database) const;
 
  private:
-  int count_ = 0;
+  qint64 count_ = 0;
   QStringList messages_;
 };
 

@@ -1,22 +1,25 @@
 #pragma once
 
-// What the server's catalogue says of a table's columns: the schema the table is found in, and
-// for each column in order its name, type, nullability, and whether the server fills it itself
-// (identity, computed, rowversion). One query a table; no data row is read.
+// What the server says of a table: which server and database it lives in, its object, and for
+// each column in order its name, type, and whether the server fills it itself (identity,
+// computed, rowversion). Two short round trips a table, cheap on every server: the description
+// of "SELECT * FROM [t]" (no row is read) and one row of server functions.
 
 #include <QString>
 #include <vector>
 
+#include "catalogue/table_name.h"
+
 namespace adodb {
 class Connection;
-}
+class Recordset;
+}  // namespace adodb
 
 namespace MSSQL {
 
 struct ColumnFacts {
   QString name;
-  QString type;  // as the catalogue names it: int, nvarchar, datetime2, timestamp ...
-  bool nullable = true;
+  QString type;  // as the server names it: int, nvarchar, datetime2, timestamp ...
   bool identity = false;
   bool computed = false;
   bool rowversion = false;
@@ -27,17 +30,23 @@ struct ColumnFacts {
 };
 
 struct TableFacts {
-  QString schema;
+  int fieldCount = 0;  // the fields of "SELECT * FROM [t]"
+  // What the server's functions told; all empty on a server without them (not SQL Server).
+  QString server;    // @@SERVERNAME
+  QString database;  // DB_NAME() of the connection
+  QString objectId;  // OBJECT_ID of the table
   std::vector<ColumnFacts> columns;
 
   bool HasIdentity() const;
+  // Both are the same table of the same database of the same server, as the servers say.
+  bool SameTableAs(const TableFacts& other) const;
 };
 
-// The query for a table of `schema`, or of the login's default schema when `schema` is empty.
-QString ColumnFactsStatement(const QString& schema, const QString& table);
+// The row of server functions for a table whose columns are `columns`.
+QString ColumnFactsStatement(const TableName& table, const std::vector<QString>& columns);
 
-// Facts of a table; a table the catalogue does not know has no columns and no schema.
-TableFacts ReadColumnFacts(adodb::Connection& connection, const QString& schema,
-                           const QString& table);
+// Facts of a table. A table the server cannot read fails as its SELECT does; a server without
+// the functions leaves everything but the field count unknown.
+TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table);
 
 }  // namespace MSSQL

@@ -69,6 +69,8 @@ class Recordset {
   virtual ~Recordset() = default;
   virtual int FieldCount() const = 0;
   virtual QString FieldName(int i) const = 0;
+  // The server's name of field i's type (int, nvarchar, timestamp ...), empty when unknown.
+  virtual QString FieldTypeName(int) const { return {}; }
   // The value of field i in the current row; it stays valid until the recordset moves on or
   // closes.
   virtual const Value& FieldValue(int i) = 0;
@@ -90,7 +92,11 @@ class Connection {
   // Runs one statement. A statement without a result gives an empty recordset (no fields, Eof).
   virtual std::unique_ptr<Recordset> Execute(const QString& statement) = 0;
   // Runs one statement whose result, if it has one, is not wanted (ADO's adExecuteNoRecords).
-  virtual void ExecuteNoRecords(const QString& statement) { Execute(statement); }
+  // Answers the rows it changed as the driver counts them, or -1 when the driver cannot tell.
+  virtual qint64 ExecuteNoRecords(const QString& statement) {
+    Execute(statement);
+    return -1;
+  }
   // The fields a query would give, without running it: a recordset with the field count and
   // names that holds no rows (Eof). A statement that cannot be run fails as Execute would. When
   // the driver cannot describe the query before it runs, the query is run and its rows are

@@ -92,12 +92,20 @@ std::unique_ptr<Recordset> OdbcConnection::Execute(const QString& statement) {
 // A result that is not wanted needs no result object: the statement runs on the connection's
 // idle statement, which comes back at once, its cursor closed, still carrying its time-out. An
 // append sends one INSERT per row this way.
-void OdbcConnection::ExecuteNoRecords(const QString& statement) {
+qint64 OdbcConnection::ExecuteNoRecords(const QString& statement) {
   RequireOpen();
   Handle handle = NewStatement();
-  CheckRan(ExecDirect(handle, statement), "SQLExecDirectW", handle);
+  const SQLRETURN result = ExecDirect(handle, statement);
+  CheckRan(result, "SQLExecDirectW", handle);
+  SQLLEN changed = -1;
+  if (result == SQL_NO_DATA) {
+    changed = 0;
+  } else if (!SQL_SUCCEEDED(SQLRowCount(handle.get(), &changed))) {
+    changed = -1;
+  }
   SQLFreeStmt(handle.get(), SQL_CLOSE);
   Recycle(std::move(handle), commandTimeout_);
+  return changed;
 }
 
 // The statement is prepared and its result columns described; it is not run. A driver that

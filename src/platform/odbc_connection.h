@@ -25,7 +25,7 @@ class OdbcConnection : public Connection {
   void SetCursorLocation(int location) override;
   void Open(const QString& connectionString) override;
   std::unique_ptr<Recordset> Execute(const QString& statement) override;
-  void ExecuteNoRecords(const QString& statement) override;
+  qint64 ExecuteNoRecords(const QString& statement) override;
   std::unique_ptr<Recordset> Describe(const QString& statement) override;
   void Cancel() override;
   std::unique_ptr<Recordset> OpenSchema(int schema) override;

@@ -60,13 +60,15 @@ bool ConnectionDead(SQLHDBC connection) {
   return SQL_SUCCEEDED(result) && dead == SQL_CD_TRUE;
 }
 
-// A statement that failed on a connection that is gone: SQLSTATE class 08 (connection exception),
-// or a connection the driver reports dead. FreeTDS answers the first statement after the server
-// ended a session with HY000 "Unknown error", and only then holds the connection for dead.
+// A statement that failed on a connection that is gone: SQLSTATE class 08 (connection exception)
+// but 08004 (the server refused a database, as a USE of a missing one does: the connection
+// still serves), or a connection the driver reports dead. FreeTDS answers the first statement after
+// the server ended a session with HY000 "Unknown error", and only then holds the connection for
+// dead.
 bool LostConnection(const std::vector<DiagnosticRecord>& records, const HandleChain& handles) {
   if (handles.statement == SQL_NULL_HSTMT || handles.connection == SQL_NULL_HDBC) return false;
   const bool connectionException = std::any_of(records.begin(), records.end(), [](const auto& r) {
-    return r.state.startsWith(QLatin1String("08"));
+    return r.state.startsWith(QLatin1String("08")) && r.state != QLatin1String("08004");
   });
   return connectionException || ConnectionDead(handles.connection);
 }

@@ -35,6 +35,11 @@ QString OdbcRecordset::FieldName(int i) const {
   return columns_[static_cast<size_t>(i)].name;
 }
 
+QString OdbcRecordset::FieldTypeName(int i) const {
+  RequireField(i);
+  return columns_[static_cast<size_t>(i)].typeName;
+}
+
 const Value& OdbcRecordset::FieldValue(int i) {
   RequireField(i);
   Start();
@@ -108,7 +113,19 @@ OdbcRecordset::Column OdbcRecordset::DescribeColumn(SQLUSMALLINT number) const {
     result = describe();
   }
   Check(result, "SQLDescribeColW", Handles());
-  return {FromWideBuffer(name.data(), length, qsizetype(name.size())), FormOf(type)};
+  return {FromWideBuffer(name.data(), length, qsizetype(name.size())), FormOf(type),
+          TypeNameOf(number)};
+}
+
+// The type as the driver names it; a driver that cannot tell leaves it empty.
+QString OdbcRecordset::TypeNameOf(SQLUSMALLINT number) const {
+  SQLWCHAR name[128] = {};
+  SQLSMALLINT bytes = 0;
+  const SQLRETURN result = SQLColAttributeW(statement_.get(), number, SQL_DESC_TYPE_NAME, name,
+                                            sizeof(name), &bytes, nullptr);
+  if (!SQL_SUCCEEDED(result)) return {};
+  const qsizetype units = std::min<qsizetype>(bytes / qsizetype(sizeof(SQLWCHAR)), 127);
+  return FromWideBuffer(name, units, 128).toLower();
 }
 
 // The first look at the result fetches its first row.

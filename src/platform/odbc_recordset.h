@@ -23,6 +23,7 @@ class OdbcRecordset : public Recordset {
 
   int FieldCount() const override;
   QString FieldName(int i) const override;
+  QString FieldTypeName(int i) const override;
   const Value& FieldValue(int i) override;
   bool Eof() override;
   void MoveNext() override;
@@ -45,11 +46,13 @@ class OdbcRecordset : public Recordset {
   struct Column {
     QString name;
     ValueForm form;
+    QString typeName;
   };
   using Row = std::vector<Value>;
 
   void DescribeColumns();
   Column DescribeColumn(SQLUSMALLINT number) const;
+  QString TypeNameOf(SQLUSMALLINT number) const;
   void Start();
   void Advance();
   std::optional<Row> NextRow();

@@ -50,8 +50,8 @@ TEST_F(FastAppend, AcrossServersRowsGoInBatchesAndOnlyTheRefusedRowIsLost) {
   FastBox().setChecked(true);
   Append("T", "Source");
   EXPECT_EQ(StatementsOnConnection(2),
-            QStringList({"SELECT * FROM [Source]", FactsQuery("Source"),
-                         "SELECT COUNT(*) FROM [Source]", "SELECT * FROM [Source]"}));
+            QStringList({"SELECT * FROM [Source]", FactsQuery("Source", {"a"}),
+                         "SELECT COUNT_BIG(*) FROM [Source]", "SELECT * FROM [Source]"}));
   const QStringList inserts = InsertsOf(StatementsOnConnection(1));
   EXPECT_EQ(inserts.first().count("), ("), 999);
   EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 2499u);

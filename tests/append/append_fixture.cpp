@@ -30,8 +30,8 @@ void AppendRun::Press() {
   Page().PushButton2_Click();
 }
 
-QString AppendRun::FactsQuery(const QString& table) {
-  return MSSQL::ColumnFactsStatement(QString(), table);
+QString AppendRun::FactsQuery(const QString& table, const std::vector<QString>& columns) {
+  return MSSQL::ColumnFactsStatement(table, columns);
 }
 
 QStringList AppendRun::RunStatements() const {

@@ -43,7 +43,7 @@ class AppendRun : public WizardTest {
   static QString ErrorReport(const QString& description, int line);
   static QStringList InsertsOf(const QStringList& statements);
   // The column facts query for a table of the default schema, read before any row.
-  static QString FactsQuery(const QString& table);
+  static QString FactsQuery(const QString& table, const std::vector<QString>& columns);
   void ExpectAtRest();
 
  private:

@@ -31,16 +31,17 @@ TEST_F(AppendRun, WritesEachRowAsOneInsertWithItsValuesIntact) {
 
   // Option1: the source is List2's table, read through connection 2; the target is List1's.
   EXPECT_EQ(StatementsOnConnection(1),
-            QStringList({"SELECT * FROM [T]", FactsQuery("T"),
+            QStringList({"SELECT * FROM [T]", FactsQuery("T", {"a", "b", "c", "d"}),
                          "INSERT INTO [T] VALUES('abc', NULL, 'it''s', '12')",
                          QString("INSERT INTO [T] VALUES(N'") + QString::fromUtf8(kGreek) +
                              "', 'a|mysepz123|b', '', 'x''y')",
                          "INSERT INTO [T] VALUES('x', '', 0x0AFF, 0x)"}));
-  EXPECT_EQ(StatementsOnConnection(2), QStringList({"SELECT * FROM [Source]", FactsQuery("Source"),
-                                                    "SELECT * FROM [Source]"}));
+  const QString sourceFacts = FactsQuery("Source", {"e", "f", "g", "h"});
+  EXPECT_EQ(StatementsOnConnection(2),
+            QStringList({"SELECT * FROM [Source]", sourceFacts, "SELECT * FROM [Source]"}));
   EXPECT_EQ(RunStatements().mid(0, 5),
-            QStringList({"SELECT * FROM [T]", "SELECT * FROM [Source]", FactsQuery("Source"),
-                         FactsQuery("T"), "SELECT * FROM [Source]"}));
+            QStringList({"SELECT * FROM [T]", FactsQuery("T", {"a", "b", "c", "d"}),
+                         "SELECT * FROM [Source]", sourceFacts, "SELECT * FROM [Source]"}));
   EXPECT_EQ(server.FindTable("db1", "T")->rows, server.FindTable("db2", "Source")->rows);
   EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
   EXPECT_EQ(dialogs.Boxes().front().flags, 0);
@@ -54,10 +55,11 @@ TEST_F(AppendRun, OptionTwoReadsListOneThroughConnectionOneAndWritesListTwo) {
   OpenPage();
   Option("Option2").setChecked(true);
   Append("Source", "T");
-  EXPECT_EQ(StatementsOnConnection(1), QStringList({"SELECT * FROM [Source]", FactsQuery("Source"),
-                                                    "SELECT * FROM [Source]"}));
-  EXPECT_EQ(StatementsOnConnection(2),
-            QStringList({"SELECT * FROM [T]", FactsQuery("T"), "INSERT INTO [T] VALUES('1')"}));
+  EXPECT_EQ(StatementsOnConnection(1),
+            QStringList(
+                {"SELECT * FROM [Source]", FactsQuery("Source", {"a"}), "SELECT * FROM [Source]"}));
+  EXPECT_EQ(StatementsOnConnection(2), QStringList({"SELECT * FROM [T]", FactsQuery("T", {"a"}),
+                                                    "INSERT INTO [T] VALUES('1')"}));
   EXPECT_EQ(server.FindTable("db2", "T")->rows.size(), 1u);
   EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
 }
@@ -74,8 +76,8 @@ TEST_F(AppendRun, PreparesBothConnectionsInOrderAndOpensThemWithTheLoginsOfThatM
       recorded.Log(),
       QStringList({"1 CommandTimeout=5000", "1 ConnectionTimeout=5000", "2 CommandTimeout=5000",
                    "2 ConnectionTimeout=5000", "1 Mode=3", "2 Mode=3", "1 Open", "2 Open",
-                   "1 SELECT * FROM [T]", "2 SELECT * FROM [Source]", "2 " + FactsQuery("Source"),
-                   "1 " + FactsQuery("T"), "2 SELECT * FROM [Source]",
+                   "1 SELECT * FROM [T]", "1 " + FactsQuery("T", {"a"}), "2 SELECT * FROM [Source]",
+                   "2 " + FactsQuery("Source", {"a"}), "2 SELECT * FROM [Source]",
                    "1 INSERT INTO [T] VALUES('1')"}));
   const auto& connections = server.Connections();
   ASSERT_GE(connections.size(), 2u);
@@ -89,9 +91,9 @@ TEST_F(AppendRun, NamesGoBetweenBracketsWithTheirClosingBracketDoubled) {
   OpenPage();
   Append("we]ird", "So[urce");
   EXPECT_EQ(RunStatements(),
-            QStringList({"SELECT * FROM [we]]ird]", "SELECT * FROM [So[urce]",
-                         FactsQuery("So[urce"), FactsQuery("we]ird"), "SELECT * FROM [So[urce]",
-                         "INSERT INTO [we]]ird] VALUES('1')"}));
+            QStringList({"SELECT * FROM [we]]ird]", FactsQuery("we]ird", {"a"}),
+                         "SELECT * FROM [So[urce]", FactsQuery("So[urce", {"a"}),
+                         "SELECT * FROM [So[urce]", "INSERT INTO [we]]ird] VALUES('1')"}));
   EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
 }
 
@@ -102,7 +104,9 @@ TEST_F(AppendRun, DifferentFieldCountsStopBeforeTheSourceIsReadAndFetchNoRow) {
   OpenPage();
   Append("T", "Source");
   EXPECT_EQ(dialogs.Texts(), QStringList({"Tables do not have same number of fields (columns)."}));
-  EXPECT_EQ(RunStatements(), QStringList({"SELECT * FROM [T]", "SELECT * FROM [Source]"}));
+  EXPECT_EQ(RunStatements(),
+            QStringList({"SELECT * FROM [T]", FactsQuery("T", {"a", "b", "c"}),
+                         "SELECT * FROM [Source]", FactsQuery("Source", {"a", "b", "c", "d"})}));
   EXPECT_EQ(RowsFetchedByRun(), 0);
   EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 1u);
   ExpectAtRest();

@@ -19,14 +19,12 @@ ColumnFacts Column(const char* name, const char* type, bool computed = false) {
 }  // namespace
 
 TEST(ColumnPairs, PairsDifferingInNameOrKindAreListedAndTheTargetsOwnColumnsAreNot) {
-  const TableFacts source{
-      "dbo",
-      {Column("ID", "int"), Column("Name", "varchar"), Column("Total", "decimal"),
-       Column("Note", "nvarchar"), Column("Stamp", "varbinary")}};
-  const TableFacts target{
-      "dbo",
-      {Column("id", "bigint"), Column("Name", "nchar"), Column("Placed", "datetime"),
-       Column("Memo", "ntext"), Column("Sum", "int", true)}};
+  TableFacts source;
+  source.columns = {Column("ID", "int"), Column("Name", "varchar"), Column("Total", "decimal"),
+                    Column("Note", "nvarchar"), Column("Stamp", "varbinary")};
+  TableFacts target;
+  target.columns = {Column("id", "bigint"), Column("Name", "nchar"), Column("Placed", "datetime"),
+                    Column("Memo", "ntext"), Column("Sum", "int", true)};
   EXPECT_EQ(append::DifferingPairs(source, target),
             QStringList(
                 {"3: Total (decimal) -> Placed (datetime)", "4: Note (nvarchar) -> Memo (ntext)"}));

@@ -235,9 +235,9 @@ class SessionEndingConnection : public adodb::Connection {
   std::unique_ptr<adodb::Recordset> Execute(const QString& statement) override {
     return inner_->Execute(statement);
   }
-  void ExecuteNoRecords(const QString& statement) override {
+  qint64 ExecuteNoRecords(const QString& statement) override {
     if (sent_++ == killAfter_) Connect(admin_)->ExecuteNoRecords("KILL " + session_);
-    inner_->ExecuteNoRecords(statement);
+    return inner_->ExecuteNoRecords(statement);
   }
   std::unique_ptr<adodb::Recordset> Describe(const QString& statement) override {
     return inner_->Describe(statement);

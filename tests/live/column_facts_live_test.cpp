@@ -6,7 +6,7 @@
 #include "platform/adodb.h"
 #include "support/live_server.h"
 
-TEST(ColumnFactsLive, SchemaNamesTypesAndTheColumnsTheServerFills) {
+TEST(ColumnFactsLive, ServerNamesTypesAndTheColumnsTheServerFills) {
   const std::optional<ConnectionProfile> profile = LiveProfile(1);
   if (!profile) GTEST_SKIP() << kNoLiveServer;
   const LiveDriver driver;
@@ -18,20 +18,22 @@ TEST(ColumnFactsLive, SchemaNamesTypesAndTheColumnsTheServerFills) {
   connection->Execute("CREATE TABLE [" + table +
                       "] (Id int IDENTITY(1,1) NOT NULL, [Order Name] nvarchar(20) NOT NULL, "
                       "Total AS (Id * 2), Amount decimal(10, 2) NULL)");
-  const MSSQL::TableFacts facts = MSSQL::ReadColumnFacts(*connection, QString(), table);
+  const MSSQL::TableFacts facts = MSSQL::ReadColumnFacts(*connection, table);
+  const MSSQL::TableFacts again = MSSQL::ReadColumnFacts(*connection, {"dbo", table});
   connection->Execute("DROP TABLE [" + table + "]");
 
-  EXPECT_EQ(facts.schema, "dbo");
+  EXPECT_FALSE(facts.server.isEmpty());
+  EXPECT_EQ(facts.database.toLower(), profile->Database.toLower());
+  EXPECT_TRUE(facts.SameTableAs(again));
+  EXPECT_EQ(facts.fieldCount, 4);
   ASSERT_EQ(facts.columns.size(), 4u);
   EXPECT_EQ(facts.columns[0].name, "Id");
   EXPECT_TRUE(facts.columns[0].identity);
-  EXPECT_FALSE(facts.columns[0].nullable);
   EXPECT_EQ(facts.columns[1].name, "Order Name");
   EXPECT_EQ(facts.columns[1].type, "nvarchar");
   EXPECT_TRUE(facts.columns[2].computed);
   EXPECT_FALSE(facts.columns[2].Writable());
-  EXPECT_EQ(facts.columns[3].type, "decimal");
-  EXPECT_TRUE(facts.columns[3].nullable);
+  EXPECT_TRUE(facts.columns[3].type == "decimal" || facts.columns[3].type == "numeric");
   EXPECT_TRUE(facts.HasIdentity());
-  EXPECT_TRUE(MSSQL::ReadColumnFacts(*connection, "dbo", "ombrelia_test_none").columns.empty());
+  EXPECT_THROW(MSSQL::ReadColumnFacts(*connection, {"dbo", "ombrelia_test_none"}), adodb::Error);
 }

@@ -46,6 +46,7 @@ Table& Database::Create(Table table) {
 
 Database Database::Copy() const {
   Database copy;
+  copy.SetName(name_);
   for (const auto& object : objects_) copy.Create(*object);
   return copy;
 }

@@ -51,8 +51,12 @@ class Database {
   Database Copy() const;
   // Every object, in creation order.
   const std::vector<std::unique_ptr<Table>>& Objects() const { return objects_; }
+  // The name the server knows it by (DB_NAME()).
+  const QString& Name() const { return name_; }
+  void SetName(QString name) { name_ = std::move(name); }
 
  private:
+  QString name_;
   std::vector<std::unique_ptr<Table>> objects_;  // owned one by one so that pointers stay valid
 };
 

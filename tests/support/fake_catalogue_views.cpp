@@ -14,30 +14,46 @@ adodb::Value Flag(bool set) {
 }
 
 Result SchemaName() {
-  return {true, {QString()}, {{adodb::Value::Text(QStringLiteral("dbo"))}}};
+  return {true, {QString()}, {{adodb::Value::Text(QStringLiteral("dbo"))}}, {}};
 }
 
-// The rows of the column facts query for the table it names, from the facts it was given.
-Result ColumnFacts(Database& database, const QString& statement) {
-  static const QRegularExpression kTable(
-      QStringLiteral("c\\.TABLE_NAME = N'((?:[^']|'')*)' AND c\\.TABLE_SCHEMA = "
-                     "(?:SCHEMA_NAME\\(\\)|N'((?:[^']|'')*)')"));
-  Result result{
-      true,
-      {"TABLE_SCHEMA", "COLUMN_NAME", "DATA_TYPE", "IS_NULLABLE", "IsIdentity", "IsComputed"},
-      {}};
-  const QRegularExpressionMatch match = kTable.match(statement);
-  if (!match.hasMatch()) return result;
-  const Table* table =
-      database.Find(QualifiedName{Unquoted(match.captured(2)), Unquoted(match.captured(1))});
-  if (!table) return result;
-  for (const MSSQL::ColumnFacts& column : table->facts) {
-    result.rows.push_back({adodb::Value::Text(table->Schema()), adodb::Value::Text(column.name),
-                           adodb::Value::Text(column.type),
-                           adodb::Value::Text(column.nullable ? "YES" : "NO"),
-                           Flag(column.identity), Flag(column.computed)});
+// "[schema].[name]" or "[name]", "]]" standing for "]".
+QualifiedName FromBrackets(const QString& bracketed) {
+  QStringList parts;
+  QString part;
+  for (qsizetype i = 0; i < bracketed.size(); ++i) {
+    const QChar c = bracketed[i];
+    if (c == u'[') continue;
+    if (c == u']' && i + 1 < bracketed.size() && bracketed[i + 1] == u']') {
+      part += c;
+      ++i;
+    } else if (c == u']') {
+      parts << part;
+      part.clear();
+      if (i + 1 < bracketed.size() && bracketed[i + 1] == u'.') ++i;
+    } else {
+      part += c;
+    }
   }
-  return result;
+  return parts.size() == 2 ? QualifiedName{parts[0], parts[1]} : QualifiedName{{}, parts.value(0)};
+}
+
+// The row of server functions for the table it names, from the facts the table was given; a
+// table without them is not answered, as a server without the functions would not.
+bool ColumnFacts(Database& database, const QString& statement, Result& result) {
+  static const QRegularExpression kTable(QStringLiteral("OBJECT_ID\\(N'((?:[^']|'')*)'\\)"));
+  const QRegularExpressionMatch match = kTable.match(statement);
+  const Table* table =
+      match.hasMatch() ? database.Find(FromBrackets(Unquoted(match.captured(1)))) : nullptr;
+  if (!table || table->facts.empty()) return false;
+  Row row{adodb::Value::Text(QStringLiteral("FAKE")), adodb::Value::Text(database.Name()),
+          adodb::Value::Text(QString::number(reinterpret_cast<quintptr>(table)))};
+  for (const MSSQL::ColumnFacts& column : table->facts) {
+    row.push_back(Flag(column.identity));
+    row.push_back(Flag(column.computed));
+  }
+  result = {true, QStringList(static_cast<qsizetype>(row.size()), QString()), {row}, {}};
+  return true;
 }
 
 }  // namespace
@@ -47,9 +63,8 @@ bool RunCatalogueQuery(Database& database, const QString& statement, Result& res
     result = SchemaName();
     return true;
   }
-  if (!statement.contains(QLatin1String("INFORMATION_SCHEMA.COLUMNS"))) return false;
-  result = ColumnFacts(database, statement);
-  return true;
+  if (!statement.startsWith(QLatin1String("SELECT @@SERVERNAME"))) return false;
+  return ColumnFacts(database, statement, result);
 }
 
 }  // namespace fake

@@ -124,7 +124,7 @@ class FakeConnection : public adodb::Connection {
   }
 
   Result TablesRowset() {
-    Result rowset{true, {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "TABLE_TYPE"}, {}};
+    Result rowset{true, {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "TABLE_TYPE"}, {}, {}};
     for (const auto& object : state_->DatabaseNamed(database_).Objects()) {
       rowset.rows.push_back({adodb::Value::Text(database_), adodb::Value::Text(object->Schema()),
                              adodb::Value::Text(object->name), adodb::Value::Text(object->type)});

@@ -24,6 +24,11 @@ class FakeRecordset : public adodb::Recordset {
     return result_.columns[i];
   }
 
+  QString FieldTypeName(int i) const override {
+    RequireField(i);
+    return i < result_.types.size() ? result_.types[i] : QString();
+  }
+
   const adodb::Value& FieldValue(int i) override {
     RequireField(i);
     FetchCurrent();

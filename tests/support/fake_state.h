@@ -72,7 +72,11 @@ struct ServerState {
   std::shared_ptr<Gate> gate;
   QStringList transactions;  // "BeginTrans", "CommitTrans", "RollbackTrans", in order
 
-  Database& DatabaseNamed(const QString& name) { return databases[name.toCaseFolded()]; }
+  Database& DatabaseNamed(const QString& name) {
+    Database& database = databases[name.toCaseFolded()];
+    if (database.Name().isEmpty()) database.SetName(name);
+    return database;
+  }
 };
 
 // Waits while `text` matches the gate, until it is released or the connection's statement is

@@ -17,15 +17,21 @@ Result SelectAll(Database& database, SqlReader& sql) {
   const bool noRows = sql.Accept(QStringLiteral("WHERE 1 = 0"));
   sql.ExpectEnd();
   const Table& table = ExistingTable(database, name);
-  return {true, table.columns, noRows ? std::vector<Row>{} : table.rows};
+  QStringList types;
+  if (table.facts.size() == static_cast<std::size_t>(table.columns.size())) {
+    for (const MSSQL::ColumnFacts& column : table.facts) types << column.type;
+  }
+  return {true, table.columns, noRows ? std::vector<Row>{} : table.rows, types};
 }
 
-Result CountAll(const Database& database, SqlReader& sql) {
-  sql.Expect(QStringLiteral("SELECT COUNT ( * ) FROM"));
-  const QString name = sql.TakeName();
+Result CountAll(Database& database, SqlReader& sql) {
+  if (!sql.Accept(QStringLiteral("SELECT COUNT_BIG ( * ) FROM"))) {
+    sql.Expect(QStringLiteral("SELECT COUNT ( * ) FROM"));
+  }
+  const QualifiedName name = TakeTableName(sql);
   sql.ExpectEnd();
-  const Table& table = ExistingObject(database, name);
-  return {true, {QString()}, {{adodb::Value::Text(QString::number(table.rows.size()))}}};
+  const Table& table = ExistingTable(database, name);
+  return {true, {QString()}, {{adodb::Value::Text(QString::number(table.rows.size()))}}, {}};
 }
 
 // SELECT [field] AS [alias],... INTO target FROM [source]: a copy under new column names.
@@ -213,7 +219,10 @@ Result RunStatement(Database& database, const QString& statement,
   if (sql.NextIs(QStringLiteral("SET IDENTITY_INSERT"))) return IdentityInsert(database, sql);
   if (sql.NextIs(QStringLiteral("SELECT * FROM"))) return SelectAll(database, sql);
   if (sql.NextIs(QStringLiteral("SELECT * INTO"))) return RunFullOuterJoin(database, sql);
-  if (sql.NextIs(QStringLiteral("SELECT COUNT ( * ) FROM"))) return CountAll(database, sql);
+  if (sql.NextIs(QStringLiteral("SELECT COUNT ( * ) FROM")) ||
+      sql.NextIs(QStringLiteral("SELECT COUNT_BIG ( * ) FROM"))) {
+    return CountAll(database, sql);
+  }
   if (sql.NextIs(QStringLiteral("SELECT"))) return CopyInto(database, sql);
   if (sql.NextIs(QStringLiteral("IF EXISTS"))) return DropIfExists(database, sql);
   if (sql.NextIs(QStringLiteral("INSERT INTO"))) return Insert(database, sql, databaseNamed);

@@ -13,7 +13,8 @@
 //   INSERT INTO [s].[t] ([a], [b]) VALUES(...)          (any table may name its schema)
 //   SET IDENTITY_INSERT [s].[t] ON | OFF
 //   SELECT SCHEMA_NAME()                                   (dbo)
-//   the column facts query over INFORMATION_SCHEMA.COLUMNS (the facts a table was given)
+//   SELECT @@SERVERNAME, DB_NAME(), OBJECT_ID(...), COLUMNPROPERTY(...) ...  (the facts a table
+//       was given; a table without them is a syntax error)
 // Anything else is a syntax error near its first word.
 
 #include <QString>
@@ -32,6 +33,7 @@ struct Result {
   bool returnsRows = false;
   QStringList columns;
   std::vector<Row> rows;
+  QStringList types;  // the columns' type names, where the table was given its facts
 };
 
 // Finds another database of the same server, for statements that reach across databases.
