@@ -70,6 +70,12 @@ QStringList TableNames(const ConnectionProfile& profile) {
   return listing.names;
 }
 
+std::vector<TableName> Tables(const ConnectionProfile& profile) {
+  TableListing listing;
+  ReadTableNames(profile, listing);
+  return listing.tables;
+}
+
 TableName TypedTable(const ConnectionProfile& profile, const QString& typed) {
   if (!typed.contains(QLatin1Char('.'))) return TableName(typed);
   TableListing listing;

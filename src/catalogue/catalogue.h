@@ -31,6 +31,7 @@ struct TableListing {
 // in `listing`; the listing stops early when the program has ended.
 void ReadTableNames(const ConnectionProfile& profile, TableListing& listing);
 QStringList TableNames(const ConnectionProfile& profile);
+std::vector<TableName> Tables(const ConnectionProfile& profile);
 
 // The table a name typed as the lists show it denotes ("schema.table" outside the default
 // schema): the listed table of that name, letter case aside, or the name as it stands. Only a

@@ -40,7 +40,7 @@ MSSQL::TableName Typed(const ConnectionProfile& profile, const QString& typed) {
 
 // The overwrite question looks among the tables the join page would list.
 int RunJoin(const JoinJob& job, JobTerminal& terminal) {
-  const QStringList tables1 = MSSQL::TableNames(job.profile1);
+  const std::vector<MSSQL::TableName> tables1 = MSSQL::Tables(job.profile1);
   TerminalReport report(terminal.progress);
   FieldNameRegistry registry;
   JoinEngine engine(report, registry);

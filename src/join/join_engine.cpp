@@ -1,5 +1,7 @@
 #include "join/join_engine.h"
 
+#include <algorithm>
+
 #include "catalogue/catalogue.h"
 #include "jobs/worker.h"
 #include "join/field_name_registry.h"
@@ -20,9 +22,26 @@ bool IsStagingTable(const MSSQL::TableName& table) {
                                     table.name.compare(kStaging2, Qt::CaseInsensitive) == 0);
 }
 
-// The new table is made in the default schema, so only a source table there can share its name.
-bool SameTable(const QString& newName, const MSSQL::TableName& source) {
-  return source.schema.isEmpty() && newName.compare(source.name, Qt::CaseInsensitive) == 0;
+// The new table is made in the default schema, so only a table there can share its name.
+bool SameTable(const QString& newName, const MSSQL::TableName& table) {
+  return table.schema.isEmpty() && newName.compare(table.name, Qt::CaseInsensitive) == 0;
+}
+
+// A listed table of another schema that the name, as typed, shows: a new table of that name
+// would stand beside it in the default schema under a name that reads the same.
+const MSSQL::TableName* OtherSchemaTable(const QString& newName,
+                                         const std::vector<MSSQL::TableName>& tables) {
+  for (const MSSQL::TableName& table : tables) {
+    if (!table.schema.isEmpty() && newName.compare(table.Display(), Qt::CaseInsensitive) == 0) {
+      return &table;
+    }
+  }
+  return nullptr;
+}
+
+bool Listed(const QString& newName, const std::vector<MSSQL::TableName>& tables) {
+  return std::any_of(tables.begin(), tables.end(),
+                     [&](const MSSQL::TableName& table) { return SameTable(newName, table); });
 }
 
 }  // namespace
@@ -46,7 +65,8 @@ JoinEngine::JoinEngine(JoinReport& report, FieldNameRegistry& registry)
 JoinEngine::~JoinEngine() = default;
 
 void JoinEngine::Run(const std::optional<JoinSelection>& selection,
-                     const ConnectionProfile& profile1, const QStringList& tables1) {
+                     const ConnectionProfile& profile1,
+                     const std::vector<MSSQL::TableName>& tables1) {
   shell::Trap on(QStringLiteral("Form2.PushButton2_Click"));
   if (!selection) {
     on(100, [] {
@@ -151,7 +171,8 @@ bool JoinEngine::HasUnnamedField(const Run_& run) const {
   return false;
 }
 
-QString JoinEngine::AskNewName(shell::Trap& on, Run_& run, const QStringList& tables1) {
+QString JoinEngine::AskNewName(shell::Trap& on, Run_& run,
+                               const std::vector<MSSQL::TableName>& tables1) {
   QString name;
   on(116, [&] { name = dialogs::InputBox(QStringLiteral("Enter name of new table: ")); });
   // Confirming the overwrite for a source table would drop it before it is copied.
@@ -162,7 +183,14 @@ QString JoinEngine::AskNewName(shell::Trap& on, Run_& run, const QStringList& ta
                        "Nothing was changed."));
     return QString();
   }
-  if (on.when(118, [&] { return tables1.contains(name, Qt::CaseInsensitive); })) {
+  if (const MSSQL::TableName* other = OtherSchemaTable(name, tables1)) {
+    dialogs::MsgBox(QStringLiteral("The name ") + name + QStringLiteral(" is that of the table ") +
+                    other->name + QStringLiteral(" of the schema ") + other->schema +
+                    QStringLiteral(". The new table is made in the default schema: please choose "
+                                   "another name. Nothing was changed."));
+    return QString();
+  }
+  if (on.when(118, [&] { return Listed(name, tables1); })) {
     bool overwrite = false;
     on(120, [&] {
       overwrite = dialogs::MsgBox(QStringLiteral("Such table exist already.\r\n\r\n"
@@ -170,15 +198,20 @@ QString JoinEngine::AskNewName(shell::Trap& on, Run_& run, const QStringList& ta
                                   dialogs::vbYesNo | dialogs::vbDefaultButton2,
                                   QStringLiteral("Information")) == dialogs::vbYes;
     });
-    if (!overwrite) return QString();
-    // The old table goes only together with a join that succeeds.
-    on(160, [&] {
-      jobs::Wait([&] { run.connection->BeginTrans(); });
-      run.overwriting = true;
-    });
+    if (!overwrite || !BeginOverwrite(on, run)) return QString();
     Execute(on, 122, run, join_statements::DropIfExists(name));
   }
   return name;
+}
+
+// The old table goes only together with a join that succeeds. When the transaction cannot be
+// begun, nothing is dropped and no join is made.
+bool JoinEngine::BeginOverwrite(shell::Trap& on, Run_& run) {
+  on(160, [&] {
+    jobs::Wait([&] { run.connection->BeginTrans(); });
+    run.overwriting = true;
+  });
+  return run.overwriting;
 }
 
 void JoinEngine::BuildJoinedTable(shell::Trap& on, Run_& run) {
@@ -219,7 +252,16 @@ void JoinEngine::EndOverwrite(shell::Trap& on, Run_& run, bool joined) {
   if (joined) {
     on(162, [&] { jobs::Wait([&] { run.connection->CommitTrans(); }); });
   } else {
-    on(164, [&] { jobs::Wait([&] { run.connection->RollbackTrans(); }); });
+    // A rollback that fails closes the connection, which the server rolls back: nothing more
+    // can be sent on it.
+    on(164, [&] {
+      try {
+        jobs::Wait([&] { run.connection->RollbackTrans(); });
+      } catch (...) {
+        run.lost = true;
+        throw;
+      }
+    });
   }
 }
 

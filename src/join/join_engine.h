@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "catalogue/table_name.h"
 #include "connections/connection_profile.h"
@@ -52,7 +53,7 @@ class JoinEngine {
   // One run; a missing selection is the empty optional. `tables1` are the tables the first
   // group lists, for the overwrite question.
   void Run(const std::optional<JoinSelection>& selection, const ConnectionProfile& profile1,
-           const QStringList& tables1);
+           const std::vector<MSSQL::TableName>& tables1);
 
   // From the window's thread while the run waits on its worker: the statement in progress is
   // cancelled through the driver, no table is created, and the staging copies are still dropped.
@@ -64,7 +65,8 @@ class JoinEngine {
   bool Connect(shell::Trap& on, Run_& run, const ConnectionProfile& profile1);
   void ReadFields(shell::Trap& on, Run_& run);
   bool HasUnnamedField(const Run_& run) const;
-  QString AskNewName(shell::Trap& on, Run_& run, const QStringList& tables1);
+  QString AskNewName(shell::Trap& on, Run_& run, const std::vector<MSSQL::TableName>& tables1);
+  bool BeginOverwrite(shell::Trap& on, Run_& run);
   void BuildJoinedTable(shell::Trap& on, Run_& run);
   void EndOverwrite(shell::Trap& on, Run_& run, bool joined);
   void Execute(shell::Trap& on, int line, Run_& run, const QString& statement, bool* ok = nullptr,

@@ -53,28 +53,55 @@ void Form2::PushButton5_Click() {
 }
 
 void Form2::List1_Click() {
-  ShowFields(*ui_->List1, *ui_->List2, QStringLiteral("List1_Click"));
+  ShowFields(*ui_->List1, *ui_->List2, listing1_, QStringLiteral("List1_Click"));
 }
 
 void Form2::List3_Click() {
-  ShowFields(*ui_->List3, *ui_->List4, QStringLiteral("List3_Click"));
+  ShowFields(*ui_->List3, *ui_->List4, listing3_, QStringLiteral("List3_Click"));
+}
+
+// The lists keep taking keys and clicks while fields are read: a table chosen meanwhile
+// supersedes the listing in progress, whose result is discarded, and its own fields are read
+// next. The buttons wait for the listing; the pointer is busy until the last one ends.
+void Form2::ShowFields(const QListWidget& tables, QListWidget& fields, FieldListing& listing,
+                       const QString& handler) {
+  if (listing.running) {
+    listing.superseded = true;
+    return;
+  }
+  if (!shell::SelectedTable(tables)) return;
+  shell::Trap on(QStringLiteral("Form2.") + handler);
+  const shell::InputLock lock({ui_->PushButton2, ui_->PushButton5});
+  listing.running = true;
+  on(100, [&] { SetMousePointer(shell::vbHourglass); });
+  do {
+    listing.superseded = false;
+    ListFields(tables, fields, listing, on);
+  } while (listing.superseded);
+  listing.running = false;
+  on(104, [&] { SetMousePointer(shell::vbDefault); });
 }
 
 // The field list is emptied first, so a table that cannot be read leaves no fields of the
-// previous one behind; a failure is reported once and the pointer comes back.
-void Form2::ShowFields(const QListWidget& tables, QListWidget& fields, const QString& handler) {
+// previous one behind; a failure of the listing that stands is reported once.
+void Form2::ListFields(const QListWidget& tables, QListWidget& fields, FieldListing& listing,
+                       shell::Trap& on) {
   const std::optional<MSSQL::TableName> table = shell::SelectedTable(tables);
+  fields.clear();
   if (!table) return;
-  shell::Trap on(QStringLiteral("Form2.") + handler);
-  const shell::InputLock lock(
-      {ui_->List1, ui_->List2, ui_->List3, ui_->List4, ui_->PushButton2, ui_->PushButton5});
-  on(100, [&] { SetMousePointer(shell::vbHourglass); });
-  on(102, [&] {
-    fields.clear();
+  QStringList names;
+  std::exception_ptr failure;
+  try {
     const ConnectionProfile profile = wizard_.form1().Profile1();
-    fields.addItems(jobs::Wait([&] { return MSSQL::FieldNames(profile, *table); }));
+    names = jobs::Wait([&] { return MSSQL::FieldNames(profile, *table); });
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  if (listing.superseded) return;
+  on(102, [&] {
+    if (failure) std::rethrow_exception(failure);
+    fields.addItems(names);
   });
-  on(104, [&] { SetMousePointer(shell::vbDefault); });
 }
 
 // The selections are read once; the engine does the rest. While it works, the button stops it
@@ -91,8 +118,7 @@ void Form2::PushButton2_Click() {
 void Form2::Join(const std::optional<JoinSelection>& selection) {
   JoinPageReport report(*this, *ui_->List1, *ui_->List3);
   JoinEngine engine(report, registry_);
-  QStringList tables1;
-  for (int row = 0; row < ui_->List1->count(); ++row) tables1 << ui_->List1->item(row)->text();
+  const std::vector<MSSQL::TableName> tables1 = shell::ListedTables(*ui_->List1);
   if (!selection) return engine.Run(selection, wizard_.form1().Profile1(), tables1);
   const shell::InputLock lock(
       {ui_->List1, ui_->List2, ui_->List3, ui_->List4, ui_->Text1, ui_->PushButton5});

@@ -9,6 +9,9 @@
 #include "shell/page.h"
 
 class QListWidget;
+namespace shell {
+class Trap;
+}
 namespace Ui {
 class Form2;
 }
@@ -32,7 +35,17 @@ class Form2 : public shell::Page {
   void List3_Click();
 
  private:
-  void ShowFields(const QListWidget& tables, QListWidget& fields, const QString& handler);
+  // A field listing of one group: whether one runs, and whether a newer choice of table came
+  // while it ran.
+  struct FieldListing {
+    bool running = false;
+    bool superseded = false;
+  };
+
+  void ShowFields(const QListWidget& tables, QListWidget& fields, FieldListing& listing,
+                  const QString& handler);
+  void ListFields(const QListWidget& tables, QListWidget& fields, FieldListing& listing,
+                  shell::Trap& on);
   void ConnectPointerHandlers();
   std::optional<JoinSelection> TakeSelection() const;
   void Join(const std::optional<JoinSelection>& selection);
@@ -42,4 +55,6 @@ class Form2 : public shell::Page {
   wizard::Wizard& wizard_;
   // The run in progress, which the button stops; none at rest.
   JoinEngine* joining_ = nullptr;
+  FieldListing listing1_;
+  FieldListing listing3_;
 };

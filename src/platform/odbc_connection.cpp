@@ -169,6 +169,14 @@ void OdbcConnection::RequireOpen() const {
   if (!open_) throw ObjectClosed();
 }
 
+void OdbcConnection::Close() {
+  for (OdbcRecordset* recordset : recordsets_) recordset->Detach();
+  recordsets_.clear();
+  idleStatement_.Free();
+  SQLDisconnect(connection_.get());
+  open_ = false;
+}
+
 void OdbcConnection::RequireClosed() const {
   if (open_) throw ObjectOpen();
 }

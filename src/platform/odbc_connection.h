@@ -56,6 +56,9 @@ class OdbcConnection : public Connection {
   // committing every statement by itself.
   void EndTransaction(SQLSMALLINT completion);
   void RequireClosed() const;
+  // Ends the session: results still open keep what they read, the statement kept for the next
+  // one goes, and every later call finds the connection closed.
+  void Close();
   Handle NewStatement();
   // `timeout` is the query time-out the statement is known to carry, if it is known.
   void Recycle(Handle statement, std::optional<int> timeout);

@@ -29,21 +29,20 @@ void OdbcConnection::RollbackTrans() {
   EndTransaction(SQL_ROLLBACK);
 }
 
-// Every statement is committed by itself again even when the transaction could not be ended;
-// the failure is raised with the driver's own text.
+// A transaction that could not be ended is never committed by turning autocommit back on:
+// the connection is closed instead, and the server rolls back what it left open. The failure
+// is raised with the driver's own text.
 void OdbcConnection::EndTransaction(SQLSMALLINT completion) {
   RequireOpen();
-  const auto commitEachStatement = [this] {
-    return SQLSetConnectAttr(connection_.get(), SQL_ATTR_AUTOCOMMIT, CommitMode(SQL_AUTOCOMMIT_ON),
-                             SQL_IS_UINTEGER);
-  };
-  try {
-    Check(SQLEndTran(SQL_HANDLE_DBC, connection_.get(), completion), "SQLEndTran", Handles());
-  } catch (...) {
-    commitEachStatement();
-    throw;
+  const SQLRETURN ended = SQLEndTran(SQL_HANDLE_DBC, connection_.get(), completion);
+  if (!SQL_SUCCEEDED(ended)) {
+    const Error error = ErrorOf("SQLEndTran", ended, Handles());
+    Close();
+    throw error;
   }
-  Check(commitEachStatement(), "SQLSetConnectAttr", Handles());
+  Check(SQLSetConnectAttr(connection_.get(), SQL_ATTR_AUTOCOMMIT, CommitMode(SQL_AUTOCOMMIT_ON),
+                          SQL_IS_UINTEGER),
+        "SQLSetConnectAttr", Handles());
 }
 
 }  // namespace adodb::odbc

@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <optional>
+#include <vector>
 
 #include "catalogue/table_name.h"
 
@@ -16,12 +17,23 @@ inline std::optional<QString> SelectedText(const QListWidget& list) {
 
 // The table of a table list's selected item: the name it was listed with, or the bare text of
 // an item added by name (a table the program created in the default schema).
+inline MSSQL::TableName TableOf(const QListWidgetItem& item) {
+  const QVariant table = item.data(Qt::UserRole);
+  if (table.canConvert<MSSQL::TableName>()) return table.value<MSSQL::TableName>();
+  return MSSQL::TableName(item.text());
+}
+
 inline std::optional<MSSQL::TableName> SelectedTable(const QListWidget& list) {
   const QList<QListWidgetItem*> selected = list.selectedItems();
   if (selected.isEmpty()) return std::nullopt;
-  const QVariant table = selected.first()->data(Qt::UserRole);
-  if (table.canConvert<MSSQL::TableName>()) return table.value<MSSQL::TableName>();
-  return MSSQL::TableName(selected.first()->text());
+  return TableOf(*selected.first());
+}
+
+// Every table of a table list, in its order.
+inline std::vector<MSSQL::TableName> ListedTables(const QListWidget& list) {
+  std::vector<MSSQL::TableName> tables;
+  for (int row = 0; row < list.count(); ++row) tables.push_back(TableOf(*list.item(row)));
+  return tables;
 }
 
 }  // namespace shell

@@ -5,6 +5,7 @@
 #include "join/join_engine.h"
 #include "join/join_page_report.h"
 #include "join/join_statements.h"
+#include "shell/list_selection.h"
 #include "shell/page.h"
 #include "support/fake_server.h"
 #include "support/lists.h"
@@ -32,7 +33,7 @@ class JoinEngineTest : public ::testing::Test {
 
   void Run(JoinSelection selection = {"Customers", "ID", "Orders", "CustomerID"}) {
     JoinPageReport report(page, list1, list3);
-    JoinEngine(report, registry).Run(selection, profile, Entries(list1));
+    JoinEngine(report, registry).Run(selection, profile, shell::ListedTables(list1));
   }
 
   // Statements after the two field reads.
@@ -84,7 +85,7 @@ TEST_F(JoinEngineTest, WorkedExampleSendsTheSevenStatementsInOrder) {
 
 TEST_F(JoinEngineTest, MissingSelectionOnlySaysSo) {
   JoinPageReport report(page, list1, list3);
-  JoinEngine(report, registry).Run(std::nullopt, profile, Entries(list1));
+  JoinEngine(report, registry).Run(std::nullopt, profile, shell::ListedTables(list1));
   EXPECT_EQ(dialogs.Texts(), QStringList({"Please select a table and field from each database."}));
   EXPECT_TRUE(server.Connections().empty());
   EXPECT_EQ(page.MousePointer(), 0);

@@ -15,6 +15,7 @@
 #include "join/join_engine.h"
 #include "join/join_page_report.h"
 #include "platform/adodb.h"
+#include "shell/list_selection.h"
 #include "shell/page.h"
 #include "support/lists.h"
 #include "support/live_server.h"
@@ -86,7 +87,7 @@ class JoinLive : public ::testing::Test {
     JoinPageReport report(page, list1, list3);
     JoinEngine(report, registry)
         .Run(JoinSelection{kCustomers, QStringLiteral("ID"), kOrders, QStringLiteral("CustomerID")},
-             *profile, Entries(list1));
+             *profile, shell::ListedTables(list1));
   }
 
   QStringList StagingTablesLeft() {
@@ -202,7 +203,7 @@ TEST_F(JoinLive, KeysWithABlankInTheirNameAreJoined) {
   JoinEngine(report, registry)
       .Run(JoinSelection{kCustomers, QStringLiteral("Customer No"), kOrders,
                          QStringLiteral("Customer No")},
-           *profile, Entries(list1));
+           *profile, shell::ListedTables(list1));
   EXPECT_EQ(dialogs.Texts(), QStringList({"Enter name of new table: ", "Done."}));
   EXPECT_EQ(MSSQL::FieldNames(*connection, kJoined),
             QStringList({"Customer No", "Name", "Customer No_A", "Total"}));
@@ -223,7 +224,7 @@ TEST_F(JoinLive, AnOverwriteWhoseJoinFailsLeavesTheOldTableAsItWas) {
   JoinPageReport report(page, list1, list3);
   JoinEngine(report, registry)
       .Run(JoinSelection{kCustomers, QStringLiteral("ID"), kOrders, QStringLiteral("CustomerID")},
-           *profile, Entries(list1));
+           *profile, shell::ListedTables(list1));
   ASSERT_EQ(dialogs.Texts().size(), 3);
   EXPECT_TRUE(dialogs.Texts()[2].contains("Form2.PushButton2_Click at line 140"));
   EXPECT_EQ(MSSQL::FieldNames(*connection, kJoined), QStringList({"Old"}));
