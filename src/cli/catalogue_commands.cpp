@@ -69,12 +69,13 @@ int FieldsCommand(const QStringList& arguments, Console& console) {
   parser.AddPositional(QStringLiteral("TABLE"), QStringLiteral("The table, as `tables` lists it."));
   if (std::optional<int> exit = ParseDatabaseCommand(parser, arguments, console)) return *exit;
   const int number = DatabaseArgument(parser);
+  // One login, one password prompt: the connection and the table's name use the same.
+  const ConnectionProfile login = Login(parser, number);
   const std::unique_ptr<adodb::Connection> connection =
-      Connect(Login(parser, number), console, NotValid(number), adodb::adModeReadWrite);
+      Connect(login, console, NotValid(number), adodb::adModeReadWrite);
   if (!connection) return kNotConnected;
   try {
-    const MSSQL::TableName table =
-        MSSQL::TypedTable(Login(parser, number), parser.Positional().at(1));
+    const MSSQL::TableName table = MSSQL::TypedTable(login, parser.Positional().at(1));
     WriteLines(console, MSSQL::FieldNames(*connection, table));
   } catch (const platform::Error& error) {
     return Refused(console, error);

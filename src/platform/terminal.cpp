@@ -3,29 +3,59 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 
 namespace terminal {
 namespace {
 
-// Echo is off for as long as the object lives, and back on even when reading fails.
+// The signals that end the program at a prompt (Ctrl-C, Ctrl-\, a closed terminal, kill).
+constexpr int kEndingSignals[] = {SIGINT, SIGQUIT, SIGHUP, SIGTERM};
+
+// The terminal's settings from before the prompt, for a signal that ends the program while echo
+// is off.
+termios savedSettings{};
+
+// Gives the terminal its settings back, ends the line the prompt was on, and lets the signal
+// end the program as it would have.
+void RestoreAndEnd(int signal) {
+  tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedSettings);
+  [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, "\n", 1);
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+// Echo is off for as long as the object lives, and back on on every way out: when reading
+// fails, and when a signal ends the program at the prompt.
 class EchoOff {
  public:
   EchoOff() : active_(tcgetattr(STDIN_FILENO, &saved_) == 0) {
     if (!active_) return;
+    savedSettings = saved_;
+    struct sigaction restore {};
+    restore.sa_handler = RestoreAndEnd;
+    sigemptyset(&restore.sa_mask);
+    for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+      sigaction(kEndingSignals[i], &restore, &previous_[i]);
+    }
     termios quiet = saved_;
     quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
   }
   ~EchoOff() {
-    if (active_) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_);
+    if (!active_) return;
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_);
+    for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+      sigaction(kEndingSignals[i], &previous_[i], nullptr);
+    }
   }
   EchoOff(const EchoOff&) = delete;
   EchoOff& operator=(const EchoOff&) = delete;
 
  private:
   termios saved_{};
+  struct sigaction previous_[std::size(kEndingSignals)] {};
   bool active_;
 };
 
