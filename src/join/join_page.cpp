@@ -19,8 +19,12 @@ Form2::Form2(wizard::Wizard& wizard) : ui_(std::make_unique<Ui::Form2>()), wizar
   ui_->setupUi(this);
   connect(ui_->PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
   connect(ui_->PushButton5, &QPushButton::clicked, this, &Form2::PushButton5_Click);
-  connect(ui_->List1, &QListWidget::itemSelectionChanged, this, &Form2::List1_Click);
-  connect(ui_->List3, &QListWidget::itemSelectionChanged, this, &Form2::List3_Click);
+  // The fields are read once the list has taken its key or click whole: a listing that waited
+  // inside the list's own handling would let the list undo a choice made meanwhile.
+  connect(ui_->List1, &QListWidget::itemSelectionChanged, this, &Form2::List1_Click,
+          Qt::QueuedConnection);
+  connect(ui_->List3, &QListWidget::itemSelectionChanged, this, &Form2::List3_Click,
+          Qt::QueuedConnection);
   ConnectPointerHandlers();
 }
 

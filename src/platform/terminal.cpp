@@ -55,9 +55,14 @@ class EchoOff {
 
  private:
   termios saved_{};
-  struct sigaction previous_[std::size(kEndingSignals)] {};
+  struct sigaction previous_[std::size(kEndingSignals)]{};
   bool active_;
 };
+
+void ShowPrompt(const QString& prompt) {
+  std::fputs(prompt.toLocal8Bit().constData(), stderr);
+  std::fflush(stderr);
+}
 
 std::optional<QString> ReadLine() {
   std::string line;
@@ -75,12 +80,15 @@ class ProcessTerminal : public Backend {
 
   std::optional<QString> Ask(const QString& prompt, bool secret) override {
     if (!InputIsTerminal()) return std::nullopt;
-    std::fputs(prompt.toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
-    if (!secret) return ReadLine();
+    if (!secret) {
+      ShowPrompt(prompt);
+      return ReadLine();
+    }
     std::optional<QString> answer;
     {
+      // Echo goes off before the prompt shows, so nothing typed at it is ever echoed.
       const EchoOff quiet;
+      ShowPrompt(prompt);
       answer = ReadLine();
     }
     // The Enter the person typed was not echoed.

@@ -74,6 +74,7 @@ TEST_F(FastAppend, OnOneServerTheServerCopiesAndARefusedCopyFallsBackToBatches) 
             QStringList({"INSERT INTO [T] SELECT * FROM [db2]..[Source]"}));
   EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
   EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 3u);
+  EXPECT_EQ(RowsFetchedByRun(), 0);  // the server copies: no row of the source is read here
 
   server.RefuseStatements("SELECT * FROM [db2]", "Arithmetic overflow.");
   Press();
@@ -94,6 +95,52 @@ TEST_F(FastAppend, ATableAppendedToItselfGetsEachRowOnceMore) {
   FastBox().setChecked(true);
   server.RefuseStatements("SELECT * FROM [db1]", "Not on this server.");
   Append("T", "T");
+  EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 6u);
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
+}
+
+// A stop before the server's copy begins sends no copy; the closing message counts what the
+// target received, also when a batch's second half meets a lost connection.
+TEST_F(FastAppend, AStopBeforeTheCopyAndALostConnectionAreCountedAsTheTargetReceivedThem) {
+  OnOneServer();
+  server.AddTable("db1", "T", {"a"});
+  server.AddTable("db2", "Source", {"a"}, NumberedRows(4));
+  OpenPage();
+  FastBox().setChecked(true);
+  server.BlockStatements("SELECT * FROM [Source]", [&] {
+    Page().PushButton2_Click();
+    server.Release();
+  });
+  Append("T", "Source");
+  EXPECT_TRUE(InsertsOf(RunStatements()).isEmpty());
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Stopped. 0 rows appended."}));
+  EXPECT_TRUE(server.FindTable("db1", "T")->rows.empty());
+
+  // The batch of four is refused for its last row; its first half is written, then the
+  // connection goes.
+  dialogs.Clear();
+  server.ClearFaults();
+  server.RefuseStatements("SELECT * FROM [db2]", "Not on this server.");
+  server.RefuseStatements("'4'", "Conversion failed.");
+  server.LoseConnectionAfter(6, "Database=db1");
+  Press();
+  EXPECT_EQ(server.FindTable("db1", "T")->rows, NumberedRows(2));
+  EXPECT_EQ(dialogs.Texts().last(),
+            "The connection to Database #1 was lost.\r\n\r\n2 rows were appended before the "
+            "connection was lost; the other 2 rows were not written.");
+}
+
+// Two logins that name one server differently reach one table: the servers say so, and the
+// server copies the table into itself once.
+TEST_F(FastAppend, ATableReachedThroughTwoServerNamesIsKnownByItsServer) {
+  StoreLogins("db1", "db1");
+  Store("Server2", "127.0.0.1");
+  server.AddTable("db1", "T", {"a"}, NumberedRows(3));
+  server.SetColumnFacts("db1", "", "T", {MSSQL::ColumnFacts{"a", "int"}});
+  OpenPage();
+  FastBox().setChecked(true);
+  Append("T", "T");
+  EXPECT_EQ(InsertsOf(RunStatements()), QStringList({"INSERT INTO [T] SELECT * FROM [db1]..[T]"}));
   EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 6u);
   EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
 }

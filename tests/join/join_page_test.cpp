@@ -1,5 +1,6 @@
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTest>
 
 #include "connections/connection_page.h"
 #include "controls/progress_bar.h"
@@ -71,6 +72,24 @@ TEST_F(JoinPage, AFieldListThatCannotBeReadIsReportedOnceAndLeavesNoOldFields) {
   EXPECT_TRUE(Entries(List(Page(), "List2")).isEmpty());
   EXPECT_EQ(Page().MousePointer(), 0);
   EXPECT_EQ(Ended(), 0);
+}
+
+// Keys typed while a table's fields are read are not lost: the newest choice supersedes the
+// listing in progress, and the field list ends with the fields of the table chosen last.
+TEST_F(JoinPage, KeysTypedWhileFieldsAreReadMoveTheSelectionAndTheLastChoiceIsListed) {
+  QListWidget* tables = List(Page(), "List1");
+  tables->setFocus();
+  tables->setCurrentRow(0);
+  QCoreApplication::processEvents();
+  server.BlockStatements("[Physics]", [&] {
+    QTest::keyClick(tables, Qt::Key_Down);
+    server.Release();
+  });
+  QTest::keyClick(tables, Qt::Key_Down);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(tables->currentItem()->text(), "Orders");
+  EXPECT_EQ(Entries(List(Page(), "List2")), QStringList({"ID", "CustomerID", "Total"}));
+  EXPECT_EQ(Page().MousePointer(), 0);
 }
 
 TEST_F(JoinPage, StartJoiningRunsTheEngineWithThePageChoices) {

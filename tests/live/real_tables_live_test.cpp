@@ -175,6 +175,18 @@ TEST_F(RealTablesLive, ATableOfASecondSchemaIsListedAppendedToJoinedAndKeptApart
   EXPECT_EQ(dialogs.Texts().value(1), "Done.");
   EXPECT_EQ(Texts(*db1, "SELECT * FROM " + kJoined + " ORDER BY Id"),
             QStringList({"1|appended|1|dbo one", "2|second|NULL|NULL"}));
+
+  // A new name that reads as the listed table of the other schema is refused: no table of that
+  // name appears beside it in the default schema.
+  dialogs.Clear();
+  dialogs.Type(listed->Display());
+  JoinEngine(report, registry)
+      .Run(JoinSelection{*listed, "Id", MSSQL::TableName(kTwin), "Id"}, *profile1, listing.tables);
+  EXPECT_TRUE(dialogs.Texts().value(1).contains("choose another name"))
+      << dialogs.Texts().join("|").toStdString();
+  EXPECT_EQ(Texts(*db1, "SELECT CASE WHEN OBJECT_ID(N'[dbo].[" + listed->Display() +
+                            "]') IS NULL THEN 0 ELSE 1 END"),
+            QStringList({"0"}));
 }
 
 TEST_F(RealTablesLive, SwappedColumnsAreAskedAboutAndNoChangesNothing) {

@@ -44,6 +44,10 @@ class FakeConnection : public adodb::Connection {
     return Run(statement);
   }
 
+  qint64 ExecuteNoRecords(const QString& statement) override {
+    return RunLogged(statement).changed;
+  }
+
   // Logged and refused like Execute; the result keeps its fields and gives no rows. As over
   // a driver that cannot describe before running, a statement without a result is carried out.
   std::unique_ptr<adodb::Recordset> Describe(const QString& statement) override {
@@ -116,11 +120,14 @@ class FakeConnection : public adodb::Connection {
   }
 
   std::unique_ptr<adodb::Recordset> Run(const QString& statement) {
+    return NewRecordset(state_, RunLogged(statement));
+  }
+
+  Result RunLogged(const QString& statement) {
     LogStatement(statement);
-    return NewRecordset(state_, RunStatement(state_->DatabaseNamed(database_), statement,
-                                             [this](const QString& name) -> Database& {
-                                               return state_->DatabaseNamed(name);
-                                             }));
+    return RunStatement(
+        state_->DatabaseNamed(database_), statement,
+        [this](const QString& name) -> Database& { return state_->DatabaseNamed(name); });
   }
 
   Result TablesRowset() {

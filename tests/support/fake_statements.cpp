@@ -149,7 +149,9 @@ Result InsertValues(Table& table, const std::vector<int>& columns, SqlReader& sq
     if (row.size() != columns.size()) throw ValueCountMismatch();
   }
   for (const Row& row : rows) table.rows.push_back(Placed(table, columns, row));
-  return {};
+  Result result;
+  result.changed = static_cast<qint64>(rows.size());
+  return result;
 }
 
 // SELECT * FROM [db]..[source], the source in another database of the same server.
@@ -164,7 +166,9 @@ Result InsertSelect(Table& table, SqlReader& sql, const DatabaseNamed& databaseN
   if (source.columns.size() != table.columns.size()) throw ValueCountMismatch();
   const std::vector<Row> copied = source.rows;  // the source may be the target itself
   table.rows.insert(table.rows.end(), copied.begin(), copied.end());
-  return {};
+  Result result;
+  result.changed = static_cast<qint64>(copied.size());
+  return result;
 }
 
 Result Insert(Database& database, SqlReader& sql, const DatabaseNamed& databaseNamed) {

@@ -33,7 +33,8 @@ struct Result {
   bool returnsRows = false;
   QStringList columns;
   std::vector<Row> rows;
-  QStringList types;  // the columns' type names, where the table was given its facts
+  QStringList types;    // the columns' type names, where the table was given its facts
+  qint64 changed = -1;  // the rows an INSERT wrote, as a driver counts them
 };
 
 // Finds another database of the same server, for statements that reach across databases.

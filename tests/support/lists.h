@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 // Reading and choosing the entries of a page's list boxes in tests.
 
 #include <gtest/gtest.h>
@@ -23,6 +25,7 @@ inline void Select(QListWidget* list, const QString& text) {
   const QList<QListWidgetItem*> items = list->findItems(text, Qt::MatchExactly);
   ASSERT_FALSE(items.isEmpty()) << text.toStdString();
   items.first()->setSelected(true);
+  QCoreApplication::processEvents();  // what the selection sets off, as the window would run it
 }
 inline void Select(QWidget& page, const char* list, const QString& text) {
   Select(page.findChild<QListWidget*>(list), text);
