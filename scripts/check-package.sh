@@ -10,14 +10,22 @@ cd build-package
 contents=$(dpkg-deb -c ombrelia_*.deb)
 for file in usr/bin/ombrelia usr/share/applications/ombrelia.desktop \
   usr/share/icons/hicolor/scalable/apps/ombrelia.svg usr/share/man/man1/ombrelia.1.gz \
-  usr/share/metainfo/com.korvath.ombrelia.metainfo.xml; do
+  usr/share/metainfo/com.korvath.ombrelia.metainfo.xml usr/share/doc/ombrelia/copyright \
+  usr/share/doc/ombrelia/changelog.gz; do
   grep -q " \./$file\$" <<<"$contents" || { echo "the package lacks /$file" >&2; exit 1; }
 done
+if command -v lintian >/dev/null; then
+  lintian --fail-on error ombrelia_*.deb
+fi
 apt-get install -y -qq ./ombrelia_*.deb >/dev/null
 trap 'apt-get purge -y -qq ombrelia >/dev/null' EXIT
 [ "$(command -v ombrelia)" = /usr/bin/ombrelia ]
 env -u DISPLAY -u WAYLAND_DISPLAY ombrelia --version
 env -u DISPLAY -u WAYLAND_DISPLAY ombrelia tables 1 --help >/dev/null
+# Without a command and without a display: the usage, and the exit status of wrong usage.
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ombrelia 2>/dev/null || status=$?
+[ "$status" -eq 2 ] || { echo "ombrelia without a display exited with $status, not 2" >&2; exit 1; }
 appstreamcli validate --no-net /usr/share/metainfo/com.korvath.ombrelia.metainfo.xml >/dev/null
 desktop-file-validate /usr/share/applications/ombrelia.desktop
 odbcinst -q -d -n "SQL Server" >/dev/null

@@ -3,9 +3,10 @@
 #include "wizard/wizard.h"
 
 // Without arguments the wizard; with a command, the command line, which creates no window and
-// needs no display.
+// needs no display. Without either, a short message says how to use the command line.
 int main(int argc, char* argv[]) {
   if (cli::IsCommandLine(argc)) return cli::Main(argc, argv);
+  if (!cli::HasDisplay()) return cli::MainWithoutDisplay(argc, argv);
   const std::unique_ptr<QApplication> application = app::CreateApplication(argc, argv);
   wizard::Wizard wizard;
   wizard.Start();

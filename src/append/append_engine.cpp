@@ -290,9 +290,7 @@ bool AppendEngine::ConnectionLost(std::exception_ptr failure, int database) {
 
 QString AppendEngine::ClosingMessage() const {
   if (lostDatabase_ == 0) return refused_.ClosingMessage(appended_, stopped_);
-  const qint64 total = request_.fast ? totalRows_ : static_cast<qint64>(rows_.Count());
-  const qint64 notWritten = std::max<qint64>(0, total - appended_ - refused_.Count());
-  return refused_.LostConnectionMessage(appended_, notWritten, lostDatabase_);
+  return refused_.LostConnectionMessage(appended_, Result().notWritten, lostDatabase_);
 }
 
 void AppendEngine::Stop() {

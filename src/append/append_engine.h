@@ -51,6 +51,18 @@ class AppendEngine {
   // being written, and the closing message says so.
   void Stop();
 
+  // What the run did, for the command line's summary: the rows appended and refused, the rows
+  // not written after the connection to Database #`lostDatabase` was lost (0: none was), and
+  // whether it was stopped.
+  struct Outcome {
+    qint64 appended = 0;
+    qint64 refused = 0;
+    qint64 notWritten = 0;
+    int lostDatabase = 0;
+    bool stopped = false;
+  };
+  Outcome Result() const;  // append_outcome.cpp
+
  private:
   // Where a step leaves the run: on with the next step, on to the finish, or stopped because
   // the program ended.

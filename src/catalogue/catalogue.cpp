@@ -40,7 +40,7 @@ QString DefaultSchema(adodb::Connection& connection) {
   }
 }
 
-void ReadTableNames(const ConnectionProfile& profile, TableListing& listing) {
+void ReadTableNames(const ConnectionProfile& profile, TableListing& listing, bool all) {
   std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
   connection->Open(BuildConnectionString(profile));
   const QString defaultSchema = DefaultSchema(*connection);
@@ -53,7 +53,7 @@ void ReadTableNames(const ConnectionProfile& profile, TableListing& listing) {
     if (TextOf(*tables, typeField) == QLatin1String("TABLE")) {
       if (app::Ended()) return;
       QString name = TextOf(*tables, nameField);
-      if (IsListedTable(name)) {
+      if (all || IsListedTable(name)) {
         TableName table(SchemaApart(TextOf(*tables, schemaField), defaultSchema), std::move(name));
         listing.names << table.Display();
         listing.tables.push_back(std::move(table));
@@ -64,15 +64,15 @@ void ReadTableNames(const ConnectionProfile& profile, TableListing& listing) {
   tables->Close();
 }
 
-QStringList TableNames(const ConnectionProfile& profile) {
+QStringList TableNames(const ConnectionProfile& profile, bool all) {
   TableListing listing;
-  ReadTableNames(profile, listing);
+  ReadTableNames(profile, listing, all);
   return listing.names;
 }
 
-std::vector<TableName> Tables(const ConnectionProfile& profile) {
+std::vector<TableName> Tables(const ConnectionProfile& profile, bool all) {
   TableListing listing;
-  ReadTableNames(profile, listing);
+  ReadTableNames(profile, listing, all);
   return listing.tables;
 }
 

@@ -26,12 +26,12 @@ struct TableListing {
 };
 
 // The user tables of the profile's database, in the order the server lists them: views, system
-// tables and every table whose name contains "sys" in any letter case are left out. A table
-// outside the login's default schema carries its schema. What was read before a failure stays
-// in `listing`; the listing stops early when the program has ended.
-void ReadTableNames(const ConnectionProfile& profile, TableListing& listing);
-QStringList TableNames(const ConnectionProfile& profile);
-std::vector<TableName> Tables(const ConnectionProfile& profile);
+// tables and every table whose name contains "sys" in any letter case are left out (`all` keeps
+// the latter). A table outside the login's default schema carries its schema. What was read
+// before a failure stays in `listing`; the listing stops early when the program has ended.
+void ReadTableNames(const ConnectionProfile& profile, TableListing& listing, bool all = false);
+QStringList TableNames(const ConnectionProfile& profile, bool all = false);
+std::vector<TableName> Tables(const ConnectionProfile& profile, bool all = false);
 
 // The table a name typed as the lists show it denotes ("schema.table" outside the default
 // schema): the listed table of that name, letter case aside, or the name as it stands. Only a

@@ -3,6 +3,8 @@
 #include "catalogue/catalogue.h"
 #include "cli/database_command.h"
 #include "cli/login_options.h"
+#include "cli/table_argument.h"
+#include "cli/table_check.h"
 
 namespace cli {
 namespace {
@@ -17,7 +19,7 @@ void AddDatabaseArguments(CommandParser& parser) {
 
 // A listing the server refused: its own text, and the exit code of a refusal.
 int Refused(Console& console, const platform::Error& error) {
-  console.Message(error.Description());
+  console.Failure(QStringLiteral("cannot list the tables"), error.Description());
   return kRefused;
 }
 
@@ -34,10 +36,10 @@ int TestCommand(const QStringList& arguments, Console& console) {
       kDatabaseArgument);
   AddDatabaseArguments(parser);
   if (std::optional<int> exit = ParseDatabaseCommand(parser, arguments, console)) return *exit;
-  if (!Connect(Login(parser, DatabaseArgument(parser)), console,
-               QStringLiteral("Could not connect. Please check with your administrator."))) {
-    return kNotConnected;
-  }
+  const int number = DatabaseArgument(parser);
+  ConnectionProfile login;
+  if (std::optional<int> exit = ResolveLogin(parser, number, console, login)) return *exit;
+  if (!Connect(login, number, console)) return kNotConnected;
   console.Message(QStringLiteral("Connection successful."));
   return kDone;
 }
@@ -45,16 +47,22 @@ int TestCommand(const QStringList& arguments, Console& console) {
 int TablesCommand(const QStringList& arguments, Console& console) {
   CommandParser parser(
       QStringLiteral("tables"),
-      QStringLiteral("Lists the user tables of a database, one a line, as the pages show them."),
+      QStringLiteral("Lists the user tables of a database, one a line, as the pages show them: "
+                     "views, system\ntables and tables whose names hold \"sys\" in any letter "
+                     "case are left out.\nA table outside the login's default schema is listed "
+                     "as schema.table."),
       kDatabaseArgument);
   AddDatabaseArguments(parser);
+  parser.AddFlag(QStringLiteral("all"),
+                 QStringLiteral("Lists the tables whose names hold \"sys\" too."));
   if (std::optional<int> exit = ParseDatabaseCommand(parser, arguments, console)) return *exit;
   const int number = DatabaseArgument(parser);
-  const ConnectionProfile login = Login(parser, number);
+  ConnectionProfile login;
+  if (std::optional<int> exit = ResolveLogin(parser, number, console, login)) return *exit;
   // Opened once first, so that a database that cannot be opened is told from a refused listing.
-  if (!Connect(login, console, NotValid(number))) return kNotConnected;
+  if (!Connect(login, number, console)) return kNotConnected;
   try {
-    WriteLines(console, MSSQL::TableNames(login));
+    WriteLines(console, MSSQL::TableNames(login, parser.IsSet(QStringLiteral("all"))));
   } catch (const platform::Error& error) {
     return Refused(console, error);
   }
@@ -66,20 +74,20 @@ int FieldsCommand(const QStringList& arguments, Console& console) {
                        QStringLiteral("Lists the fields of a table in column order, one a line."),
                        kDatabaseArgument + QStringLiteral(" TABLE"));
   AddDatabaseArguments(parser);
-  parser.AddPositional(QStringLiteral("TABLE"), QStringLiteral("The table, as `tables` lists it."));
+  parser.AddPositional(QStringLiteral("TABLE"),
+                       QStringLiteral("The table: as `tables` lists it, schema.table, or "
+                                      "[schema].[table]."));
   if (std::optional<int> exit = ParseDatabaseCommand(parser, arguments, console)) return *exit;
+  const QString typed = parser.Positional().at(1);
+  if (!ParseTableArgument(typed)) return parser.UsageError(console, NotATableName(typed));
   const int number = DatabaseArgument(parser);
-  // One login, one password prompt: the connection and the table's name use the same.
-  const ConnectionProfile login = Login(parser, number);
-  const std::unique_ptr<adodb::Connection> connection =
-      Connect(login, console, NotValid(number), adodb::adModeReadWrite);
-  if (!connection) return kNotConnected;
-  try {
-    const MSSQL::TableName table = MSSQL::TypedTable(login, parser.Positional().at(1));
-    WriteLines(console, MSSQL::FieldNames(*connection, table));
-  } catch (const platform::Error& error) {
-    return Refused(console, error);
-  }
+  ConnectionProfile login;
+  if (std::optional<int> exit = ResolveLogin(parser, number, console, login)) return *exit;
+  const std::optional<CheckedDatabase> database = OpenForChecks(login, number, console);
+  if (!database) return kNotConnected;
+  const std::optional<FoundTable> found = FindTable(*database, typed, console);
+  if (!found) return kRefused;
+  WriteLines(console, found->fields);
   return kDone;
 }
 

@@ -8,6 +8,7 @@
 #include "cli/catalogue_commands.h"
 #include "cli/command_parser.h"
 #include "cli/job_commands.h"
+#include "cli/login_options.h"
 #include "platform/application.h"
 
 namespace cli {
@@ -30,23 +31,87 @@ const char kDescription[] =
     "\n"
     "Commands:\n"
     "  test 1|2                 Test Connection for Database #1 or #2.\n"
-    "  tables 1|2               The user tables of a database, one a line.\n"
+    "  tables 1|2 [--all]       The user tables of a database, one a line; names holding\n"
+    "                           \"sys\" are left out, as the wizard does, unless --all.\n"
     "  fields 1|2 TABLE         The fields of a table in column order, one a line.\n"
-    "  join TABLE1 FIELD1 TABLE2 FIELD2 --into NAME [--overwrite]\n"
+    "  join TABLE1 FIELD1 TABLE2 FIELD2 --into NAME [--overwrite] [--quiet]\n"
     "                           Joins two tables of Database #1 into a new table.\n"
-    "  append --to 1|2 TABLE1 TABLE2 [--fast] [--yes] [--progress]\n"
+    "  append --to 1|2 TABLE1 TABLE2 [--fast] [--yes] [--progress] [--quiet]\n"
     "                           Appends the rows of one table to the other: TABLE1 is in\n"
     "                           Database #1, TABLE2 in Database #2.\n"
     "\n"
-    "'ombrelia COMMAND --help' tells more about a command.\n"
+    "A table is TABLE, SCHEMA.TABLE or [SCHEMA].[TABLE]. Options may stand before or after\n"
+    "the command. 'ombrelia COMMAND --help' tells more about a command.\n"
     "Exit status: 0 done; 1 refused by a check or by the server, or rows refused;\n"
-    "2 wrong usage; 3 a database could not be opened.";
+    "2 wrong usage; 3 a database could not be opened; 130 stopped by Ctrl-C.";
 
 QString Version() {
   return QStringLiteral("ombrelia ") + QStringLiteral(OMBRELIA_VERSION);
 }
 
+void DeclareProgram(CommandParser& parser) {
+  parser.Qt().setOptionsAfterPositionalArgumentsMode(
+      QCommandLineParser::ParseAsPositionalArguments);
+  parser.Qt().addVersionOption();
+  parser.Qt().addPositionalArgument(QStringLiteral("COMMAND"),
+                                    QStringLiteral("test, tables, fields, join or append."));
+}
+
+// Whether `argument` is an option whose value is the next argument.
+bool TakesNextValue(const QString& argument) {
+  static const QStringList options =
+      LoginOptionNames() + QStringList{QStringLiteral("into"), QStringLiteral("to")};
+  if (argument.contains(QLatin1Char('='))) return false;
+  QString name = argument;
+  while (name.startsWith(QLatin1Char('-'))) name.remove(0, 1);
+  return options.contains(name);
+}
+
+// The arguments with the command right after the program, so that options may stand before
+// it: the command is the first word that is neither an option nor an option's value.
+QStringList CommandFirst(const QStringList& arguments) {
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const QString& word = arguments.at(i);
+    if (word == QLatin1String("--")) break;
+    if (word.startsWith(QLatin1Char('-'))) {
+      if (TakesNextValue(word)) ++i;
+      continue;
+    }
+    return QStringList{arguments.first(), word} + arguments.mid(1, i - 1) + arguments.mid(i + 1);
+  }
+  return arguments;
+}
+
 }  // namespace
+
+bool HasDisplay() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+  // A platform other than a display server's (offscreen, vnc) needs none.
+  const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+  if (!platform.isEmpty() && !platform.startsWith(QLatin1String("xcb")) &&
+      !platform.startsWith(QLatin1String("wayland"))) {
+    return true;
+  }
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+  return true;
+#endif
+}
+
+int MainWithoutDisplay(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  QTextStream err(stderr);
+  Console console(err, err);
+  console.Message(
+      QStringLiteral("ombrelia: no display to show the wizard on (neither DISPLAY nor "
+                     "WAYLAND_DISPLAY is set); a command runs without one."));
+  CommandParser parser(QString(), QString::fromLatin1(kDescription),
+                       QStringLiteral("COMMAND [arguments]"));
+  DeclareProgram(parser);
+  console.Result(parser.HelpText());
+  console.Flush();
+  return kWrongUsage;
+}
 
 bool IsCommandLine(int argc) {
   return argc > 1;
@@ -68,14 +133,12 @@ int Main(int argc, char** argv) {
 int Run(const QStringList& arguments, Console& console) {
   CommandParser parser(QString(), QString::fromLatin1(kDescription),
                        QStringLiteral("COMMAND [arguments]"));
-  parser.Qt().setOptionsAfterPositionalArgumentsMode(
-      QCommandLineParser::ParseAsPositionalArguments);
-  const QCommandLineOption version = parser.Qt().addVersionOption();
-  parser.Qt().addPositionalArgument(QStringLiteral("COMMAND"),
-                                    QStringLiteral("test, tables, fields, join or append."));
-  if (!parser.Qt().parse(arguments)) return parser.UsageError(console, parser.Qt().errorText());
+  DeclareProgram(parser);
+  if (!parser.Qt().parse(CommandFirst(arguments))) {
+    return parser.UsageError(console, parser.Qt().errorText());
+  }
   const QStringList rest = parser.Positional();
-  if (parser.Qt().isSet(version) && rest.isEmpty()) {
+  if (parser.IsSet(QStringLiteral("version")) && rest.isEmpty()) {
     console.Result(Version());
     return kDone;
   }

@@ -2,6 +2,18 @@
 
 namespace cli {
 
+QString OneLine(const QString& text) {
+  QString line = text;
+  line.replace(QLatin1String("\r\n"), QLatin1String(" "));
+  line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+  line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  return line.simplified();
+}
+
+void Console::Failure(const QString& what, const QString& serverText) {
+  Message(QStringLiteral("ombrelia: ") + what + QStringLiteral(": ") + OneLine(serverText));
+}
+
 void Console::Message(const QString& text) {
   QString lines = text;
   lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));

@@ -1,5 +1,6 @@
 #include "cli/database_command.h"
 
+#include "cli/login_failure.h"
 #include "cli/login_options.h"
 
 namespace cli {
@@ -22,21 +23,15 @@ int DatabaseArgument(const CommandParser& parser) {
   return DatabaseNumber(parser.Positional().constFirst()).value_or(1);
 }
 
-QString NotValid(int number) {
-  return QStringLiteral("Database #%1 does not appear to be valid.").arg(number);
-}
-
-std::unique_ptr<adodb::Connection> Connect(const ConnectionProfile& login, Console& console,
-                                           const QString& failureMessage, std::optional<int> mode) {
+std::unique_ptr<adodb::Connection> Connect(const ConnectionProfile& login, int number,
+                                           Console& console, std::optional<int> mode) {
   try {
     std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
     if (mode) connection->SetMode(*mode);
     connection->Open(BuildConnectionString(login));
     return connection;
   } catch (const platform::Error& error) {
-    // The window's box stops here; on a terminal the driver's own text is all there is to go on.
-    console.Message(failureMessage);
-    console.Message(error.Description());
+    console.Failure(LoginFailureWhat(login, number, error), error.Description());
     return nullptr;
   }
 }

@@ -19,13 +19,10 @@ std::optional<int> ParseDatabaseCommand(CommandParser& parser, const QStringList
 // The database number of a command that ParseDatabaseCommand accepted.
 int DatabaseArgument(const CommandParser& parser);
 
-// "Database #1 does not appear to be valid.", as "Next >" says it.
-QString NotValid(int number);
-
-// Opens the login's database. When it cannot be opened, the message and the driver's own text
-// go to standard error and the connection is null.
-std::unique_ptr<adodb::Connection> Connect(const ConnectionProfile& login, Console& console,
-                                           const QString& failureMessage,
+// Opens the database of login `number`. When it cannot be opened, one line on standard error
+// says what was tried, why it failed and the driver's own text, and the connection is null.
+std::unique_ptr<adodb::Connection> Connect(const ConnectionProfile& login, int number,
+                                           Console& console,
                                            std::optional<int> mode = std::nullopt);
 
 }  // namespace cli

@@ -1,14 +1,22 @@
 #include "cli/engine_jobs.h"
 
+#include <QElapsedTimer>
+
 #include "append/append_engine.h"
 #include "catalogue/catalogue.h"
+#include "cli/job_summary.h"
 #include "cli/stop_on_interrupt.h"
 #include "join/field_name_registry.h"
 #include "join/join_engine.h"
-#include "platform/error.h"
+#include "platform/adodb.h"
 
 namespace cli {
 namespace {
+
+// The append's reports of its row writes: a refused row, which is lost alone while the others
+// go on, or the lost connection, after which the engine ends the run with its closing message.
+const QString kAppendLocation = QStringLiteral("Form3.PushButton2_Click");
+constexpr int kRowWriteLine = 148;
 
 // What a run reports, as the command line shows it: the rows on the progress line. The busy
 // pointer and the join page's table lists have no counterpart here.
@@ -26,43 +34,75 @@ class TerminalReport : public JoinReport {
   ProgressLine& progress_;
 };
 
-// A table typed as `tables` lists it. A database that cannot be listed leaves the name as it
-// stands; the run then reports what the server says of it.
-MSSQL::TableName Typed(const ConnectionProfile& profile, const QString& typed) {
+// The rows of the new table; none when they cannot be counted.
+std::optional<qint64> CountRows(const ConnectionProfile& profile, const QString& table) {
   try {
-    return MSSQL::TypedTable(profile, typed);
+    const std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
+    connection->Open(BuildConnectionString(profile));
+    const std::unique_ptr<adodb::Recordset> count =
+        connection->Execute(QStringLiteral("SELECT COUNT(*) FROM ") + MSSQL::Bracketed(table));
+    if (count->Eof()) return std::nullopt;
+    return count->FieldValue(0).text.toLongLong();
   } catch (const platform::Error&) {
-    return MSSQL::TableName(typed);
+    return std::nullopt;
   }
 }
 
 }  // namespace
 
-// The overwrite question looks among the tables the join page would list.
 int RunJoin(const JoinJob& job, JobTerminal& terminal) {
-  const std::vector<MSSQL::TableName> tables1 = MSSQL::Tables(job.profile1);
   TerminalReport report(terminal.progress);
   FieldNameRegistry registry;
   JoinEngine engine(report, registry);
   const StopOnInterrupt interrupt(terminal.console, [&] { engine.Stop(); });
-  engine.Run(JoinSelection{Typed(job.profile1, job.table1), job.field1,
-                           Typed(job.profile1, job.table2), job.field2},
-             job.profile1, tables1);
-  return ExitCodeOf(terminal.dialogs);
+  const QString what = QStringLiteral("cannot join %1 and %2 into %3")
+                           .arg(job.table1.Display(), job.table2.Display(), job.newTable);
+  terminal.dialogs.SetJob(
+      [what](const QString&, int) {
+        return ReportWords{what, true};
+      },
+      [&] { engine.Stop(); });
+  QElapsedTimer timer;
+  timer.start();
+  engine.Run(JoinSelection{job.table1, job.field1, job.table2, job.field2}, job.profile1,
+             job.tables);
+  const qint64 elapsed = timer.elapsed();
+  if (terminal.dialogs.SaidDone() && !terminal.dialogs.Failed() && !terminal.quiet) {
+    terminal.console.Message(
+        JoinSummary(job.newTable, CountRows(job.profile1, job.newName), elapsed));
+  }
+  return ExitCodeOf(terminal.dialogs, interrupt.Interrupted());
 }
 
 int RunAppend(const AppendJob& job, JobTerminal& terminal) {
   TerminalReport report(terminal.progress);
-  append::AppendEngine engine({Typed(job.profile1, job.table1), Typed(job.profile2, job.table2),
-                               job.appendToDatabase1, job.profile1, job.profile2, job.fast},
-                              report);
+  append::AppendEngine engine(
+      {job.table1, job.table2, job.appendToDatabase1, job.profile1, job.profile2, job.fast},
+      report);
   const StopOnInterrupt interrupt(terminal.console, [&] { engine.Stop(); });
+  const QString source = job.appendToDatabase1 ? job.qualified2 : job.qualified1;
+  const QString target = job.appendToDatabase1 ? job.qualified1 : job.qualified2;
+  terminal.dialogs.SetJob(
+      [&](const QString& location, int line) {
+        if (location == kAppendLocation && line == kRowWriteLine) {
+          return ReportWords{QStringLiteral("cannot write a row to ") + target, false};
+        }
+        return ReportWords{QStringLiteral("cannot append %1 to %2").arg(source, target), true};
+      },
+      [&] { engine.Stop(); });
+  QElapsedTimer timer;
+  timer.start();
   engine.Run();
-  return ExitCodeOf(terminal.dialogs);
+  if (terminal.dialogs.Closed() && !terminal.dialogs.Failed() && !terminal.quiet) {
+    terminal.console.Message(AppendSummary(engine.Result(), target, timer.elapsed()));
+  }
+  return ExitCodeOf(terminal.dialogs, interrupt.Interrupted());
 }
 
-int ExitCodeOf(const TerminalDialogs& dialogs) {
-  return dialogs.SaidDone() && dialogs.Reports() == 0 && !dialogs.Declined() ? kDone : kRefused;
+int ExitCodeOf(const TerminalDialogs& dialogs, bool interrupted) {
+  if (interrupted) return kInterrupted;
+  if (dialogs.Reports() > 0 || dialogs.Declined()) return kRefused;
+  return dialogs.SaidDone() || dialogs.SaidEmpty() ? kDone : kRefused;
 }
 
 }  // namespace cli

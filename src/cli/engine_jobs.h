@@ -1,12 +1,15 @@
 #pragma once
 
 // Where the join and append commands hand their job to the engines. A command has checked its
-// arguments and opened the databases it needs before it gets here; its messages and questions
-// already go to the terminal (TerminalDialogs), and the progress line is ready for the rows.
-// Ctrl-C stops a run as the page's Stop button does.
+// arguments, its logins and the tables and fields it names before it gets here; its messages
+// and questions already go to the terminal (TerminalDialogs), and the progress line is ready
+// for the rows. Ctrl-C stops a run as the page's Stop button does; so does the first report
+// of a failure. The job ends with its summary.
 
 #include <QString>
+#include <QStringList>
 
+#include "catalogue/table_name.h"
 #include "cli/console.h"
 #include "cli/progress_line.h"
 #include "cli/terminal_dialogs.h"
@@ -14,42 +17,48 @@
 
 namespace cli {
 
-// A join as the command line gives it: the join page's four choices in Database #1 and the new
-// table's name; the overwrite question is answered by TerminalDialogs.
+// A join as the command line gives it: the join page's four choices in Database #1, as the
+// database names them, and the new table's name; the overwrite question is answered by
+// TerminalDialogs.
 struct JoinJob {
-  QString table1;
+  MSSQL::TableName table1;
   QString field1;
-  QString table2;
+  MSSQL::TableName table2;
   QString field2;
-  QString newName;
+  QString newName;     // in the default schema
+  QString newTable;    // "db1.dbo.Joined", for the summary
+  std::vector<MSSQL::TableName> tables;  // the tables of Database #1, for the overwrite question
   ConnectionProfile profile1;
 };
 
 // An append as the command line gives it: `table1` is in Database #1, `table2` in Database #2.
 struct AppendJob {
-  QString table1;
-  QString table2;
+  MSSQL::TableName table1;
+  MSSQL::TableName table2;
   bool appendToDatabase1 = true;  // --to 1: rows of table2 go into table1
   bool fast = false;              // --fast, as the append page's check box
   ConnectionProfile profile1;
   ConnectionProfile profile2;
+  QString qualified1;  // "db1.dbo.Orders": table1, for the messages and the summary
+  QString qualified2;
 };
 
-// What a job gets to report through.
+// What a job gets to report through; `quiet` leaves the summary out.
 struct JobTerminal {
   Console& console;
   TerminalDialogs& dialogs;
   ProgressLine& progress;
+  bool quiet = false;
 };
 
-// Each runs its job to the end and gives the exit code: kDone when it was done completely,
-// kRefused when a check refused it, a question was declined or rows were refused.
+// Each runs its job to the end and gives its exit code (ExitCodeOf).
 int RunJoin(const JoinJob& job, JobTerminal& terminal);
 int RunAppend(const AppendJob& job, JobTerminal& terminal);
 
-// The exit code of a job that ran to its end, from what its boxes showed: kDone when it said
-// "Done." with no error report and no declined question, else kRefused (a check stopped it, a
-// question was declined, the server refused a statement or rows).
-int ExitCodeOf(const TerminalDialogs& dialogs);
+// The exit code of a job that ran to its end: kInterrupted after Ctrl-C; kDone when it said
+// "Done." (or that its source had no rows) with no error report and no declined question;
+// else kRefused (a check stopped it, a question was declined, the server refused a statement
+// or rows).
+int ExitCodeOf(const TerminalDialogs& dialogs, bool interrupted = false);
 
 }  // namespace cli

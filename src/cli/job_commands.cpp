@@ -3,28 +3,88 @@
 #include "cli/database_command.h"
 #include "cli/engine_jobs.h"
 #include "cli/login_options.h"
+#include "cli/table_argument.h"
+#include "cli/table_check.h"
 
 namespace cli {
 namespace {
 
-// Parses a job's command line: its arguments and the login options.
-std::optional<int> ParseJob(CommandParser& parser, const QStringList& arguments, Console& console) {
+// Parses a job's command line: its arguments, the login options and the table names, each
+// checked before anything connects.
+std::optional<int> ParseJob(CommandParser& parser, const QStringList& arguments, Console& console,
+                            const QList<int>& tableArguments) {
   AddLoginOptions(parser);
+  parser.AddFlag(QStringLiteral("quiet"),
+                 QStringLiteral("Leaves out the summary written when the job ends."));
   if (std::optional<int> exit = parser.Parse(arguments, console)) return exit;
   if (std::optional<QString> error = LoginOptionError(parser)) {
     return parser.UsageError(console, *error);
   }
+  for (int at : tableArguments) {
+    const QString typed = parser.Positional().at(at);
+    if (!ParseTableArgument(typed)) return parser.UsageError(console, NotATableName(typed));
+  }
   return std::nullopt;
 }
 
-// The job's logins, each opened once first as "Next >" does; the empty optional when they
-// all open.
-std::optional<int> CheckLogins(std::initializer_list<const ConnectionProfile*> logins,
-                               Console& console) {
-  int number = 0;
-  for (const ConnectionProfile* login : logins) {
-    if (!Connect(*login, console, NotValid(++number))) return kNotConnected;
+// The new table is made in the default schema, so a schema typed with its name must be that
+// one.
+std::optional<QString> NewTableName(const CheckedDatabase& database, const QString& typed,
+                                    Console& console) {
+  const std::optional<MSSQL::TableName> name = ParseTableArgument(typed);
+  if (name->schema.isEmpty() ||
+      name->schema.compare(database.defaultSchema, Qt::CaseInsensitive) == 0) {
+    return name->name;
   }
+  console.Message(QStringLiteral("ombrelia: the new table is made in the default schema (%1) of "
+                                 "Database #1, not in '%2'.")
+                      .arg(database.defaultSchema, name->schema));
+  return std::nullopt;
+}
+
+// Both tables and their fields in Database #1, and the new table's name.
+std::optional<int> CheckJoin(const QStringList& typed, const QString& into, Console& console,
+                             JoinJob& job) {
+  std::optional<CheckedDatabase> database = OpenForChecks(job.profile1, 1, console);
+  if (!database) return kNotConnected;
+  const std::optional<FoundTable> table1 = FindTable(*database, typed.at(0), console);
+  if (!table1) return kRefused;
+  const std::optional<QString> field1 = FindField(*database, *table1, typed.at(1), console);
+  if (!field1) return kRefused;
+  const std::optional<FoundTable> table2 = FindTable(*database, typed.at(2), console);
+  if (!table2) return kRefused;
+  const std::optional<QString> field2 = FindField(*database, *table2, typed.at(3), console);
+  if (!field2) return kRefused;
+  const std::optional<QString> newName = NewTableName(*database, into, console);
+  if (!newName) return kRefused;
+  job.table1 = table1->table;
+  job.field1 = *field1;
+  job.table2 = table2->table;
+  job.field2 = *field2;
+  job.newName = *newName;
+  job.newTable = QualifiedName(*database, MSSQL::TableName(*newName));
+  job.tables = database->listing.tables;
+  return std::nullopt;
+}
+
+// Table `number` of the append in its database.
+std::optional<int> CheckAppendTable(int number, const QString& typed, Console& console,
+                                    AppendJob& job) {
+  const ConnectionProfile& login = number == 1 ? job.profile1 : job.profile2;
+  std::optional<CheckedDatabase> database = OpenForChecks(login, number, console);
+  if (!database) return kNotConnected;
+  const std::optional<FoundTable> found = FindTable(*database, typed, console);
+  if (!found) return kRefused;
+  (number == 1 ? job.table1 : job.table2) = found->table;
+  (number == 1 ? job.qualified1 : job.qualified2) = QualifiedName(*database, found->table);
+  return std::nullopt;
+}
+
+// Both logins, checked before the first connects.
+std::optional<int> ResolveLogins(const CommandParser& parser, Console& console,
+                                 ConnectionProfile& login1, ConnectionProfile* login2) {
+  if (std::optional<int> exit = ResolveLogin(parser, 1, console, login1)) return exit;
+  if (login2) return ResolveLogin(parser, 2, console, *login2);
   return std::nullopt;
 }
 
@@ -51,7 +111,8 @@ void DeclareAppend(CommandParser& parser) {
                      "server's own copy when both logins reach the same server."));
   parser.AddFlag(QStringLiteral("yes"), QStringLiteral("Answers yes to the append's questions."));
   parser.AddFlag(QStringLiteral("progress"),
-                 QStringLiteral("Shows the progress also when standard error is no terminal."));
+                 QStringLiteral("Writes the progress also when standard error is no terminal "
+                                "(a file, a pipe): one line a second."));
 }
 
 }  // namespace
@@ -62,17 +123,20 @@ int JoinCommand(const QStringList& arguments, Console& console) {
                                       "new table of\nDatabase #1, as the join page does."),
                        QStringLiteral("TABLE1 FIELD1 TABLE2 FIELD2 --into NAME"));
   DeclareJoin(parser);
-  if (std::optional<int> exit = ParseJob(parser, arguments, console)) return *exit;
-  const QString newName = parser.Value(QStringLiteral("into"));
-  if (newName.isEmpty())
-    return parser.UsageError(console, QStringLiteral("--into NAME is missing."));
-  const QStringList tables = parser.Positional();
-  JoinJob job{tables.at(0), tables.at(1), tables.at(2), tables.at(3), newName, Login(parser, 1)};
-  if (std::optional<int> exit = CheckLogins({&job.profile1}, console)) return *exit;
+  if (std::optional<int> exit = ParseJob(parser, arguments, console, {0, 2})) return *exit;
+  const QString into = parser.Value(QStringLiteral("into"));
+  if (into.isEmpty()) return parser.UsageError(console, QStringLiteral("--into NAME is missing."));
+  if (!ParseTableArgument(into)) return parser.UsageError(console, NotATableName(into));
+  JoinJob job;
+  if (std::optional<int> exit = ResolveLogins(parser, console, job.profile1, nullptr)) {
+    return *exit;
+  }
+  const QStringList typed = parser.Positional();
+  if (std::optional<int> exit = CheckJoin(typed, into, console, job)) return *exit;
   TerminalDialogs dialogs(console, QStringLiteral("--overwrite"),
-                          parser.IsSet(QStringLiteral("overwrite")), newName);
+                          parser.IsSet(QStringLiteral("overwrite")), job.newName);
   ProgressLine progress(console, ProgressLine::Mode::Off);
-  JobTerminal terminal{console, dialogs, progress};
+  JobTerminal terminal{console, dialogs, progress, parser.IsSet(QStringLiteral("quiet"))};
   return RunJoin(job, terminal);
 }
 
@@ -82,19 +146,22 @@ int AppendCommand(const QStringList& arguments, Console& console) {
                                       "columns in the other\ndatabase, as the append page does."),
                        QStringLiteral("--to 1|2 TABLE1 TABLE2"));
   DeclareAppend(parser);
-  if (std::optional<int> exit = ParseJob(parser, arguments, console)) return *exit;
+  if (std::optional<int> exit = ParseJob(parser, arguments, console, {0, 1})) return *exit;
   const std::optional<int> target = DatabaseNumber(parser.Value(QStringLiteral("to")));
   if (!target) return parser.UsageError(console, QStringLiteral("--to takes 1 or 2."));
-  const QStringList tables = parser.Positional();
-  AppendJob job{tables.at(0),     tables.at(1),
-                *target == 1,     parser.IsSet(QStringLiteral("fast")),
-                Login(parser, 1), Login(parser, 2)};
-  if (std::optional<int> exit = CheckLogins({&job.profile1, &job.profile2}, console)) {
+  AppendJob job;
+  job.appendToDatabase1 = *target == 1;
+  job.fast = parser.IsSet(QStringLiteral("fast"));
+  if (std::optional<int> exit = ResolveLogins(parser, console, job.profile1, &job.profile2)) {
     return *exit;
+  }
+  for (int number : {1, 2}) {
+    const QString typed = parser.Positional().at(number - 1);
+    if (std::optional<int> exit = CheckAppendTable(number, typed, console, job)) return *exit;
   }
   TerminalDialogs dialogs(console, QStringLiteral("--yes"), parser.IsSet(QStringLiteral("yes")));
   ProgressLine progress(console, ProgressLine::ModeFor(parser.IsSet(QStringLiteral("progress"))));
-  JobTerminal terminal{console, dialogs, progress};
+  JobTerminal terminal{console, dialogs, progress, parser.IsSet(QStringLiteral("quiet"))};
   return RunAppend(job, terminal);
 }
 

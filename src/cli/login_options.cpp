@@ -30,16 +30,50 @@ void Override(const CommandParser& parser, const char* option, int number, QStri
   if (parser.IsSet(name)) field = parser.Value(name);
 }
 
-QString Password(const ConnectionProfile& stored, const ConnectionProfile& login, int number) {
+// The password from the environment, else the stored one of the stored login (it is not sent
+// to another server or user), else asked for on a terminal; the empty optional when there is
+// none of these.
+std::optional<QString> Password(const ConnectionProfile& stored, const ConnectionProfile& login,
+                                int number) {
   const QByteArray variable = "OMBRELIA_PASSWORD" + QByteArray::number(number);
   if (qEnvironmentVariableIsSet(variable.constData())) return qEnvironmentVariable(variable);
-  // A stored password belongs to the stored login; it is not sent to another server or user.
   const bool storedLogin = stored.Server == login.Server && stored.User == login.User;
   if (storedLogin && !stored.Password.isEmpty()) return stored.Password;
+  if (!terminal::InputIsTerminal()) return std::nullopt;
   const QString prompt = QStringLiteral("Password of %1 on %2 (Database #%3): ")
                              .arg(login.User, login.Server)
                              .arg(number);
-  return terminal::Ask(prompt, true).value_or(QString());
+  return terminal::Ask(prompt, true);
+}
+
+bool IsPort(const QString& text) {
+  bool number = false;
+  const int port = text.toInt(&number);
+  return number && port > 0 && port < 65536;
+}
+
+// What keeps the login from being tried at all, and how to mend it.
+std::optional<QString> MissingField(const ConnectionProfile& login, int number) {
+  const QString n = QString::number(number);
+  if (login.Server.trimmed().isEmpty()) {
+    return QStringLiteral(
+               "Database #%1 has no server: give --server%1 HOST, or store one in "
+               "the wizard.")
+        .arg(n);
+  }
+  if (!login.IsLocal() && !IsPort(login.Port)) {
+    return QStringLiteral(
+               "The port of Database #%1 is '%2', not a TCP port number: give "
+               "--port%1 PORT (1433 by default).")
+        .arg(n, login.Port);
+  }
+  if (login.User.trimmed().isEmpty()) {
+    return QStringLiteral(
+               "Database #%1 has no user: give --user%1 LOGIN, or store one in the "
+               "wizard.")
+        .arg(n);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -54,6 +88,14 @@ void AddLoginOptions(CommandParser& parser) {
   }
 }
 
+QStringList LoginOptionNames() {
+  QStringList names;
+  for (int number : {1, 2}) {
+    for (const Field& field : kFields) names << OptionName(field.option, number);
+  }
+  return names;
+}
+
 std::optional<QString> LoginOptionError(const CommandParser& parser) {
   for (int number : {1, 2}) {
     const QString name = OptionName("local", number);
@@ -66,16 +108,28 @@ std::optional<QString> LoginOptionError(const CommandParser& parser) {
   return std::nullopt;
 }
 
-ConnectionProfile Login(const CommandParser& parser, int number) {
+std::optional<int> ResolveLogin(const CommandParser& parser, int number, Console& console,
+                                ConnectionProfile& login) {
   const ConnectionProfile stored = profile_settings::ReadProfile(number);
-  ConnectionProfile login = stored;
+  login = stored;
   Override(parser, "server", number, login.Server);
   Override(parser, "port", number, login.Port);
   Override(parser, "user", number, login.User);
   Override(parser, "database", number, login.Database);
   Override(parser, "local", number, login.LocalConnection);
-  login.Password = Password(stored, login, number);
-  return login;
+  if (std::optional<QString> missing = MissingField(login, number)) {
+    return parser.UsageError(console, *missing);
+  }
+  const std::optional<QString> password = Password(stored, login, number);
+  if (!password) {
+    return parser.UsageError(
+        console, QStringLiteral("No password for %1 on %2 (Database #%3), and no terminal to ask "
+                                "on: set OMBRELIA_PASSWORD%3.")
+                     .arg(login.User, login.Server)
+                     .arg(number));
+  }
+  login.Password = *password;
+  return std::nullopt;
 }
 
 }  // namespace cli

@@ -23,6 +23,8 @@ class StopOnInterrupt {
 
   // Asks the job to stop once an interrupt has come; the timer calls it.
   void Look();
+  // Whether Ctrl-C asked the job to stop.
+  bool Interrupted() const { return asked_; }
 
  private:
   Console& console_;

@@ -1,5 +1,6 @@
 #include "cli/terminal_dialogs.h"
 
+#include "cli/report_text.h"
 #include "platform/terminal.h"
 
 namespace cli {
@@ -27,12 +28,46 @@ TerminalDialogs::~TerminalDialogs() {
   dialogs::SetBackend(nullptr);
 }
 
+void TerminalDialogs::SetJob(DescribeReport describe, std::function<void()> stop) {
+  describe_ = std::move(describe);
+  stop_ = std::move(stop);
+}
+
+// After a report that ended the job, what the engine still shows follows from the same cause.
 int TerminalDialogs::MsgBox(const QString& text, int flags, const QString& title) {
-  if ((flags & 7) == dialogs::vbYesNo) return Question(text);
-  if (title == kReportTitle) ++reports_;
-  if (text.startsWith(QLatin1String("Done."))) saidDone_ = true;
-  console_.Message(text);
+  const bool question = (flags & 7) == dialogs::vbYesNo;
+  if (failed_) return question ? dialogs::vbNo : dialogs::vbOK;
+  if (question) return Question(text);
+  if (title == kReportTitle) {
+    Report(text);
+  } else if (!IsClosingMessage(text)) {
+    if (text.startsWith(QLatin1String("No records in table "))) saidEmpty_ = true;
+    console_.Message(text);
+  }
   return dialogs::vbOK;
+}
+
+void TerminalDialogs::Report(const QString& text) {
+  ++reports_;
+  const ReportText report = ParseReport(text);
+  const ReportWords words = describe_ ? describe_(report.location, report.line)
+                                      : ReportWords{QStringLiteral("the job failed"), true};
+  console_.Failure(words.what, report.description);
+  if (!words.endsJob) return;
+  failed_ = true;
+  if (stop_) stop_();
+}
+
+// "Done." (alone, or with the rows refused), "Stopped." and the append's lost connection: the
+// command's summary says what they say.
+bool TerminalDialogs::IsClosingMessage(const QString& text) {
+  const bool done = text.startsWith(QLatin1String("Done."));
+  saidDone_ = saidDone_ || done;
+  const bool lost = text.startsWith(QLatin1String("The connection to Database #")) &&
+                    text.contains(QLatin1String(" was lost.\r\n"));
+  const bool closing = done || lost || text.startsWith(QLatin1String("Stopped."));
+  closed_ = closed_ || closing;
+  return closing;
 }
 
 // Nothing is changed on a question nobody could answer.
@@ -58,6 +93,7 @@ int TerminalDialogs::Question(const QString& text) {
 }
 
 QString TerminalDialogs::InputBox(const QString& prompt, const QString&, const QString&) {
+  if (failed_) return QString();
   if (typed_) return *typed_;
   return terminal::Ask(prompt).value_or(QString());
 }

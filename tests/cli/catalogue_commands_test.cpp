@@ -8,6 +8,7 @@
 #include <QSettings>
 
 #include "cli/cli_run.h"
+#include "cli/login_failure.h"
 #include "connections/profile_settings.h"
 #include "support/fake_server.h"
 #include "support/qt_printers.h"
@@ -62,11 +63,20 @@ TEST_F(CatalogueCommands, TablesListsTheUserTablesOnStandardOutputOnly) {
   EXPECT_EQ(run.err, QString());
   EXPECT_EQ(LastConnectionString(),
             "Driver={SQL Server};Server=alpha,1433;Database=sales;Uid=ann;Pwd=stored1;");
+  // What the wizard hides, on request; system tables stay out.
+  EXPECT_EQ(RunCli({"tables", "1", "--all"}).Lines(),
+            QStringList({"Customers", "MySystemLog", "Physics"}));
+  // Login 2 stores no password and nobody is at a terminal: nothing connects.
+  const qsizetype connections = server.Connections().size();
+  const CliRun unasked = RunCli({"tables", "2"});
+  EXPECT_EQ(unasked.exitCode, cli::kWrongUsage);
+  EXPECT_TRUE(unasked.err.contains("set OMBRELIA_PASSWORD2.")) << unasked.err.toStdString();
+  EXPECT_EQ(server.Connections().size(), connections);
+  qputenv("OMBRELIA_PASSWORD2", "");
   EXPECT_EQ(RunCli({"tables", "2"}).Lines(), QStringList({"Items"}));
-  // The stored flag of login 2 leaves the port out; nobody was asked for a password.
+  qunsetenv("OMBRELIA_PASSWORD2");
+  // The stored flag of login 2 leaves the port out.
   EXPECT_EQ(LastConnectionString(), "Driver={SQL Server};Server=beta;Database=stock;Uid=bob;Pwd=;");
-  EXPECT_TRUE(nobody.Prompts().value(0).contains("bob on beta"))
-      << nobody.Prompts().join('|').toStdString();
   EXPECT_TRUE(QApplication::allWidgets().isEmpty());
   EXPECT_EQ(SettingsFile(), settingsBefore);
 }
@@ -76,17 +86,41 @@ TEST_F(CatalogueCommands, FieldsInColumnOrderAndRefusalsWithTheServersText) {
   const CliRun run = RunCli({"fields", "1", "Orders"});
   EXPECT_EQ(run.exitCode, cli::kDone);
   EXPECT_EQ(run.Lines(), QStringList({"ID", "CustomerID", "Total"}));
-  EXPECT_EQ(server.Connections().back().properties, QStringList({"Mode=3"}));
+  EXPECT_EQ(server.Connections().front().properties, QStringList({"Mode=3"}));
 
   const CliRun missing = RunCli({"fields", "1", "Nowhere"});
   EXPECT_EQ(missing.exitCode, cli::kRefused);
   EXPECT_EQ(missing.out, QString());
-  EXPECT_TRUE(missing.err.contains("Nowhere")) << missing.err.toStdString();
+  EXPECT_TRUE(missing.err.startsWith("ombrelia: cannot read table 'Nowhere' in sales: "))
+      << missing.err.toStdString();
+  EXPECT_EQ(missing.err.count('\n'), 1);
 
   server.RefuseStatements("OpenSchema(20)", "Permission denied on the catalogue.");
   const CliRun refused = RunCli({"tables", "1"});
   EXPECT_EQ(refused.exitCode, cli::kRefused);
-  EXPECT_EQ(refused.err, "Permission denied on the catalogue.\n");
+  EXPECT_EQ(refused.err, "ombrelia: cannot list the tables: Permission denied on the catalogue.\n");
+}
+
+// A table as people type it: of the default schema with its schema, bracketed, in another
+// letter case; a name near a listed one is offered.
+TEST_F(CatalogueCommands, TablesAreNamedAsPeopleTypeThem) {
+  server.AddTable("sales", "Orders", {"ID", "Total"});
+  server.AddTableIn("sales", "archive", "Regions", {"Code"});
+  server.AddTable("sales", "a.b", {"Dotted"});
+  for (const char* typed : {"dbo.Orders", "[dbo].[Orders]", "orders"}) {
+    EXPECT_EQ(RunCli({"fields", "1", typed}).Lines(), QStringList({"ID", "Total"})) << typed;
+  }
+  for (const char* typed : {"archive.Regions", "[archive].[Regions]", "ARCHIVE.regions"}) {
+    EXPECT_EQ(RunCli({"fields", "1", typed}).Lines(), QStringList({"Code"})) << typed;
+  }
+  EXPECT_EQ(RunCli({"fields", "1", "[a.b]"}).Lines(), QStringList({"Dotted"}));
+  const CliRun near = RunCli({"fields", "1", "Ordrs"});
+  EXPECT_TRUE(near.err.endsWith(" (did you mean 'Orders'?)\n")) << near.err.toStdString();
+  for (const char* typed : {"a.b.c", "[a", "[a]b", "a.."}) {
+    const CliRun wrong = RunCli({"fields", "1", typed});
+    EXPECT_EQ(wrong.exitCode, cli::kWrongUsage) << typed;
+    EXPECT_TRUE(wrong.err.contains("is not a table name")) << wrong.err.toStdString();
+  }
 }
 
 TEST_F(CatalogueCommands, TestSaysWhatTheButtonSaysAndTheDriversTextOnStandardError) {
@@ -99,26 +133,29 @@ TEST_F(CatalogueCommands, TestSaysWhatTheButtonSaysAndTheDriversTextOnStandardEr
   run = RunCli({"test", "1"});
   EXPECT_EQ(run.exitCode, cli::kNotConnected);
   EXPECT_EQ(run.err,
-            "Could not connect. Please check with your administrator.\n"
-            "Login failed for user 'ann'.\n");
+            "ombrelia: cannot open Database #1, sales on alpha,1433 as ann: the login was "
+            "refused: Login failed for user 'ann'.\n");
   run = RunCli({"tables", "1"});
   EXPECT_EQ(run.exitCode, cli::kNotConnected);
-  EXPECT_TRUE(run.err.startsWith("Database #1 does not appear to be valid.\n"));
+  EXPECT_TRUE(run.err.startsWith("ombrelia: cannot open Database #1, sales on alpha,1433"));
   EXPECT_EQ(SettingsFile(), settingsBefore);
 }
 
 TEST_F(CatalogueCommands, OptionsAndTheEnvironmentOverrideTheStoredLogin) {
   server.AddTable("archive", "Old", {"ID"});
   qputenv("OMBRELIA_PASSWORD1", "from-env");
-  const CliRun run = RunCli({"tables", "1", "--server1", "gamma", "--port1", "1500", "--user1",
-                             "carl", "--database1", "archive"});
+  // Options stand before the command as well as after it.
+  const CliRun run = RunCli({"--server1", "gamma", "--port1=1500", "tables", "1", "--user1", "carl",
+                             "--database1", "archive"});
   qunsetenv("OMBRELIA_PASSWORD1");
   EXPECT_EQ(run.exitCode, cli::kDone);
   EXPECT_EQ(run.Lines(), QStringList({"Old"}));
   EXPECT_EQ(LastConnectionString(),
             "Driver={SQL Server};Server=gamma,1500;Database=archive;Uid=carl;Pwd=from-env;");
 
-  RunCli({"test", "2", "--local2", "0", "--port2", "2433"});
+  qputenv("OMBRELIA_PASSWORD2", "");
+  RunCli({"--local2", "0", "test", "2", "--port2", "2433"});
+  qunsetenv("OMBRELIA_PASSWORD2");
   EXPECT_EQ(LastConnectionString(),
             "Driver={SQL Server};Server=beta,2433;Database=stock;Uid=bob;Pwd=;");
   RunCli({"test", "1", "--local1", "1"});
@@ -127,19 +164,42 @@ TEST_F(CatalogueCommands, OptionsAndTheEnvironmentOverrideTheStoredLogin) {
   EXPECT_EQ(SettingsFile(), settingsBefore);
 }
 
-// The stored password goes only to the stored server and user; another login is asked for one.
+// The stored password goes only to the stored server and user; another login is asked for one,
+// and without a terminal to ask on nothing connects.
 TEST_F(CatalogueCommands, AnotherServerIsNotGivenTheStoredPassword) {
-  RunCli({"test", "1", "--server1", "elsewhere"});
-  EXPECT_EQ(LastConnectionString(),
-            "Driver={SQL Server};Server=elsewhere,1433;Database=sales;Uid=ann;Pwd=;");
-  ASSERT_EQ(nobody.Prompts().size(), 1);
-  EXPECT_TRUE(nobody.Prompts().at(0).startsWith("(secret) Password of ann on elsewhere"));
+  const CliRun run = RunCli({"test", "1", "--server1", "elsewhere"});
+  EXPECT_EQ(run.exitCode, cli::kWrongUsage);
+  EXPECT_TRUE(
+      run.err.startsWith("ombrelia test: No password for ann on elsewhere (Database #1), "
+                         "and no terminal to ask on: set OMBRELIA_PASSWORD1.\n"))
+      << run.err.toStdString();
+  EXPECT_TRUE(server.Connections().empty());
+  EXPECT_TRUE(nobody.Prompts().isEmpty());
 
   ScriptedTerminal person(true);
   person.Answer("typed secret");
   RunCli({"test", "1", "--user1", "zoe"});
   EXPECT_EQ(LastConnectionString(),
             "Driver={SQL Server};Server=alpha,1433;Database=sales;Uid=zoe;Pwd=typed secret;");
+}
+
+TEST(LoginFailure, NamesWhatWasTriedAndWhy) {
+  ConnectionProfile login{"db.example.com", "report", "", "Sales", "1533", ""};
+  const auto what = [&](const platform::Error& error) {
+    return cli::LoginFailureWhat(login, 2, error);
+  };
+  EXPECT_EQ(what(adodb::Error("x", "42000", 18456)),
+            "cannot open Database #2, Sales on db.example.com,1533 as report: the login was "
+            "refused");
+  EXPECT_TRUE(what(adodb::Error("x", "28000", 0)).endsWith(": the login was refused"));
+  EXPECT_TRUE(what(adodb::Error("x", "08S01", 20009)).endsWith(": the server did not answer"));
+  EXPECT_TRUE(what(adodb::Error("x", "HYT00", 0)).endsWith(": the server did not answer"));
+  EXPECT_TRUE(what(adodb::Error("x", "42000", 4060)).endsWith(": the database cannot be opened"));
+  EXPECT_TRUE(what(adodb::Error("x", "08004", 911)).endsWith(": the database cannot be opened"));
+  login.Server = "host\\SQLEXPRESS";
+  login.LocalConnection = "1";
+  EXPECT_EQ(what(platform::Error("The Server of this login holds")),
+            "cannot open Database #2, Sales on host\\SQLEXPRESS as report");
 }
 
 TEST(CommandLineUsage, WrongUsageIsExitTwoWithAHintOnStandardError) {
@@ -157,13 +217,24 @@ TEST(CommandLineUsage, WrongUsageIsExitTwoWithAHintOnStandardError) {
                                           {"join", "A", "a", "B", "b"},
                                           {"join", "A", "a", "B", "--into", "C"},
                                           {"append", "--to", "3", "A", "B"},
-                                          {"append", "A", "B"}}) {
+                                          {"append", "A", "B"},
+                                          {"test", "1", "--port1", "abc"},
+                                          {"test", "1", "--server1", "s", "--port1", "70000"},
+                                          {"test", "1", "--server1", ""},
+                                          {"test", "1", "--server1", "s", "--user1", " "},
+                                          {"test", "1", "--server1", "s", "--user1", "u"},
+                                          {"--server1", "test", "nothing"}}) {
     const CliRun run = RunCli(arguments);
     EXPECT_EQ(run.exitCode, cli::kWrongUsage) << arguments.join(' ').toStdString();
     EXPECT_EQ(run.out, QString()) << arguments.join(' ').toStdString();
     EXPECT_TRUE(run.err.contains("--help'.")) << run.err.toStdString();
   }
   EXPECT_TRUE(RunCli({"tables", "3"}).err.startsWith("ombrelia tables: The database is 1 or 2"));
+  EXPECT_TRUE(RunCli({"test", "1", "--port1", "abc"})
+                  .err.startsWith("ombrelia test: Database #1 has no server: give --server1 HOST"));
+  EXPECT_TRUE(RunCli({"test", "1", "--server1", "s", "--port1", "abc"})
+                  .err.startsWith("ombrelia test: The port of Database #1 is 'abc', not a TCP "
+                                  "port number: give --port1 PORT"));
 }
 
 TEST(CommandLineUsage, HelpForEveryCommandAndTheVersionOnStandardOutput) {

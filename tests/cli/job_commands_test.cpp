@@ -19,8 +19,12 @@ class JobCommands : public ::testing::Test {
   JobCommands() {
     profile_settings::Write("Server", "alpha");
     profile_settings::Write("Database", "sales");
+    profile_settings::Write("User", "ann");
+    profile_settings::Write("Password", "pw1");
     profile_settings::Write("Server2", "beta");
     profile_settings::Write("Database2", "stock");
+    profile_settings::Write("User2", "bob");
+    profile_settings::Write("Password2", "pw2");
     server.AddTable("sales", "Customers", {"ID", "Name"}, {FakeServer::TextRow({"1", "Ann"})});
     server.AddTable("sales", "Orders", {"ID", "CustomerID"}, {FakeServer::TextRow({"7", "1"})});
   }
@@ -41,7 +45,8 @@ TEST_F(JobCommands, JoinWritesTheNewTableAndRefusesAnOverwriteNobodyConfirmed) {
   const QStringList join = {"join", "Customers", "ID", "Orders", "CustomerID", "--into", "Joined"};
   CliRun run = RunCli(join);
   EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
-  EXPECT_EQ(run.err, "Done.\n");
+  EXPECT_TRUE(run.err.startsWith("Joined into sales.dbo.Joined")) << run.err.toStdString();
+  EXPECT_EQ(run.err.count('\n'), 1);
   EXPECT_EQ(run.out, QString());
   EXPECT_TRUE(Ran("SELECT * INTO [Joined] FROM s_t1 LEFT JOIN s_t2"));
   EXPECT_TRUE(QApplication::allWidgets().isEmpty());
@@ -64,7 +69,8 @@ TEST_F(JobCommands, AppendCopiesTheRowsAndAMismatchIsARefusal) {
   server.AddTable("stock", "Orders", {"ID", "CustomerID"});
   CliRun run = RunCli({"append", "--to", "2", "Orders", "Orders"});
   EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
-  EXPECT_TRUE(run.err.endsWith("Done.\n")) << run.err.toStdString();
+  EXPECT_TRUE(run.err.startsWith("1 row appended to stock.dbo.Orders, in "))
+      << run.err.toStdString();
   EXPECT_EQ(server.FindTable("stock", "Orders")->rows.size(), 1u);
   run = RunCli({"append", "--to", "2", "Orders", "Orders", "--fast"});
   EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
@@ -79,7 +85,45 @@ TEST_F(JobCommands, AppendCopiesTheRowsAndAMismatchIsARefusal) {
   server.RefuseOpen("Server=beta");
   run = RunCli({"append", "--to", "1", "Orders", "Orders"});
   EXPECT_EQ(run.exitCode, cli::kNotConnected);
-  EXPECT_TRUE(run.err.startsWith("Database #2 does not appear to be valid.\n"));
+  EXPECT_TRUE(
+      run.err.startsWith("ombrelia: cannot open Database #2, stock on beta,1433 as bob: "
+                         "the login was refused: "));
+}
+
+// A failure is one line with the server's text, and the job ends there: a table that is not
+// there is found before anything is written, a statement the server refuses ends the join with
+// its staging copies dropped, and a refused row is lost alone.
+TEST_F(JobCommands, OneFailureOneLine) {
+  CliRun run = RunCli({"append", "--to", "2", "Ordres", "Orders", "--quiet"});
+  EXPECT_EQ(run.exitCode, cli::kRefused);
+  EXPECT_TRUE(run.err.startsWith("ombrelia: cannot read table 'Ordres' in sales: "));
+  EXPECT_TRUE(run.err.endsWith(" (did you mean 'Orders'?)\n")) << run.err.toStdString();
+  EXPECT_FALSE(Ran("INSERT"));
+
+  run = RunCli({"join", "Customers", "ID", "Orders", "Customer", "--into", "Joined"});
+  EXPECT_EQ(run.exitCode, cli::kRefused);
+  EXPECT_EQ(run.err,
+            "ombrelia: no field 'Customer' in table 'Orders' of sales (did you mean "
+            "'CustomerID'?)\n");
+  server.RefuseStatements("SELECT * INTO [Joined]", "CREATE TABLE permission denied.");
+  run = RunCli({"join", "Customers", "id", "Orders", "CustomerID", "--into", "Joined"});
+  EXPECT_EQ(run.exitCode, cli::kRefused);
+  EXPECT_EQ(run.err,
+            "ombrelia: cannot join Customers and Orders into sales.dbo.Joined: CREATE TABLE "
+            "permission denied.\n");
+  EXPECT_EQ(server.Statements().filter("drop table [s_t").size(), 4);
+
+  server.AddTable("stock", "Orders", {"ID", "CustomerID"});
+  server.AddTable("sales", "More", {"ID", "CustomerID"},
+                  {FakeServer::TextRow({"8", "1"}), FakeServer::TextRow({"9", "2"})});
+  server.RefuseStatements("VALUES('8'", "Violation of PRIMARY KEY constraint.");
+  run = RunCli({"append", "--to", "2", "More", "Orders"});
+  EXPECT_EQ(run.exitCode, cli::kRefused);
+  EXPECT_TRUE(
+      run.err.startsWith("ombrelia: cannot write a row to stock.dbo.Orders: Violation of "
+                         "PRIMARY KEY constraint.\n1 row appended to stock.dbo.Orders, 1 "
+                         "refused, in "))
+      << run.err.toStdString();
 }
 
 }  // namespace

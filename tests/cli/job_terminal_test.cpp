@@ -6,9 +6,11 @@
 #include <csignal>
 
 #include "cli/engine_jobs.h"
+#include "cli/job_summary.h"
 #include "cli/progress_line.h"
 #include "cli/stop_on_interrupt.h"
 #include "cli/terminal_dialogs.h"
+#include "shell/error_report.h"
 #include "support/qt_printers.h"
 #include "support/scripted_terminal.h"
 
@@ -31,24 +33,34 @@ class JobTerminal : public ::testing::Test {
   cli::Console console{outStream, errStream};
 };
 
-TEST_F(JobTerminal, MessagesAndReportsGoToStandardErrorAsText) {
+// A report is one line without the window's location and e-mail lines. The first that ends the
+// job stops it, and what follows from the same cause is left out.
+TEST_F(JobTerminal, AReportIsOneLineAndTheFirstThatEndsTheJobSilencesItsFollowUps) {
   const ScriptedTerminal nobody(false);
   cli::TerminalDialogs boxes(console, "--overwrite", false, QStringLiteral("Joined"));
-  EXPECT_EQ(dialogs::MsgBox("Done."), dialogs::vbOK);
-  dialogs::MsgBox(
-      "Invalid object name 'T'.\r\nin Kestrava2021/08/31.Form2.PushButton2_Click at line "
-      "110\r\rPlease email",
-      dialogs::vbExclamation, "Application Error");
+  int stops = 0;
+  boxes.SetJob(
+      [](const QString& location, int line) {
+        return cli::ReportWords{location + QStringLiteral(" at ") + QString::number(line),
+                                line != 148};
+      },
+      [&] { ++stops; });
   EXPECT_EQ(dialogs::InputBox("Enter name of new table: "), "Joined");
+  shell::ReportApplicationError("Row refused.\r\nBy a trigger.", "Form3.PushButton2_Click", 148);
+  EXPECT_EQ(stops, 0);
+  shell::ReportApplicationError("Invalid object name 'T'.", "Form2.PushButton2_Click", 110);
+  dialogs::MsgBox("Object variable or With block variable not set");
+  shell::ReportApplicationError("Invalid column name.", "Form2.PushButton2_Click", 112);
+  EXPECT_EQ(Ask(boxes), dialogs::vbNo);
+  EXPECT_EQ(dialogs::InputBox("Enter name of new table: "), QString());
   EXPECT_EQ(err,
-            "Done.\nInvalid object name 'T'.\nin Kestrava2021/08/31.Form2.PushButton2_Click at "
-            "line 110\n\nPlease email\n");
+            "ombrelia: Form3.PushButton2_Click at 148: Row refused. By a trigger.\n"
+            "ombrelia: Form2.PushButton2_Click at 110: Invalid object name 'T'.\n");
   EXPECT_EQ(out, QString());
-  EXPECT_EQ(boxes.Reports(), 1);
+  EXPECT_EQ(stops, 1);
+  EXPECT_EQ(boxes.Reports(), 2);
   EXPECT_FALSE(boxes.Declined());
-  EXPECT_TRUE(boxes.SaidDone());
   EXPECT_TRUE(nobody.Prompts().isEmpty());
-  // Done, but with a report: refused.
   EXPECT_EQ(cli::ExitCodeOf(boxes), cli::kRefused);
 }
 
@@ -59,10 +71,40 @@ TEST_F(JobTerminal, ExitCodeOfAJob) {
     dialogs::MsgBox("Tables do not have same number of fields (columns).");
     EXPECT_EQ(cli::ExitCodeOf(boxes), cli::kRefused);
   }
+  {
+    cli::TerminalDialogs boxes(console, "--yes", false);
+    dialogs::MsgBox("No records in table Empty.");
+    EXPECT_EQ(cli::ExitCodeOf(boxes), cli::kDone);
+    EXPECT_EQ(cli::ExitCodeOf(boxes, true), cli::kInterrupted);
+    EXPECT_EQ(cli::kInterrupted, 130);
+  }
+  // The closing messages give way to the summary.
+  const qsizetype before = err.size();
   cli::TerminalDialogs boxes(console, "--overwrite", true);
+  dialogs::MsgBox("Stopped. 3 rows appended.");
+  dialogs::MsgBox("The connection to Database #2 was lost.\r\n\r\n3 rows were appended before");
+  EXPECT_TRUE(boxes.Closed());
   EXPECT_EQ(Ask(boxes), dialogs::vbYes);
-  dialogs::MsgBox("Done.");
+  dialogs::MsgBox("Done.\r\n\r\n1 row appended, 1 refused by the server:\r\nNo.");
+  EXPECT_EQ(err.mid(before),
+            "Such table exist already.\n\nDo you want to overwrite it? Yes "
+            "(--overwrite)\n");
   EXPECT_EQ(cli::ExitCodeOf(boxes), cli::kDone);
+}
+
+TEST_F(JobTerminal, TheSummaryOfAJob) {
+  append::AppendEngine::Outcome outcome{1200, 3, 0, 0, false};
+  EXPECT_EQ(cli::AppendSummary(outcome, "db2.dbo.Orders", 2500),
+            "1200 rows appended to db2.dbo.Orders, 3 refused, in 2.5 s (480 rows/s).");
+  outcome = {1, 0, 0, 0, true};
+  EXPECT_EQ(cli::AppendSummary(outcome, "db2.Orders", 0),
+            "Stopped: 1 row appended to db2.Orders, in 0.0 s (1000 rows/s).");
+  outcome = {5, 0, 95, 2, false};
+  EXPECT_EQ(cli::AppendSummary(outcome, "db2.dbo.T", 1000),
+            "5 rows appended to db2.dbo.T, 95 not written (the connection to Database #2 was "
+            "lost), in 1.0 s (5 rows/s).");
+  EXPECT_EQ(cli::JoinSummary("db1.dbo.J", 3, 400), "Joined into db1.dbo.J: 3 rows, in 0.4 s.");
+  EXPECT_EQ(cli::JoinSummary("db1.dbo.J", std::nullopt, 1), "Joined into db1.dbo.J, in 0.0 s.");
 }
 
 TEST_F(JobTerminal, AQuestionIsAnsweredByItsOptionAskedOnATerminalOrRefused) {

@@ -29,9 +29,11 @@ class Program : public ::testing::Test {
     sqlite.Exec(database, QStringLiteral("CREATE VIEW Totals AS SELECT ID FROM Orders"));
     // A database that cannot be opened: its folder does not exist.
     const QString unreachable = config.path() + QStringLiteral("/missing/stock.db");
-    WriteSettings(QStringLiteral("[Ombrelia]\nServer=sqlite-host\nUser=tester\nPassword=secret\n"
-                                 "Database=%1\nServer2=sqlite-host\nDatabase2=%2\n")
-                      .arg(database, unreachable));
+    WriteSettings(
+        QStringLiteral("[Ombrelia]\nServer=sqlite-host\nUser=tester\nPassword=secret\n"
+                       "Database=%1\nServer2=sqlite-host\nUser2=tester\nPassword2=secret\n"
+                       "Database2=%2\n")
+            .arg(database, unreachable));
   }
 
   void WriteSettings(const QString& text) {
@@ -78,19 +80,25 @@ TEST_F(Program, ListsWithoutADisplayAndLeavesTheSettingsAsTheyWere) {
   EXPECT_EQ(tables.err, QString());
 
   Finished fields = Run({QStringLiteral("fields"), QStringLiteral("1"), QStringLiteral("Orders"),
-                         QStringLiteral("--user1"), QStringLiteral("another")});
+                         QStringLiteral("--port1"), QStringLiteral("1500")});
   EXPECT_EQ(fields.exitCode, 0) << fields.err.toStdString();
   EXPECT_EQ(fields.out, "ID\nCustomer\n");
 
   Finished test = Run({QStringLiteral("test"), QStringLiteral("2")});
   EXPECT_EQ(test.exitCode, 3);
   EXPECT_EQ(test.out, QString());
-  EXPECT_TRUE(test.err.startsWith("Could not connect. Please check with your administrator.\n"))
-      << test.err.toStdString();
+  EXPECT_TRUE(test.err.startsWith("ombrelia: cannot open Database #2, ")) << test.err.toStdString();
+  EXPECT_EQ(test.err.count('\n'), 1);
 
   EXPECT_EQ(Run({QStringLiteral("test"), QStringLiteral("1")}).err, "Connection successful.\n");
   EXPECT_EQ(Run({QStringLiteral("--version")}).out, "ombrelia " OMBRELIA_TEST_VERSION "\n");
   EXPECT_EQ(Run({QStringLiteral("tables")}).exitCode, 2);
+  // Without a command there is no window to show: how to use the command line instead.
+  Finished bare = Run({});
+  EXPECT_EQ(bare.exitCode, 2);
+  EXPECT_TRUE(bare.err.startsWith("ombrelia: no display to show the wizard on"))
+      << bare.err.toStdString();
+  EXPECT_TRUE(bare.err.contains("\nUsage: ombrelia [options] COMMAND [arguments]\n"));
   EXPECT_EQ(Settings(), before);
   EXPECT_EQ(QDir(config.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
             QStringList({"Korvath.ini"}));
