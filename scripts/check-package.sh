@@ -13,6 +13,10 @@ for file in usr/bin/ombrelia usr/share/applications/ombrelia.desktop \
   usr/share/metainfo/com.korvath.ombrelia.metainfo.xml; do
   grep -q " \./$file\$" <<<"$contents" || { echo "the package lacks /$file" >&2; exit 1; }
 done
+depends=$(dpkg-deb -f ombrelia_*.deb Depends)
+for library in libqt6keychain1 libsecret-1-0; do
+  grep -q "$library" <<<"$depends" || { echo "the package does not depend on $library" >&2; exit 1; }
+done
 apt-get install -y -qq ./ombrelia_*.deb >/dev/null
 trap 'apt-get purge -y -qq ombrelia >/dev/null' EXIT
 [ "$(command -v ombrelia)" = /usr/bin/ombrelia ]
