@@ -8,6 +8,7 @@
 #include "cli/catalogue_commands.h"
 #include "cli/command_parser.h"
 #include "cli/job_commands.h"
+#include "connections/password_store.h"
 #include "platform/application.h"
 
 namespace cli {
@@ -77,6 +78,7 @@ int Run(const QStringList& arguments, Console& console) {
   const QStringList rest = parser.Positional();
   if (parser.Qt().isSet(version) && rest.isEmpty()) {
     console.Result(Version());
+    console.Message(password_store::Describe());
     return kDone;
   }
   if (parser.IsSet(QStringLiteral("help"))) {

@@ -1,5 +1,6 @@
 #include "cli/login_options.h"
 
+#include "connections/password_store.h"
 #include "connections/profile_settings.h"
 #include "platform/terminal.h"
 
@@ -34,8 +35,11 @@ QString Password(const ConnectionProfile& stored, const ConnectionProfile& login
   const QByteArray variable = "OMBRELIA_PASSWORD" + QByteArray::number(number);
   if (qEnvironmentVariableIsSet(variable.constData())) return qEnvironmentVariable(variable);
   // A stored password belongs to the stored login; it is not sent to another server or user.
-  const bool storedLogin = stored.Server == login.Server && stored.User == login.User;
-  if (storedLogin && !stored.Password.isEmpty()) return stored.Password;
+  if (stored.Server == login.Server && stored.User == login.User) {
+    const QString suffix = number == 1 ? QString() : QStringLiteral("2");
+    const QString password = password_store::ReadStored(QStringLiteral("Password") + suffix);
+    if (!password.isEmpty()) return password;
+  }
   const QString prompt = QStringLiteral("Password of %1 on %2 (Database #%3): ")
                              .arg(login.User, login.Server)
                              .arg(number);
