@@ -2,9 +2,7 @@ include(GoogleTest)
 
 # add_unit_test(NAME SOURCES... [PROPERTIES ctest properties...]): one test program linked
 # against the program's library and the shared fixtures; each of its tests is registered with
-# ctest, offscreen, in a UTF-8 locale and away from the user's session bus (so from the user's
-# keyring), with any further properties given.
-set(OMBRELIA_NO_SESSION_BUS "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/ombrelia-tests")
+# ctest, offscreen and in a UTF-8 locale, with any further properties given.
 function(add_unit_test name)
   cmake_parse_arguments(PARSE_ARGV 1 unit "" "" "PROPERTIES")
   add_executable(${name} ${unit_UNPARSED_ARGUMENTS})
@@ -12,8 +10,7 @@ function(add_unit_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT
-               "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;${OMBRELIA_NO_SESSION_BUS}"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8"
                LABELS unit TIMEOUT 120 SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
                ${unit_PROPERTIES})
 endfunction()

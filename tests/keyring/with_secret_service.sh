@@ -13,4 +13,4 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 # shellcheck disable=SC2016
 dbus-run-session -- bash -c '
   printf ombrelia-tests | gnome-keyring-daemon --unlock --components=secrets >/dev/null
-  "$@"' keyring "$@"
+  OMBRELIA_TEST_OWN_SESSION_BUS=1 "$@"' keyring "$@"
