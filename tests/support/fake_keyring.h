@@ -1,11 +1,10 @@
 #pragma once
 
-// The desktop's keyring for tests, installed while it lives: entries in memory, a log of the
-// writes, writes refused or held until released. Every test starts with no keyring at all.
+// The desktop's keyring for tests, installed while it lives: entries in memory, the writes in
+// order, writes refused, or held while a test holds the gate. Tests start with no keyring.
 
 #include <QStringList>
 #include <atomic>
-#include <condition_variable>
 #include <map>
 #include <mutex>
 
@@ -13,24 +12,15 @@
 
 class FakeKeyring : public keyring::Backend {
  public:
-  FakeKeyring();
-  ~FakeKeyring() override;
-  // No keyring answers: what every test starts with.
+  FakeKeyring() { keyring::SetBackend(this); }
+  ~FakeKeyring() override { InstallNone(); }
   static void InstallNone();
 
   keyring::Answer Read(const QString& key) override;
   keyring::Answer Write(const QString& key, const QString& text) override;
 
-  std::map<QString, QString> Entries() const;
-  QStringList Writes() const;  // "Password=abc", in order
-  void HoldWrites();
-  void ReleaseWrites();
+  std::mutex gate;
   std::atomic<bool> refusesWrites = false;
-
- private:
-  mutable std::mutex mutex_;
-  std::condition_variable released_;
-  bool held_ = false;
-  std::map<QString, QString> entries_;
-  QStringList writes_;
+  std::map<QString, QString> entries;
+  QStringList writes;  // "Password=abc"
 };
