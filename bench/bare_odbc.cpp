@@ -96,6 +96,59 @@ QStringList BareOdbc::UserTables() {
   return tables;
 }
 
+long long BareOdbc::CopyRows(BareOdbc& target, const QString& select, const QString& table,
+                            int batchRows) {
+  Check(SQLExecDirectW(statement_, Wide(select), static_cast<SQLINTEGER>(select.size())),
+        SQL_HANDLE_STMT, statement_, "SQLExecDirectW");
+  SQLSMALLINT columns = 0;
+  SQLNumResultCols(statement_, &columns);
+  const QString head = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" VALUES");
+  QStringList statements;
+  QString statement = head;
+  long long rows = 0;
+  int waiting = 0;
+  const auto send = [&] {
+    if (batchRows == 1) {
+      statements << statement;
+    } else {
+      target.Execute(statement);
+    }
+    statement = head;
+    waiting = 0;
+  };
+  for (SQLRETURN fetched = SQLFetch(statement_); fetched != SQL_NO_DATA;
+       fetched = SQLFetch(statement_)) {
+    Check(fetched, SQL_HANDLE_STMT, statement_, "SQLFetch");
+    statement += waiting == 0 ? QStringLiteral("(") : QStringLiteral(", (");
+    for (SQLUSMALLINT column = 1; column <= columns; ++column) {
+      if (column > 1) statement += QStringLiteral(", ");
+      AppendLiteral(column, statement);
+    }
+    statement += QLatin1Char(')');
+    ++rows;
+    if (++waiting == batchRows) send();
+  }
+  SQLFreeStmt(statement_, SQL_CLOSE);
+  if (waiting > 0) send();
+  for (const QString& one : statements) target.Execute(one);
+  return rows;
+}
+
+void BareOdbc::AppendLiteral(SQLUSMALLINT column, QString& statement) {
+  SQLLEN indicator = 0;
+  Check(SQLGetData(statement_, column, SQL_C_WCHAR, buffer_.data(),
+                   static_cast<SQLLEN>(buffer_.size() * sizeof(SQLWCHAR)), &indicator),
+        SQL_HANDLE_STMT, statement_, "SQLGetData");
+  if (indicator == SQL_NULL_DATA) {
+    statement += QStringLiteral("NULL");
+    return;
+  }
+  statement += QStringLiteral("N'");
+  statement += QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer_.data()))
+                   .replace(QLatin1Char('\''), QLatin1String("''"));
+  statement += QLatin1Char('\'');
+}
+
 // One value as wide text, in a buffer kept for the whole connection; values that do not fit
 // it are cut, which no value of the benchmarks is long enough for.
 QString BareOdbc::ReadText(SQLUSMALLINT column) {

@@ -30,10 +30,18 @@ class BareOdbc {
   // SQLTables without restrictions, read forward: the names of the rows whose type is
   // "TABLE" and whose name does not contain "SYS" in any letter case.
   QStringList UserTables();
+  // What a bare client of an append does: reads every row of `select` and writes it into
+  // `table` of `target`, `batchRows` rows a plain INSERT ... VALUES statement (NULL, or N'text'
+  // with quotes doubled). With one row a statement, every row is read first, as the program
+  // does. Returns the rows written.
+  long long CopyRows(BareOdbc& target, const QString& select, const QString& table,
+                     int batchRows);
 
  private:
   void Check(SQLRETURN result, SQLSMALLINT type, SQLHANDLE handle, const char* call) const;
   QString ReadText(SQLUSMALLINT column);
+  // NULL, or the value as N'text'.
+  void AppendLiteral(SQLUSMALLINT column, QString& statement);
 
   SQLHENV environment_ = SQL_NULL_HENV;
   SQLHDBC connection_ = SQL_NULL_HDBC;

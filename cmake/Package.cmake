@@ -17,9 +17,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION database)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://ombrelia.example/)
 # The libraries the program links, as dpkg-shlibdeps finds them; the driver it asks ODBC for:
 # FreeTDS, registered as "SQL Server" by odbcinst when the package is configured; and Qt's SVG
-# plugins, which draw the window's icon. The pages are laid out for Arial's metrics.
+# plugins, which draw the window's icon; the Secret Service library, which QtKeychain loads to
+# reach the desktop's keyring. The pages are laid out for Arial's metrics.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "tdsodbc, odbcinst, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "tdsodbc, odbcinst, libqt6svg6, libsecret-1-0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${PROJECT_SOURCE_DIR}/packaging/deb/postinst ${PROJECT_SOURCE_DIR}/packaging/deb/postrm)

@@ -17,6 +17,10 @@ done
 if command -v lintian >/dev/null; then
   lintian --fail-on error ombrelia_*.deb
 fi
+depends=$(dpkg-deb -f ombrelia_*.deb Depends)
+for library in libqt6keychain1 libsecret-1-0; do
+  grep -q "$library" <<<"$depends" || { echo "the package does not depend on $library" >&2; exit 1; }
+done
 apt-get install -y -qq ./ombrelia_*.deb >/dev/null
 trap 'apt-get purge -y -qq ombrelia >/dev/null' EXIT
 [ "$(command -v ombrelia)" = /usr/bin/ombrelia ]

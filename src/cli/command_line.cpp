@@ -9,6 +9,7 @@
 #include "cli/command_parser.h"
 #include "cli/job_commands.h"
 #include "cli/login_options.h"
+#include "connections/password_store.h"
 #include "platform/application.h"
 
 namespace cli {
@@ -140,6 +141,7 @@ int Run(const QStringList& arguments, Console& console) {
   const QStringList rest = parser.Positional();
   if (parser.IsSet(QStringLiteral("version")) && rest.isEmpty()) {
     console.Result(Version());
+    console.Message(password_store::Describe());
     return kDone;
   }
   if (parser.IsSet(QStringLiteral("help"))) {

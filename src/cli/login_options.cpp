@@ -1,5 +1,6 @@
 #include "cli/login_options.h"
 
+#include "connections/password_store.h"
 #include "connections/profile_settings.h"
 #include "platform/terminal.h"
 
@@ -37,8 +38,12 @@ std::optional<QString> Password(const ConnectionProfile& stored, const Connectio
                                 int number) {
   const QByteArray variable = "OMBRELIA_PASSWORD" + QByteArray::number(number);
   if (qEnvironmentVariableIsSet(variable.constData())) return qEnvironmentVariable(variable);
-  const bool storedLogin = stored.Server == login.Server && stored.User == login.User;
-  if (storedLogin && !stored.Password.isEmpty()) return stored.Password;
+  // A stored password belongs to the stored login; it is not sent to another server or user.
+  if (stored.Server == login.Server && stored.User == login.User) {
+    const QString suffix = number == 1 ? QString() : QStringLiteral("2");
+    const QString password = password_store::ReadStored(QStringLiteral("Password") + suffix);
+    if (!password.isEmpty()) return password;
+  }
   if (!terminal::InputIsTerminal()) return std::nullopt;
   const QString prompt = QStringLiteral("Password of %1 on %2 (Database #%3): ")
                              .arg(login.User, login.Server)

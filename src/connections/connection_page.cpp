@@ -1,6 +1,8 @@
 #include "connections/connection_page.h"
 
 #include "connections/profile_settings.h"
+#include "jobs/worker.h"
+#include "shell/error_report.h"
 #include "shell/select_all_on_focus.h"
 #include "shell/trap.h"
 #include "ui_connection_page.h"
@@ -13,7 +15,12 @@ QString CheckText(const QCheckBox& box) {
 
 }  // namespace
 
-Form1::Form1(wizard::Wizard& wizard) : ui_(std::make_unique<Ui::Form1>()), wizard_(wizard) {
+Form1::Form1(wizard::Wizard& wizard)
+    : ui_(std::make_unique<Ui::Form1>()),
+      wizard_(wizard),
+      passwords_([](const QString& key, const QString& description) {
+        shell::ReportApplicationError(description, PasswordHandler(key), 100);
+      }) {
   ui_->setupUi(this);
   PaintDesignedColors();
   ConnectChangeHandlers();
@@ -51,24 +58,36 @@ void Form1::PaintDesignedColors() {
 }
 
 // A change is stored at once; a store that cannot be written is reported, and typing goes on.
+// A password goes to the keyring without waiting for it.
 void Form1::Save(const QString& handler, const QString& key, const QString& value) {
   shell::Trap on(QStringLiteral("Form1.") + handler);
-  on(100, [&] { profile_settings::Write(key, value); });
+  on(100, [&] {
+    if (password_store::IsPasswordKey(key)) return passwords_.Save(key, value);
+    profile_settings::Write(key, value);
+  });
+}
+
+QString Form1::PasswordHandler(const QString& key) {
+  return key == QLatin1String("Password") ? QStringLiteral("Form1.Text3_Change")
+                                          : QStringLiteral("Form1.Text7_Change");
 }
 
 // Every field or check box given its stored value fires its change handler, as typing would.
+// The passwords may wait for the keyring (the user may have to unlock it) while the window
+// goes on.
 void Form1::LoadConnectionProfiles() {
   using profile_settings::Read;
+  const QMap<QString, QString> passwords = jobs::Wait([this] { return passwords_.Load(); });
   ui_->Text1->setText(Read(QStringLiteral("Server")));
   ui_->Text2->setText(Read(QStringLiteral("User")));
-  ui_->Text3->setText(Read(QStringLiteral("Password")));
+  ui_->Text3->setText(passwords.value(QStringLiteral("Password")));
   ui_->Text4->setText(Read(QStringLiteral("Database")));
   ui_->Text9->setText(Read(QStringLiteral("Port"), QStringLiteral("1433")));
   ui_->Check4->setChecked(Read(QStringLiteral("Local Connection1"), QStringLiteral("0")) != "0");
   ui_->Check7->setChecked(Read(QStringLiteral("Local Connection2"), QStringLiteral("0")) != "0");
   ui_->Text5->setText(Read(QStringLiteral("Server2")));
   ui_->Text6->setText(Read(QStringLiteral("User2")));
-  ui_->Text7->setText(Read(QStringLiteral("Password2")));
+  ui_->Text7->setText(passwords.value(QStringLiteral("Password2")));
   ui_->Text8->setText(Read(QStringLiteral("Database2")));
   ui_->Text10->setText(Read(QStringLiteral("Port2"), QStringLiteral("1433")));
 }

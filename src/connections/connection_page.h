@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "connections/connection_profile.h"
+#include "connections/password_store.h"
 #include "controls/skin_framework.h"
 #include "shell/input_lock.h"
 #include "shell/page.h"
@@ -45,6 +46,7 @@ class Form1 : public shell::Page, public ConnectionProfiles {
   void ConnectPointerHandlers();
   void PaintDesignedColors();
   void Save(const QString& handler, const QString& key, const QString& value);
+  static QString PasswordHandler(const QString& key);
 
   void Text1_Change();
   void Text2_Change();
@@ -62,4 +64,5 @@ class Form1 : public shell::Page, public ConnectionProfiles {
   std::unique_ptr<Ui::Form1> ui_;
   SkinFramework SkinFramework1;
   wizard::Wizard& wizard_;
+  PasswordStore passwords_;
 };

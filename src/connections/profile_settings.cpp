@@ -6,15 +6,31 @@
 namespace profile_settings {
 namespace {
 const QString kApplication = QStringLiteral("Korvath");
+
+QString Section() {
+  return QString::fromLatin1(Main::kProductTitle);
 }
 
+}  // namespace
+
 QString Read(const QString& key, const QString& defaultValue) {
-  return settings::GetSetting(kApplication, QString::fromLatin1(Main::kProductTitle), key,
-                              defaultValue);
+  return settings::GetSetting(kApplication, Section(), key, defaultValue);
 }
 
 void Write(const QString& key, const QString& value) {
-  settings::SaveSetting(kApplication, QString::fromLatin1(Main::kProductTitle), key, value);
+  settings::SaveSetting(kApplication, Section(), key, value);
+}
+
+bool Has(const QString& key) {
+  return settings::HasSetting(kApplication, Section(), key);
+}
+
+void Remove(const QString& key) {
+  settings::RemoveSetting(kApplication, Section(), key);
+}
+
+QString FilePath() {
+  return settings::FilePath(kApplication);
 }
 
 ConnectionProfile ReadProfile(int number) {
@@ -23,7 +39,7 @@ ConnectionProfile ReadProfile(int number) {
       Read(QStringLiteral("Local Connection") + QString::number(number), QStringLiteral("0"));
   return {Read(QStringLiteral("Server") + suffix),
           Read(QStringLiteral("User") + suffix),
-          Read(QStringLiteral("Password") + suffix),
+          QString(),
           Read(QStringLiteral("Database") + suffix),
           Read(QStringLiteral("Port") + suffix, QStringLiteral("1433")),
           flag == QLatin1String("0") ? QStringLiteral("0") : QStringLiteral("1")};

@@ -22,6 +22,15 @@ void KeepPrivate(const QString& path) {
   }
 }
 
+// Writes the store to its file at once and keeps the file private.
+void Keep(QSettings& store) {
+  store.sync();
+  if (store.status() != QSettings::NoError) {
+    throw platform::Error(QStringLiteral("Cannot write the settings file: ") + store.fileName());
+  }
+  KeepPrivate(store.fileName());
+}
+
 }  // namespace
 
 QString GetSetting(const QString& appName, const QString& section, const QString& key,
@@ -37,11 +46,21 @@ void SaveSetting(const QString& appName, const QString& section, const QString& 
   store.beginGroup(section);
   store.setValue(key, value);
   store.endGroup();
-  store.sync();
-  if (store.status() != QSettings::NoError) {
-    throw platform::Error(QStringLiteral("Cannot write the settings file: ") + store.fileName());
-  }
-  KeepPrivate(store.fileName());
+  Keep(store);
+}
+
+bool HasSetting(const QString& appName, const QString& section, const QString& key) {
+  QSettings store = Store(appName);
+  store.beginGroup(section);
+  return store.contains(key);
+}
+
+void RemoveSetting(const QString& appName, const QString& section, const QString& key) {
+  QSettings store = Store(appName);
+  store.beginGroup(section);
+  store.remove(key);
+  store.endGroup();
+  Keep(store);
 }
 
 QString FilePath(const QString& appName) {

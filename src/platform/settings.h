@@ -1,7 +1,7 @@
 #pragma once
 
 // The per-user settings store: texts addressed by application name, section and key.
-// It holds passwords as typed, so its file is readable and writable by its owner only.
+// It may hold passwords as typed, so its file is readable and writable by its owner only.
 
 #include <QString>
 
@@ -13,6 +13,10 @@ QString GetSetting(const QString& appName, const QString& section, const QString
 // private.
 void SaveSetting(const QString& appName, const QString& section, const QString& key,
                  const QString& value);
+// Whether the store holds the key at all (an empty value counts).
+bool HasSetting(const QString& appName, const QString& section, const QString& key);
+// Removes one key at once; throws platform::Error as SaveSetting does.
+void RemoveSetting(const QString& appName, const QString& section, const QString& key);
 // The file that holds an application's settings.
 QString FilePath(const QString& appName);
 

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "platform/application.h"
+#include "support/fake_keyring.h"
 #include "support/sqlite_odbc.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,11 @@ int main(int argc, char** argv) {
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
   // The private driver registry must be in place before the driver manager reads it.
   SqliteOdbc::RegisterDriver();
+  // No test reaches the user's session bus and keyring (nor does a program a test starts), but
+  // for those run against a Secret Service of their own (keyring/with_secret_service.sh).
+  FakeKeyring::InstallNone();
+  if (qEnvironmentVariableIsEmpty("OMBRELIA_TEST_OWN_SESSION_BUS"))
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/ombrelia-tests");
   const std::unique_ptr<QApplication> application = app::CreateApplication(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
