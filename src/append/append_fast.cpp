@@ -237,9 +237,10 @@ AppendEngine::Stretch AppendEngine::StreamFromBuffer(std::exception_ptr& failure
 
 // Each refused row is reported (the first) or counted by the window's thread.
 BatchWriter AppendEngine::NewBatchWriter() {
-  return BatchWriter(TargetConnection(), insertTarget_, [this](const QString& description) {
-    jobs::OnWindowThread([&] { RefusedText(description); });
-  });
+  return BatchWriter(TargetConnection(), insertTarget_,
+                     [this](const QString& description, const Row&) {
+                       jobs::OnWindowThread([&] { RefusedText(description); });
+                     });
 }
 
 }  // namespace append

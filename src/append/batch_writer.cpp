@@ -36,7 +36,7 @@ int BatchWriter::Write(std::size_t first, std::size_t count) {
   } catch (const adodb::Error& error) {
     if (error.ConnectionLost()) throw;
     if (count == 1) {
-      refused_(error.Description());
+      refused_(error.Description(), waiting_[first]);
       return 0;
     }
   }

@@ -25,7 +25,8 @@ class BatchWriter {
   // goes alone.
   static constexpr qsizetype kMaxCharacters = 2'000'000;
 
-  using Refused = std::function<void(const QString& description)>;
+  // A row the server refused, alone, with the server's text.
+  using Refused = std::function<void(const QString& description, const Row& row)>;
   BatchWriter(adodb::Connection& target, InsertTarget table, Refused refused);
   BatchWriter(adodb::Connection& target, const MSSQL::TableName& table, Refused refused)
       : BatchWriter(target, InsertTarget{table, {}, {}, false}, std::move(refused)) {}
