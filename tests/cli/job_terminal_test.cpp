@@ -134,26 +134,14 @@ TEST_F(JobTerminal, AQuestionIsAnsweredByItsOptionAskedOnATerminalOrRefused) {
   EXPECT_EQ(boxes.Reports(), 0);
 }
 
-// Whether to append by name: --by-name and --by-position answer it, --yes does not; Enter on a
-// terminal appends by name. --by-name cannot answer the question whether to append by position.
-TEST_F(JobTerminal, TheColumnOrderIsAnsweredByItsOptionsAskedOnATerminalOrRefused) {
+// Whether to append by name, on a terminal: Enter appends by name; refused without one.
+TEST_F(JobTerminal, TheColumnOrderIsAskedOnATerminalOrRefused) {
   const auto ask = [] { return dialogs::MsgBox("By name?", dialogs::vbYesNoCancel); };
   {
     const ScriptedTerminal nobody(false);
     cli::TerminalDialogs boxes(console, "--yes", true);
     EXPECT_EQ(ask(), dialogs::vbCancel);
     EXPECT_TRUE(err.endsWith("refused. --by-name or --by-position answers.\n"));
-    boxes.AnswerColumnOrder(dialogs::vbNo);
-    EXPECT_EQ(ask(), dialogs::vbNo);
-    EXPECT_TRUE(err.endsWith("By name? No (--by-position)\n"));
-  }
-  {
-    const ScriptedTerminal nobody(false);
-    cli::TerminalDialogs boxes(console, "--yes", false);
-    boxes.AnswerColumnOrder(dialogs::vbYes);
-    EXPECT_EQ(ask(), dialogs::vbYes);
-    EXPECT_EQ(Ask(boxes), dialogs::vbNo);
-    EXPECT_TRUE(boxes.Declined());
   }
   ScriptedTerminal person(true);
   cli::TerminalDialogs boxes(console, "--yes", false);
