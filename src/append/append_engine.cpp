@@ -138,11 +138,13 @@ bool AppendEngine::StoppedBeforeWriting() {
 
 // Before any row is read, the columns that face each other by position are compared: pairs
 // that differ in name or kind are put to the user once, and No leaves everything as it was.
-// A computed column of the source is a value like any other; only the target's columns that
-// the server fills are left out, together with the source values facing them.
+// Tables with the same columns in another order may be appended by name instead. A computed
+// column of the source is a value like any other; only the target's columns that the server
+// fills are left out, together with the source values facing them.
 AppendEngine::Next AppendEngine::LookAtColumns() {
   const MSSQL::TableFacts& source = SourceFacts();
   const MSSQL::TableFacts& target = TargetFacts();
+  if (SameColumnsInAnotherOrder(source, target)) return AskColumnOrder(source, target);
   if (const QStringList pairs = DifferingPairs(source, target); !pairs.isEmpty()) {
     int answer = dialogs::vbNo;
     on_(162, [&] {
@@ -152,6 +154,23 @@ AppendEngine::Next AppendEngine::LookAtColumns() {
     if (answer != dialogs::vbYes) return Next::Finish;
   }
   insertTarget_ = PlanInsert(TargetTable(), source, target);
+  return Next::Continue;
+}
+
+// By name (the default), by position, or nothing at all: Cancel leaves everything as it was.
+AppendEngine::Next AppendEngine::AskColumnOrder(const MSSQL::TableFacts& source,
+                                                const MSSQL::TableFacts& target) {
+  int answer = dialogs::vbCancel;
+  on_(168, [&] {
+    answer = dialogs::MsgBox(ByNameAppendQuestion(source, target), dialogs::vbYesNoCancel);
+  });
+  if (answer == dialogs::vbYes) {
+    insertTarget_ = PlanInsertByName(TargetTable(), source, target);
+  } else if (answer == dialogs::vbNo) {
+    insertTarget_ = PlanInsert(TargetTable(), source, target);
+  } else {
+    return Next::Finish;
+  }
   return Next::Continue;
 }
 

@@ -79,6 +79,7 @@ class AppendEngine {
   // the closing message.
   Next CopyRows();
   Next LookAtColumns();
+  Next AskColumnOrder(const MSSQL::TableFacts& source, const MSSQL::TableFacts& target);
   Next CopyRowsOneByOne();
   bool StoppedBeforeWriting();
   bool IdentityInsertOn();

@@ -64,8 +64,10 @@ bool AppendEngine::NoRowsToCopy() {
 // A stop is honoured before every step: nothing is copied after it.
 AppendEngine::Next AppendEngine::CopyRowsFast() {
   if (StoppedBeforeWriting()) return Next::Continue;
-  // The server's own copy names no columns, so a target that needs them gets its rows in batches.
-  if (OnOneServer() && insertTarget_.columnList.isEmpty()) {
+  // The server's own copy names the columns only by name: a target that needs them named by
+  // position gets its rows in batches.
+  if (OnOneServer() &&
+      (insertTarget_.columnList.isEmpty() || !insertTarget_.selectList.isEmpty())) {
     const bool copied = CopiedByServer();
     if (stopped_ || lostDatabase_ != 0) return Next::Continue;
     if (copied) return NoRowsToCopy() ? Next::Finish : Next::Continue;
@@ -112,7 +114,7 @@ bool AppendEngine::SameTable() const {
 // statement unsent. Answers whether the server wrote the rows.
 bool AppendEngine::CopiedByServer() {
   adodb::Connection& target = TargetConnection();
-  const QString statement = InsertSelectStatement(TargetTable(), SourceDatabase(), SourceTable());
+  const QString statement = InsertSelectStatement(insertTarget_, SourceDatabase(), SourceTable());
   qint64 written = -1;
   cancellable_ = &target;
   try {

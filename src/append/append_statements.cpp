@@ -135,6 +135,12 @@ char16_t* PutInsertInto(char16_t* out, const MSSQL::TableName& table, QStringVie
   return Put(Put(out, columnList), u" VALUES(");
 }
 
+// [database]..[source] names the default schema, [database].[schema].[source] another.
+QString InDatabase(const QString& database, const MSSQL::TableName& table) {
+  const QString separator = table.schema.isEmpty() ? QStringLiteral("..") : QStringLiteral(".");
+  return MSSQL::Bracketed(database) + separator + table.Bracketed();
+}
+
 // Sizes `text` for the longest result, lets `write` fill it from its start and cuts it to what
 // was written.
 template <class Write>
@@ -201,7 +207,7 @@ qsizetype LongestRowText(const Row& row) {
 
 void WriteInsertRowsStatement(QString& statement, const MSSQL::TableName& table, const Row* rows,
                               std::size_t count) {
-  WriteInsertRowsStatement(statement, InsertTarget{table, {}, {}, false}, rows, count);
+  WriteInsertRowsStatement(statement, InsertTarget{table, {}, {}, false, {}}, rows, count);
 }
 
 void WriteInsertRowsStatement(QString& statement, const InsertTarget& target, const Row* rows,
@@ -222,10 +228,17 @@ void WriteInsertRowsStatement(QString& statement, const InsertTarget& target, co
 
 QString InsertSelectStatement(const MSSQL::TableName& target, const QString& sourceDatabase,
                               const MSSQL::TableName& source) {
-  // [database]..[source] names the default schema, [database].[schema].[source] another.
-  const QString separator = source.schema.isEmpty() ? QStringLiteral("..") : QStringLiteral(".");
   return QStringLiteral("INSERT INTO ") + target.Bracketed() + QStringLiteral(" SELECT * FROM ") +
-         MSSQL::Bracketed(sourceDatabase) + separator + source.Bracketed();
+         InDatabase(sourceDatabase, source);
+}
+
+QString InsertSelectStatement(const InsertTarget& target, const QString& sourceDatabase,
+                              const MSSQL::TableName& source) {
+  if (target.selectList.isEmpty())
+    return InsertSelectStatement(target.table, sourceDatabase, source);
+  return QStringLiteral("INSERT INTO ") + target.table.Bracketed() + QLatin1Char(' ') +
+         target.columnList + QStringLiteral(" SELECT ") + target.selectList +
+         QStringLiteral(" FROM ") + InDatabase(sourceDatabase, source);
 }
 
 }  // namespace append

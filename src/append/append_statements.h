@@ -21,6 +21,7 @@ struct InsertTarget {
   QString columnList;                  // "([a], [b])", or empty: every value by position
   std::vector<std::size_t> positions;  // with a column list: the values written
   bool identity = false;               // the list names the identity column
+  QString selectList;  // by name: "[a], [b]", the source's columns for those of the list
 };
 
 // "SELECT * FROM [name]" (or "[schema].[name]"), "]" in a name doubled.
@@ -58,6 +59,10 @@ qsizetype LongestRowText(const Row& row);
 // table of another database (found under the login's default schema, as a bare name is, or
 // "[database].[schema].[source]" for a table of another schema).
 QString InsertSelectStatement(const MSSQL::TableName& target, const QString& sourceDatabase,
+                              const MSSQL::TableName& source);
+// By name: "INSERT INTO [target] ([a], [b]) SELECT [a], [b] FROM [database]..[source]"; the
+// statement above when the target has no select list.
+QString InsertSelectStatement(const InsertTarget& target, const QString& sourceDatabase,
                               const MSSQL::TableName& source);
 
 }  // namespace append

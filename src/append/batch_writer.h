@@ -29,7 +29,7 @@ class BatchWriter {
   using Refused = std::function<void(const QString& description, const Row& row)>;
   BatchWriter(adodb::Connection& target, InsertTarget table, Refused refused);
   BatchWriter(adodb::Connection& target, const MSSQL::TableName& table, Refused refused)
-      : BatchWriter(target, InsertTarget{table, {}, {}, false}, std::move(refused)) {}
+      : BatchWriter(target, InsertTarget{table, {}, {}, false, {}}, std::move(refused)) {}
 
   // Takes the row; first writes the rows waiting when the row would not fit their batch.
   // Answers how many rows this call wrote.

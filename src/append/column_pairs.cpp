@@ -17,6 +17,34 @@ QString Described(const MSSQL::ColumnFacts& column) {
   return column.name + QStringLiteral(" (") + column.type + QLatin1Char(')');
 }
 
+// The first ten lines, and how many more there are.
+QString Listed(const QStringList& lines) {
+  QString listed = lines.mid(0, kPairsListed).join(QStringLiteral("\r\n"));
+  if (lines.size() > kPairsListed) {
+    listed += QStringLiteral("\r\n... and %1 more").arg(lines.size() - kPairsListed);
+  }
+  return listed;
+}
+
+std::optional<std::size_t> OnlyColumnNamed(const MSSQL::TableFacts& table, const QString& name) {
+  std::optional<std::size_t> found;
+  for (std::size_t i = 0; i < table.columns.size(); ++i) {
+    if (table.columns[i].name.compare(name, Qt::CaseInsensitive) != 0) continue;
+    if (found) return std::nullopt;
+    found = i;
+  }
+  return found;
+}
+
+// The positions of the columns an INSERT writes.
+std::vector<std::size_t> WrittenColumns(const MSSQL::TableFacts& table) {
+  std::vector<std::size_t> written;
+  for (std::size_t i = 0; i < table.columns.size(); ++i) {
+    if (table.columns[i].Writable()) written.push_back(i);
+  }
+  return written;
+}
+
 }  // namespace
 
 QString KindOf(const QString& type) {
@@ -54,14 +82,52 @@ QStringList DifferingPairs(const MSSQL::TableFacts& source, const MSSQL::TableFa
 }
 
 QString PositionalAppendQuestion(const QStringList& pairs) {
-  QString question = QStringLiteral(
-      "The rows are appended by column position, and these columns facing each other differ "
-      "in name or kind:\r\n\r\n");
-  question += pairs.mid(0, kPairsListed).join(QStringLiteral("\r\n"));
-  if (pairs.size() > kPairsListed) {
-    question += QStringLiteral("\r\n... and %1 more").arg(pairs.size() - kPairsListed);
+  return QStringLiteral(
+             "The rows are appended by column position, and these columns facing each other "
+             "differ in name or kind:\r\n\r\n") +
+         Listed(pairs) + QStringLiteral("\r\n\r\nAppend by position anyway?");
+}
+
+std::optional<std::vector<std::size_t>> SourceColumnsByName(const MSSQL::TableFacts& source,
+                                                            const MSSQL::TableFacts& target) {
+  if (source.columns.empty() || target.columns.empty()) return std::nullopt;
+  std::vector<std::size_t> positions;
+  for (const MSSQL::ColumnFacts& to : target.columns) {
+    if (!to.Writable()) continue;
+    const std::optional<std::size_t> from = OnlyColumnNamed(source, to.name);
+    if (!from) return std::nullopt;
+    positions.push_back(*from);
   }
-  return question + QStringLiteral("\r\n\r\nAppend by position anyway?");
+  return positions;
+}
+
+bool SameColumnsInAnotherOrder(const MSSQL::TableFacts& source, const MSSQL::TableFacts& target) {
+  const std::optional<std::vector<std::size_t>> positions = SourceColumnsByName(source, target);
+  if (!positions) return false;
+  const std::vector<std::size_t> written = WrittenColumns(target);
+  return *positions != written;
+}
+
+QString ByNameAppendQuestion(const MSSQL::TableFacts& source, const MSSQL::TableFacts& target) {
+  const std::vector<std::size_t> from =
+      SourceColumnsByName(source, target).value_or(std::vector<std::size_t>{});
+  const std::vector<std::size_t> to = WrittenColumns(target);
+  QStringList moves;
+  for (std::size_t i = 0; i < from.size() && i < to.size(); ++i) {
+    if (from[i] == to[i]) continue;
+    moves << QStringLiteral("%1: column %2 -> column %3")
+                 .arg(target.columns[to[i]].name)
+                 .arg(from[i] + 1)
+                 .arg(to[i] + 1);
+  }
+  return QStringLiteral(
+             "Both tables have the same columns in another order. Appended by name, the values "
+             "of these columns of the source go into the target's column of the same name:"
+             "\r\n\r\n") +
+         Listed(moves) +
+         QStringLiteral(
+             "\r\n\r\nAppend by name? Yes appends by name, No by position, Cancel appends "
+             "nothing.");
 }
 
 }  // namespace append

@@ -3,6 +3,9 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "append/column_pairs.h"
+#include "catalogue/catalogue.h"
+
 namespace append {
 namespace {
 
@@ -23,7 +26,7 @@ bool AllWritable(const MSSQL::TableFacts& table) {
 
 InsertTarget PlanInsert(const MSSQL::TableName& table, const MSSQL::TableFacts& source,
                         const MSSQL::TableFacts& target) {
-  InsertTarget plan{table, {}, {}, false};
+  InsertTarget plan{table, {}, {}, false, {}};
   if (!BothKnown(source, target) || (!target.HasIdentity() && AllWritable(target))) return plan;
   QStringList columns;
   for (std::size_t i = 0; i < target.columns.size(); ++i) {
@@ -33,6 +36,22 @@ InsertTarget PlanInsert(const MSSQL::TableName& table, const MSSQL::TableFacts& 
   }
   plan.columnList = ColumnList(columns);
   plan.identity = target.HasIdentity();
+  return plan;
+}
+
+InsertTarget PlanInsertByName(const MSSQL::TableName& table, const MSSQL::TableFacts& source,
+                              const MSSQL::TableFacts& target) {
+  const std::optional<std::vector<std::size_t>> positions = SourceColumnsByName(source, target);
+  if (!positions) return PlanInsert(table, source, target);
+  InsertTarget plan{table, {}, *positions, target.HasIdentity(), {}};
+  QStringList columns;
+  for (const MSSQL::ColumnFacts& column : target.columns) {
+    if (column.Writable()) columns << column.name;
+  }
+  QStringList selected;
+  for (const std::size_t at : plan.positions) selected << MSSQL::Bracketed(source.columns[at].name);
+  plan.columnList = ColumnList(columns);
+  plan.selectList = selected.join(QStringLiteral(", "));
   return plan;
 }
 

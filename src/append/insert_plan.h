@@ -13,4 +13,10 @@ namespace append {
 InsertTarget PlanInsert(const MSSQL::TableName& table, const MSSQL::TableFacts& source,
                         const MSSQL::TableFacts& target);
 
+// By name, for tables with the same columns in another order: the target's written columns
+// named, each taking the value of the source column of its name; the server's own copy selects
+// those source columns by name too.
+InsertTarget PlanInsertByName(const MSSQL::TableName& table, const MSSQL::TableFacts& source,
+                              const MSSQL::TableFacts& target);
+
 }  // namespace append

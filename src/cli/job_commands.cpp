@@ -5,6 +5,7 @@
 #include "cli/login_options.h"
 #include "cli/table_argument.h"
 #include "cli/table_check.h"
+#include "platform/dialogs.h"
 
 namespace cli {
 namespace {
@@ -110,9 +111,21 @@ void DeclareAppend(CommandParser& parser) {
       QStringLiteral("Appends as the append page's Fast box does: many rows a statement, or the "
                      "server's own copy when both logins reach the same server."));
   parser.AddFlag(QStringLiteral("yes"), QStringLiteral("Answers yes to the append's questions."));
+  parser.AddFlag(QStringLiteral("by-name"),
+                 QStringLiteral("Appends by name when both tables have the same columns in "
+                                "another order."));
+  parser.AddFlag(QStringLiteral("by-position"),
+                 QStringLiteral("Appends by position when the columns differ in name or order."));
   parser.AddFlag(QStringLiteral("progress"),
                  QStringLiteral("Writes the progress also when standard error is no terminal "
                                 "(a file, a pipe): one line a second."));
+}
+
+// The answer --by-name or --by-position gives to the question of matching the columns.
+std::optional<int> ColumnOrderAnswer(const CommandParser& parser) {
+  if (parser.IsSet(QStringLiteral("by-name"))) return dialogs::vbYes;
+  if (parser.IsSet(QStringLiteral("by-position"))) return dialogs::vbNo;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -149,6 +162,10 @@ int AppendCommand(const QStringList& arguments, Console& console) {
   if (std::optional<int> exit = ParseJob(parser, arguments, console, {0, 1})) return *exit;
   const std::optional<int> target = DatabaseNumber(parser.Value(QStringLiteral("to")));
   if (!target) return parser.UsageError(console, QStringLiteral("--to takes 1 or 2."));
+  if (parser.IsSet(QStringLiteral("by-name")) && parser.IsSet(QStringLiteral("by-position"))) {
+    return parser.UsageError(console, QStringLiteral("--by-name and --by-position exclude each "
+                                                     "other: give one."));
+  }
   AppendJob job;
   job.appendToDatabase1 = *target == 1;
   job.fast = parser.IsSet(QStringLiteral("fast"));
@@ -160,6 +177,7 @@ int AppendCommand(const QStringList& arguments, Console& console) {
     if (std::optional<int> exit = CheckAppendTable(number, typed, console, job)) return *exit;
   }
   TerminalDialogs dialogs(console, QStringLiteral("--yes"), parser.IsSet(QStringLiteral("yes")));
+  dialogs.AnswerColumnOrder(ColumnOrderAnswer(parser));
   ProgressLine progress(console, ProgressLine::ModeFor(parser.IsSet(QStringLiteral("progress"))));
   JobTerminal terminal{console, dialogs, progress, parser.IsSet(QStringLiteral("quiet"))};
   return RunAppend(job, terminal);

@@ -13,6 +13,19 @@ bool IsYes(const QString& answer) {
   return word == QLatin1String("y") || word == QLatin1String("yes");
 }
 
+// Yes (or Enter) by name, No by position; anything else appends nothing.
+int ColumnOrderOf(const QString& answer) {
+  const QString word = answer.trimmed().toLower();
+  if (word.isEmpty() || IsYes(word)) return dialogs::vbYes;
+  if (word == QLatin1String("n") || word == QLatin1String("no")) return dialogs::vbNo;
+  return dialogs::vbCancel;
+}
+
+QString TerminalLines(const QString& text) {
+  QString lines = text;
+  return lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
 }  // namespace
 
 TerminalDialogs::TerminalDialogs(Console& console, QString answerOption, bool answered,
@@ -35,6 +48,9 @@ void TerminalDialogs::SetJob(DescribeReport describe, std::function<void()> stop
 
 // After a report that ended the job, what the engine still shows follows from the same cause.
 int TerminalDialogs::MsgBox(const QString& text, int flags, const QString& title) {
+  if ((flags & 7) == dialogs::vbYesNoCancel) {
+    return failed_ ? dialogs::vbCancel : ColumnOrderQuestion(text);
+  }
   const bool question = (flags & 7) == dialogs::vbYesNo;
   if (failed_) return question ? dialogs::vbNo : dialogs::vbOK;
   if (question) return Question(text);
@@ -70,17 +86,25 @@ bool TerminalDialogs::IsClosingMessage(const QString& text) {
   return closing;
 }
 
-// Nothing is changed on a question nobody could answer.
+// Nothing is changed on a question nobody could answer. --by-position answers the question
+// whether to append by position; --by-name cannot, the columns not matching by name.
 int TerminalDialogs::Question(const QString& text) {
-  if (answered_) {
-    console_.Message(text + QStringLiteral(" Yes (") + answerOption_ + QLatin1Char(')'));
+  if (answered_ || columnOrder_ == dialogs::vbNo) {
+    const QString option = answered_ ? answerOption_ : QStringLiteral("--by-position");
+    console_.Message(text + QStringLiteral(" Yes (") + option + QLatin1Char(')'));
     return dialogs::vbYes;
+  }
+  if (columnOrder_ == dialogs::vbYes) {
+    console_.Message(text);
+    console_.Message(QStringLiteral("The columns do not match by name: refused (--by-name). ") +
+                     answerOption_ + QStringLiteral(" or --by-position appends by position."));
+    declined_ = true;
+    return dialogs::vbNo;
   }
   if (terminal::InputIsTerminal()) {
     console_.Flush();
-    QString question = text;
-    question.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    const std::optional<QString> answer = terminal::Ask(question + QStringLiteral(" [y/N] "));
+    const std::optional<QString> answer =
+        terminal::Ask(TerminalLines(text) + QStringLiteral(" [y/N] "));
     if (answer && IsYes(*answer)) return dialogs::vbYes;
     declined_ = true;
     return dialogs::vbNo;
@@ -90,6 +114,28 @@ int TerminalDialogs::Question(const QString& text) {
                    QStringLiteral(" answers yes."));
   declined_ = true;
   return dialogs::vbNo;
+}
+
+int TerminalDialogs::ColumnOrderQuestion(const QString& text) {
+  if (columnOrder_) {
+    const bool byName = *columnOrder_ == dialogs::vbYes;
+    console_.Message(text + (byName ? QStringLiteral(" Yes (--by-name)")
+                                    : QStringLiteral(" No (--by-position)")));
+    return *columnOrder_;
+  }
+  int answer = dialogs::vbCancel;
+  if (terminal::InputIsTerminal()) {
+    console_.Flush();
+    const std::optional<QString> typed =
+        terminal::Ask(TerminalLines(text) + QStringLiteral(" [Y/n/c] "));
+    if (typed) answer = ColumnOrderOf(*typed);
+  } else {
+    console_.Message(text);
+    console_.Message(
+        QStringLiteral("No terminal to answer on: refused. --by-name or --by-position answers."));
+  }
+  if (answer == dialogs::vbCancel) declined_ = true;
+  return answer;
 }
 
 QString TerminalDialogs::InputBox(const QString& prompt, const QString&, const QString&) {

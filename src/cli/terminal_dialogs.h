@@ -6,7 +6,9 @@
 // is left out. The closing message of a job ("Done.", "Stopped.", or the append's lost
 // connection) gives way to the command's summary. Other messages are written as text; a
 // question is answered by its option when that was given, else asked on the terminal, and
-// refused when there is no terminal; the input box takes the text the command was given.
+// refused when there is no terminal; the input box takes the text the command was given. The
+// one question of three answers, whether to append by name, by position or not at all, is
+// answered by --by-name or --by-position, which --yes does not replace.
 
 #include <QString>
 #include <functional>
@@ -38,6 +40,9 @@ class TerminalDialogs : public dialogs::Backend {
 
   // How reports are worded, and how the job is stopped after one that ends it.
   void SetJob(DescribeReport describe, std::function<void()> stop);
+  // How --by-name (dialogs::vbYes) or --by-position (dialogs::vbNo) answered the question of
+  // matching the columns; nothing when neither was given.
+  void AnswerColumnOrder(std::optional<int> answer) { columnOrder_ = answer; }
 
   int MsgBox(const QString& text, int flags, const QString& title) override;
   QString InputBox(const QString& prompt, const QString& title,
@@ -55,6 +60,7 @@ class TerminalDialogs : public dialogs::Backend {
 
  private:
   int Question(const QString& text);
+  int ColumnOrderQuestion(const QString& text);
   void Report(const QString& text);
   bool IsClosingMessage(const QString& text);
 
@@ -62,6 +68,7 @@ class TerminalDialogs : public dialogs::Backend {
   QString answerOption_;
   bool answered_;
   std::optional<QString> typed_;
+  std::optional<int> columnOrder_;
   DescribeReport describe_;
   std::function<void()> stop_;
   int reports_ = 0;

@@ -32,6 +32,18 @@ class ArrowWhileAsking {
   ~ArrowWhileAsking() { QApplication::restoreOverrideCursor(); }
 };
 
+// Escape and the close box answer Cancel.
+int YesNoCancel(QMessageBox& box, int flags) {
+  auto* yes = box.addButton(QMessageBox::Yes);
+  auto* no = box.addButton(QMessageBox::No);
+  auto* cancel = box.addButton(QMessageBox::Cancel);
+  box.setDefaultButton((flags & vbDefaultButton2) ? no : yes);
+  box.setEscapeButton(cancel);
+  box.exec();
+  if (box.clickedButton() == yes) return vbYes;
+  return box.clickedButton() == no ? vbNo : vbCancel;
+}
+
 class QtBackend : public Backend {
  public:
   int MsgBox(const QString& text, int flags, const QString& title) override {
@@ -45,6 +57,7 @@ class QtBackend : public Backend {
       box.exec();
       return box.clickedButton() == yes ? vbYes : vbNo;
     }
+    if ((flags & 7) == vbYesNoCancel) return YesNoCancel(box, flags);
     box.addButton(QMessageBox::Ok);
     box.exec();
     return vbOK;

@@ -8,10 +8,12 @@ namespace dialogs {
 
 // Button and icon flags of a message box, and its answers.
 constexpr int vbOKOnly = 0;
+constexpr int vbYesNoCancel = 3;
 constexpr int vbYesNo = 4;
 constexpr int vbExclamation = 48;
 constexpr int vbDefaultButton2 = 256;
 constexpr int vbOK = 1;
+constexpr int vbCancel = 2;
 constexpr int vbYes = 6;
 constexpr int vbNo = 7;
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <tuple>
 
 #include "append/append_fixture.h"
 #include "append/column_pairs.h"
@@ -113,14 +114,14 @@ TEST_F(AppendColumns, ComputedAndRowversionColumnsAreLeftOutWithTheValuesFacingT
 TEST_F(AppendColumns, DifferingColumnsAreAskedAboutOnceAndNoChangesNothing) {
   server.AddTable("db1", "T", {"Id", "Name"});
   server.SetColumnFacts("db1", "", "T", {Column("Id", "int"), Column("Name", "nvarchar")});
-  server.AddTable("db2", "Source", {"Name", "Id"}, {FakeServer::TextRow({"a", "1"})});
-  server.SetColumnFacts("db2", "", "Source", {Column("Name", "nvarchar"), Column("Id", "int")});
+  server.AddTable("db2", "Source", {"Title", "Id"}, {FakeServer::TextRow({"a", "1"})});
+  server.SetColumnFacts("db2", "", "Source", {Column("Title", "nvarchar"), Column("Id", "int")});
   OpenPage();
   dialogs.Answer(dialogs::vbNo);
   Append("T", "Source");
   const QString question =
       "The rows are appended by column position, and these columns facing each other differ in "
-      "name or kind:\r\n\r\n1: Name (nvarchar) -> Id (int)\r\n2: Id (int) -> Name (nvarchar)"
+      "name or kind:\r\n\r\n1: Title (nvarchar) -> Id (int)\r\n2: Id (int) -> Name (nvarchar)"
       "\r\n\r\nAppend by position anyway?";
   ASSERT_EQ(dialogs.Boxes().size(), 1u);
   EXPECT_EQ(dialogs.Boxes()[0].text, question);
@@ -133,6 +134,43 @@ TEST_F(AppendColumns, DifferingColumnsAreAskedAboutOnceAndNoChangesNothing) {
   dialogs.Answer(dialogs::vbYes);
   Press();
   EXPECT_EQ(InsertsOf(RunStatements()), QStringList({"INSERT INTO [T] VALUES('a', '1')"}));
+}
+
+// Source (a, b, c) into T (c, A, b): Cancel writes nothing, Yes appends by name (the server's
+// copy names the columns too), No by position.
+TEST_F(AppendColumns, TheSameColumnsInAnotherOrderAreAppendedByNameByPositionOrNotAtAll) {
+  server.AddTable("db1", "T", {"c", "A", "b"});
+  server.SetColumnFacts("db1", "", "T",
+                        {Column("c", "int"), Column("A", "int"), Column("b", "int")});
+  server.AddTable("db2", "Source", {"a", "b", "c"}, {FakeServer::TextRow({"1", "2", "3"})});
+  server.SetColumnFacts("db2", "", "Source",
+                        {Column("a", "int"), Column("b", "int"), Column("c", "int")});
+  OpenPage();
+  dialogs.Answer(dialogs::vbCancel);
+  Append("T", "Source");
+  ASSERT_EQ(dialogs.Boxes().size(), 1u);
+  EXPECT_EQ(dialogs.Boxes()[0].flags, dialogs::vbYesNoCancel);
+  EXPECT_EQ(dialogs.Boxes()[0].text,
+            "Both tables have the same columns in another order. Appended by name, the values of "
+            "these columns of the source go into the target's column of the same name:\r\n\r\n"
+            "c: column 3 -> column 1\r\nA: column 1 -> column 2\r\nb: column 2 -> column 3"
+            "\r\n\r\nAppend by name? Yes appends by name, No by position, Cancel appends nothing.");
+  EXPECT_TRUE(InsertsOf(RunStatements()).isEmpty());
+  ExpectAtRest();
+
+  const QString byName = "INSERT INTO [T] ([c], [A], [b]) ";
+  for (const auto& [answer, fast, inserts] :
+       {std::tuple(dialogs::vbYes, false, QStringList({byName + "VALUES('3', '1', '2')"})),
+        std::tuple(dialogs::vbNo, false, QStringList({"INSERT INTO [T] VALUES('1', '2', '3')"})),
+        std::tuple(dialogs::vbYes, true,
+                   QStringList({byName + "SELECT [c], [a], [b] FROM [db2]..[Source]",
+                                byName + "VALUES('3', '1', '2')"}))}) {
+    Page().findChild<QCheckBox*>("Check1")->setChecked(fast);
+    dialogs.Clear();
+    dialogs.Answer(answer);
+    Press();
+    EXPECT_EQ(InsertsOf(RunStatements()), inserts);
+  }
 }
 
 TEST_F(AppendColumns, ATableOfAnotherSchemaIsListedWithItAndKeptApartFromItsTwin) {

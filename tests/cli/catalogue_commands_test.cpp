@@ -230,6 +230,9 @@ TEST(CommandLineUsage, WrongUsageIsExitTwoWithAHintOnStandardError) {
     EXPECT_TRUE(run.err.contains("--help'.")) << run.err.toStdString();
   }
   EXPECT_TRUE(RunCli({"tables", "3"}).err.startsWith("ombrelia tables: The database is 1 or 2"));
+  const CliRun both = RunCli({"append", "--to", "1", "A", "B", "--by-name", "--by-position"});
+  EXPECT_EQ(both.exitCode, cli::kWrongUsage);
+  EXPECT_TRUE(both.err.startsWith("ombrelia append: --by-name and --by-position exclude each"));
   EXPECT_TRUE(RunCli({"test", "1", "--port1", "abc"})
                   .err.startsWith("ombrelia test: Database #1 has no server: give --server1 HOST"));
   EXPECT_TRUE(RunCli({"test", "1", "--server1", "s", "--port1", "abc"})

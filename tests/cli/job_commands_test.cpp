@@ -134,9 +134,14 @@ TEST_F(JobCommands, AppendTakesATableOfAnotherSchemaAsListedAndAsksBeforeDifferi
   server.SetColumnFacts("stock", "archive", "Orders", {{"CustomerID", "int"}, {"ID", "int"}});
   CliRun run = RunCli({"append", "--to", "2", "Orders", "archive.Orders"});
   EXPECT_EQ(run.exitCode, cli::kRefused);
-  EXPECT_TRUE(run.err.contains("1: ID (int) -> CustomerID (int)")) << run.err.toStdString();
+  EXPECT_TRUE(run.err.contains("CustomerID: column 2 -> column 1")) << run.err.toStdString();
   EXPECT_TRUE(server.FindTableIn("stock", "archive", "Orders")->rows.empty());
-  run = RunCli({"append", "--to", "2", "Orders", "ARCHIVE.orders", "--yes"});
+  // The same columns in another order: --yes does not say which way.
+  EXPECT_EQ(RunCli({"append", "--to", "2", "Orders", "archive.Orders", "--yes"}).exitCode,
+            cli::kRefused);
+  run = RunCli({"append", "--to", "2", "Orders", "ARCHIVE.orders", "--by-position"});
   EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
   EXPECT_TRUE(Ran("INSERT INTO [archive].[Orders] VALUES('7', '1')"));
+  run = RunCli({"append", "--to", "2", "Orders", "archive.Orders", "--by-name"});
+  EXPECT_TRUE(Ran("INSERT INTO [archive].[Orders] ([CustomerID], [ID]) VALUES('1', '7')"));
 }

@@ -134,6 +134,26 @@ TEST_F(JobTerminal, AQuestionIsAnsweredByItsOptionAskedOnATerminalOrRefused) {
   EXPECT_EQ(boxes.Reports(), 0);
 }
 
+// Whether to append by name, on a terminal: Enter appends by name; refused without one.
+TEST_F(JobTerminal, TheColumnOrderIsAskedOnATerminalOrRefused) {
+  const auto ask = [] { return dialogs::MsgBox("By name?", dialogs::vbYesNoCancel); };
+  {
+    const ScriptedTerminal nobody(false);
+    cli::TerminalDialogs boxes(console, "--yes", true);
+    EXPECT_EQ(ask(), dialogs::vbCancel);
+    EXPECT_TRUE(err.endsWith("refused. --by-name or --by-position answers.\n"));
+  }
+  ScriptedTerminal person(true);
+  cli::TerminalDialogs boxes(console, "--yes", false);
+  for (const auto& [typed, answer] : {std::pair("", dialogs::vbYes), std::pair("n", dialogs::vbNo),
+                                      std::pair("c", dialogs::vbCancel)}) {
+    person.Answer(typed);
+    EXPECT_EQ(ask(), answer) << typed;
+  }
+  EXPECT_EQ(person.Prompts().value(0), "By name? [Y/n/c] ");
+  EXPECT_TRUE(boxes.Declined());
+}
+
 TEST_F(JobTerminal, ProgressLineRedrawsInPlaceAtMostTenTimesASecond) {
   EXPECT_EQ(cli::ProgressLine::Text(1200, 5000, 3000), "1200 of 5000 rows, 400 rows/s, 10 s left");
   EXPECT_EQ(cli::ProgressLine::Text(5000, 5000, 2000), "5000 of 5000 rows, 2500 rows/s");
