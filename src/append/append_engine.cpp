@@ -34,10 +34,11 @@ const MSSQL::TableFacts& Known(const std::optional<MSSQL::TableFacts>& facts) {
   return *facts;
 }
 
-// What the server says of a table, from the description of the statement that reads it and
-// its functions: the table's rows are not read for it.
-MSSQL::TableFacts FactsOf(adodb::Connection& connection, const MSSQL::TableName& table) {
-  return jobs::Wait([&] { return MSSQL::ReadColumnFacts(connection, table); });
+// A step's failure, kept while it ran beside another; a connection that was never made fails
+// as using it would.
+void RethrowOr(const std::exception_ptr& failure, const std::unique_ptr<adodb::Connection>& used) {
+  Use(used);
+  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace
@@ -83,23 +84,33 @@ bool AppendEngine::PrepareConnections() {
   return true;
 }
 
+// Both logins at once; the first that fails is reported, and the run ends there.
 bool AppendEngine::OpenConnections() {
-  return Completed(on_, 122,
-                   [&] {
-                     adodb::Connection& connection = Use(connection1_);
-                     jobs::Wait([&] { connection.Open(BuildConnectionString(request_.profile1)); });
-                   }) &&
-         Completed(on_, 124, [&] {
-           adodb::Connection& connection = Use(connection2_);
-           jobs::Wait([&] { connection.Open(BuildConnectionString(request_.profile2)); });
-         });
+  std::exception_ptr failures[2];
+  if (connection1_ && connection2_) {
+    jobs::Wait([&] {
+      BothAtOnce([&] { connection1_->Open(BuildConnectionString(request_.profile1)); },
+                 [&] { connection2_->Open(BuildConnectionString(request_.profile2)); }, failures[0],
+                 failures[1]);
+    });
+  }
+  return Completed(on_, 122, [&] { RethrowOr(failures[0], connection1_); }) &&
+         Completed(on_, 124, [&] { RethrowOr(failures[1], connection2_); });
 }
 
-// A table that cannot be read is reported once, and the run ends there: its field count is not
-// known, so nothing can be compared with it.
+// Both tables are looked at at once. A table that cannot be read is reported once, and the run
+// ends there: its field count is not known, so nothing can be compared with it.
 bool AppendEngine::FieldCountsMatch() {
-  if (!Completed(on_, 126, [&] { facts1_ = FactsOf(Use(connection1_), *request_.table1); }) ||
-      !Completed(on_, 128, [&] { facts2_ = FactsOf(Use(connection2_), *request_.table2); })) {
+  std::exception_ptr failures[2];
+  jobs::Wait([&] {
+    // Only the target's columns that the server fills matter.
+    const bool target1 = request_.appendToDatabase1;
+    BothAtOnce([&] { facts1_ = MSSQL::ReadColumnFacts(*connection1_, *request_.table1, target1); },
+               [&] { facts2_ = MSSQL::ReadColumnFacts(*connection2_, *request_.table2, !target1); },
+               failures[0], failures[1]);
+  });
+  if (!Completed(on_, 126, [&] { RethrowOr(failures[0], connection1_); }) ||
+      !Completed(on_, 128, [&] { RethrowOr(failures[1], connection2_); })) {
     return false;
   }
   if (on_.when(130, [&] { return Known(facts1_).fieldCount != Known(facts2_).fieldCount; })) {

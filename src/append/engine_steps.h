@@ -4,6 +4,8 @@
 // through the handler's trap.
 
 #include <exception>
+#include <functional>
+#include <thread>
 
 #include "shell/trap.h"
 
@@ -20,6 +22,25 @@ inline bool StepDone(int line, Step&& step, int& failedLine, std::exception_ptr&
     failure = std::current_exception();
     return false;
   }
+}
+
+// Runs both at once, the second on a thread of its own, so that two servers (or two sessions of
+// one) answer side by side; each failure is kept for its own report.
+inline void BothAtOnce(const std::function<void()>& first, const std::function<void()>& second,
+                       std::exception_ptr& firstFailure, std::exception_ptr& secondFailure) {
+  std::thread other([&] {
+    try {
+      second();
+    } catch (...) {
+      secondFailure = std::current_exception();
+    }
+  });
+  try {
+    first();
+  } catch (...) {
+    firstFailure = std::current_exception();
+  }
+  other.join();
 }
 
 // Runs one statement through the trap and tells whether it completed.

@@ -25,7 +25,7 @@ bool IsRowversion(const QString& type) {
 
 // Some drivers describe a rowversion column as binary: only the catalogue tells them apart.
 bool MayBeRowversion(const ColumnFacts& column) {
-  return column.type == QLatin1String("binary") || IsRowversion(column.type);
+  return column.type == QLatin1String("binary");
 }
 
 QString RowversionColumnsStatement(const TableName& table) {
@@ -50,25 +50,47 @@ void MarkRowversions(adodb::Connection& connection, const TableName& table,
   }
 }
 
-std::vector<ColumnFacts> DescribedColumns(adodb::Recordset& described) {
-  std::vector<ColumnFacts> columns(static_cast<std::size_t>(described.FieldCount()));
+// The columns of a result from field `first` on, by name and type.
+std::vector<ColumnFacts> DescribedColumns(adodb::Recordset& described, int first) {
+  std::vector<ColumnFacts> columns(static_cast<std::size_t>(described.FieldCount() - first));
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    columns[i].name = described.FieldName(static_cast<int>(i));
-    columns[i].type = described.FieldTypeName(static_cast<int>(i));
+    const int field = first + static_cast<int>(i);
+    columns[i].name = described.FieldName(field);
+    columns[i].type = described.FieldTypeName(field);
     columns[i].rowversion = IsRowversion(columns[i].type);
   }
   return columns;
 }
 
-void TakeServerRow(adodb::Recordset& row, TableFacts& facts) {
-  facts.server = row.FieldValue(0).text;
-  facts.database = row.FieldValue(1).text;
-  facts.objectId = row.FieldValue(2).text;
-  for (std::size_t i = 0; i < facts.columns.size(); ++i) {
-    const int field = 3 + 2 * static_cast<int>(i);
-    facts.columns[i].identity = IsOne(row.FieldValue(field));
-    facts.columns[i].computed = IsOne(row.FieldValue(field + 1));
+// What the server's functions tell; the columns are known only when the table's object is.
+void ReadServerRow(adodb::Connection& connection, const TableName& table, bool fills,
+                   std::vector<ColumnFacts>& columns, TableFacts& facts) {
+  std::vector<QString> names;
+  if (fills) {
+    for (const ColumnFacts& column : columns) names.push_back(column.name);
   }
+  const std::unique_ptr<adodb::Recordset> row =
+      connection.Execute(ColumnFactsStatement(table, names));
+  if (row->Eof() || row->FieldCount() != 3 + 2 * static_cast<int>(names.size())) return;
+  facts.server = row->FieldValue(0).text;
+  facts.database = row->FieldValue(1).text;
+  facts.objectId = row->FieldValue(2).text;
+  if (facts.objectId.isEmpty()) return;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    columns[i].identity = IsOne(row->FieldValue(3 + 2 * static_cast<int>(i)));
+    columns[i].computed = IsOne(row->FieldValue(4 + 2 * static_cast<int>(i)));
+  }
+  if (fills) MarkRowversions(connection, table, columns);
+  facts.columns = std::move(columns);
+}
+
+// A server without the functions: the table's fields from the description of its SELECT.
+TableFacts DescribedOnly(adodb::Connection& connection, const TableName& table) {
+  const std::unique_ptr<adodb::Recordset> described =
+      connection.Describe(QStringLiteral("SELECT * FROM ") + table.Bracketed());
+  TableFacts facts;
+  facts.fieldCount = described->FieldCount();
+  return facts;
 }
 
 }  // namespace
@@ -80,6 +102,11 @@ bool TableFacts::HasIdentity() const {
 bool TableFacts::SameTableAs(const TableFacts& other) const {
   return !objectId.isEmpty() && !server.isEmpty() && server == other.server &&
          database.compare(other.database, Qt::CaseInsensitive) == 0 && objectId == other.objectId;
+}
+
+// The table's columns without a row of it; "TOP 0" reads nothing.
+QString TableColumnsStatement(const TableName& table) {
+  return QStringLiteral("SELECT TOP 0 * FROM ") + table.Bracketed();
 }
 
 // Server functions only: the catalogue views are slow to open on some servers, and these answer
@@ -95,28 +122,20 @@ QString ColumnFactsStatement(const TableName& table, const std::vector<QString>&
   return QStringLiteral("SELECT ") + fields.join(QStringLiteral(", "));
 }
 
-TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table) {
+TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table, bool fills) {
   TableFacts facts;
   std::vector<ColumnFacts> columns;
-  {
-    const std::unique_ptr<adodb::Recordset> described =
-        connection.Describe(QStringLiteral("SELECT * FROM ") + table.Bracketed());
-    facts.fieldCount = described->FieldCount();
-    columns = DescribedColumns(*described);
-  }
-  std::vector<QString> names;
-  for (const ColumnFacts& column : columns) names.push_back(column.name);
   try {
-    const std::unique_ptr<adodb::Recordset> row =
-        connection.Execute(ColumnFactsStatement(table, names));
-    if (row->Eof() || row->FieldCount() != 3 + 2 * facts.fieldCount) return facts;
-    facts.columns = std::move(columns);
-    TakeServerRow(*row, facts);
-    if (facts.objectId.isEmpty()) {
-      facts.columns.clear();
-      return facts;
-    }
-    MarkRowversions(connection, table, facts.columns);
+    const std::unique_ptr<adodb::Recordset> described =
+        connection.Execute(TableColumnsStatement(table));
+    facts.fieldCount = described->FieldCount();
+    columns = DescribedColumns(*described, 0);
+  } catch (const adodb::Error&) {
+    // Not SQL Server, or a table it cannot read: the SELECT tells which, with its own text.
+    return DescribedOnly(connection, table);
+  }
+  try {
+    ReadServerRow(connection, table, fills, columns, facts);
   } catch (const adodb::Error&) {
     // Not SQL Server: its columns stay unknown, and the rows go by position.
   }

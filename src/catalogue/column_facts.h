@@ -2,8 +2,8 @@
 
 // What the server says of a table: which server and database it lives in, its object, and for
 // each column in order its name, type, and whether the server fills it itself (identity,
-// computed, rowversion). Two short round trips a table, cheap on every server: the description
-// of "SELECT * FROM [t]" (no row is read) and one row of server functions.
+// computed, rowversion). Two short round trips that read no row of the table, cheap on every
+// server: the table's columns, and one row of server functions.
 
 #include <QString>
 #include <vector>
@@ -42,11 +42,16 @@ struct TableFacts {
   bool SameTableAs(const TableFacts& other) const;
 };
 
-// The row of server functions for a table whose columns are `columns`.
+// "SELECT TOP 0 * FROM [t]": the table's columns, no row.
+QString TableColumnsStatement(const TableName& table);
+// One row: the server's name, the database's, the table's object, and whether each of
+// `columns` is an identity column and whether it is computed.
 QString ColumnFactsStatement(const TableName& table, const std::vector<QString>& columns);
 
-// Facts of a table. A table the server cannot read fails as its SELECT does; a server without
-// the functions leaves everything but the field count unknown.
-TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table);
+// Facts of a table; `fills` asks also which columns the server fills itself. A table the
+// server cannot read fails as its SELECT does; a server without the functions leaves
+// everything but the field count and names unknown.
+TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table,
+                           bool fills = true);
 
 }  // namespace MSSQL

@@ -30,7 +30,11 @@ void AppendRun::Press() {
   Page().PushButton2_Click();
 }
 
-QString AppendRun::FactsQuery(const QString& table, const std::vector<QString>& columns) {
+QString AppendRun::FactsQuery(const QString& table) {
+  return MSSQL::TableColumnsStatement(table);
+}
+
+QString AppendRun::FillsQuery(const QString& table, const std::vector<QString>& columns) {
   return MSSQL::ColumnFactsStatement(table, columns);
 }
 

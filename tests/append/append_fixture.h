@@ -43,7 +43,10 @@ class AppendRun : public WizardTest {
   static QString ErrorReport(const QString& description, int line);
   static QStringList InsertsOf(const QStringList& statements);
   // The column facts query for a table of the default schema, read before any row.
-  static QString FactsQuery(const QString& table, const std::vector<QString>& columns);
+  // The look at a table: its columns, then its server's functions (with the properties of its
+  // columns for the target only).
+  static QString FactsQuery(const QString& table);
+  static QString FillsQuery(const QString& table, const std::vector<QString>& columns);
   void ExpectAtRest();
 
  private:

@@ -35,7 +35,8 @@ class BatchWriterTest : public ::testing::Test {
 
   // Rows 1 to `count`, each with a text of `length` characters.
   int WriteRows(int count, int length = 1) {
-    BatchWriter writer(*target, "T", [this](const QString& text, const append::Row&) { refusals << text; });
+    BatchWriter writer(*target, "T",
+                       [this](const QString& text, const append::Row&) { refusals << text; });
     int written = 0;
     for (int id = 1; id <= count; ++id) {
       written += writer.Add({Value::Text(QString::number(id)), Value::Text(QString(length, 'x'))});

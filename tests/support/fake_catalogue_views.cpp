@@ -38,19 +38,27 @@ QualifiedName FromBrackets(const QString& bracketed) {
   return parts.size() == 2 ? QualifiedName{parts[0], parts[1]} : QualifiedName{{}, parts.value(0)};
 }
 
-// The row of server functions for the table it names, from the facts the table was given; a
+// The table a statement names in its first OBJECT_ID(N'...'), when it was given its facts: a
 // table without them is not answered, as a server without the functions would not.
-bool ColumnFacts(Database& database, const QString& statement, Result& result) {
+const Table* TableWithFacts(Database& database, const QString& statement) {
   static const QRegularExpression kTable(QStringLiteral("OBJECT_ID\\(N'((?:[^']|'')*)'\\)"));
   const QRegularExpressionMatch match = kTable.match(statement);
   const Table* table =
       match.hasMatch() ? database.Find(FromBrackets(Unquoted(match.captured(1)))) : nullptr;
-  if (!table || table->facts.empty()) return false;
+  return table && !table->facts.empty() ? table : nullptr;
+}
+
+// The server's functions, and the identity and computed flags of as many columns as the
+// statement asks about, from the facts.
+bool ServerRow(Database& database, const QString& statement, Result& result) {
+  const Table* table = TableWithFacts(database, statement);
+  if (!table) return false;
   Row row{adodb::Value::Text(QStringLiteral("FAKE")), adodb::Value::Text(database.Name()),
           adodb::Value::Text(QString::number(reinterpret_cast<quintptr>(table)))};
-  for (const MSSQL::ColumnFacts& column : table->facts) {
-    row.push_back(Flag(column.identity));
-    row.push_back(Flag(column.computed));
+  const qsizetype asked = statement.count(QLatin1String("'IsIdentity'"));
+  for (qsizetype i = 0; i < asked && static_cast<std::size_t>(i) < table->facts.size(); ++i) {
+    row.push_back(Flag(table->facts[static_cast<std::size_t>(i)].identity));
+    row.push_back(Flag(table->facts[static_cast<std::size_t>(i)].computed));
   }
   result = {true, QStringList(static_cast<qsizetype>(row.size()), QString()), {row}, {}};
   return true;
@@ -64,7 +72,7 @@ bool RunCatalogueQuery(Database& database, const QString& statement, Result& res
     return true;
   }
   if (!statement.startsWith(QLatin1String("SELECT @@SERVERNAME"))) return false;
-  return ColumnFacts(database, statement, result);
+  return ServerRow(database, statement, result);
 }
 
 }  // namespace fake

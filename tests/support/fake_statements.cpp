@@ -12,9 +12,10 @@ const Table& ExistingTable(Database& database, const QualifiedName& name) {
 }
 
 Result SelectAll(Database& database, SqlReader& sql) {
-  sql.Expect(QStringLiteral("SELECT * FROM"));
+  bool noRows = sql.Accept(QStringLiteral("SELECT TOP 0 * FROM"));
+  if (!noRows) sql.Expect(QStringLiteral("SELECT * FROM"));
   const QualifiedName name = TakeTableName(sql);
-  const bool noRows = sql.Accept(QStringLiteral("WHERE 1 = 0"));
+  noRows = sql.Accept(QStringLiteral("WHERE 1 = 0")) || noRows;
   sql.ExpectEnd();
   const Table& table = ExistingTable(database, name);
   QStringList types;
@@ -221,7 +222,10 @@ Result RunStatement(Database& database, const QString& statement,
   if (Result result; RunCatalogueQuery(database, statement, result)) return result;
   SqlReader sql(statement);
   if (sql.NextIs(QStringLiteral("SET IDENTITY_INSERT"))) return IdentityInsert(database, sql);
-  if (sql.NextIs(QStringLiteral("SELECT * FROM"))) return SelectAll(database, sql);
+  if (sql.NextIs(QStringLiteral("SELECT * FROM")) ||
+      sql.NextIs(QStringLiteral("SELECT TOP 0 * FROM"))) {
+    return SelectAll(database, sql);
+  }
   if (sql.NextIs(QStringLiteral("SELECT * INTO"))) return RunFullOuterJoin(database, sql);
   if (sql.NextIs(QStringLiteral("SELECT COUNT ( * ) FROM")) ||
       sql.NextIs(QStringLiteral("SELECT COUNT_BIG ( * ) FROM"))) {

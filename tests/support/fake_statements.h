@@ -13,6 +13,7 @@
 //   INSERT INTO [s].[t] ([a], [b]) VALUES(...)          (any table may name its schema)
 //   SET IDENTITY_INSERT [s].[t] ON | OFF
 //   SELECT SCHEMA_NAME()                                   (dbo)
+//   SELECT TOP 0 * FROM [t]
 //   SELECT @@SERVERNAME, DB_NAME(), OBJECT_ID(...), COLUMNPROPERTY(...) ...  (the facts a table
 //       was given; a table without them is a syntax error)
 // Anything else is a syntax error near its first word.
