@@ -103,11 +103,18 @@ bool AppendEngine::OpenConnections() {
 bool AppendEngine::FieldCountsMatch() {
   std::exception_ptr failures[2];
   jobs::Wait([&] {
-    // Only the target's columns that the server fills matter.
+    // Only the target's columns that the server fills matter, and the server's own copy of a
+    // fast append asks for them only when the server refuses it.
+    const bool fills = !request_.fast;
     const bool target1 = request_.appendToDatabase1;
-    BothAtOnce([&] { facts1_ = MSSQL::ReadColumnFacts(*connection1_, *request_.table1, target1); },
-               [&] { facts2_ = MSSQL::ReadColumnFacts(*connection2_, *request_.table2, !target1); },
-               failures[0], failures[1]);
+    BothAtOnce(
+        [&] {
+          facts1_ = MSSQL::ReadColumnFacts(*connection1_, *request_.table1, fills && target1);
+        },
+        [&] {
+          facts2_ = MSSQL::ReadColumnFacts(*connection2_, *request_.table2, fills && !target1);
+        },
+        failures[0], failures[1]);
   });
   if (!Completed(on_, 126, [&] { RethrowOr(failures[0], connection1_); }) ||
       !Completed(on_, 128, [&] { RethrowOr(failures[1], connection2_); })) {
@@ -153,6 +160,7 @@ bool AppendEngine::StoppedBeforeWriting() {
 // column of the source is a value like any other; only the target's columns that the server
 // fills are left out, together with the source values facing them.
 AppendEngine::Next AppendEngine::LookAtColumns() {
+  if (!(request_.fast && OnOneServer()) && !TargetFillsRead()) return Next::Finish;
   const MSSQL::TableFacts& source = SourceFacts();
   const MSSQL::TableFacts& target = TargetFacts();
   if (SameColumnsInAnotherOrder(source, target)) return AskColumnOrder(source, target);
@@ -164,8 +172,25 @@ AppendEngine::Next AppendEngine::LookAtColumns() {
     });
     if (answer != dialogs::vbYes) return Next::Finish;
   }
-  insertTarget_ = PlanInsert(TargetTable(), source, target);
+  PlanRows();
   return Next::Continue;
+}
+
+void AppendEngine::PlanRows() {
+  insertTarget_ = byName_ ? PlanInsertByName(TargetTable(), SourceFacts(), TargetFacts())
+                          : PlanInsert(TargetTable(), SourceFacts(), TargetFacts());
+}
+
+// The target's columns the server fills, read once; the rows are planned anew with them.
+bool AppendEngine::TargetFillsRead() {
+  MSSQL::TableFacts& target = request_.appendToDatabase1 ? *facts1_ : *facts2_;
+  if (target.fillsKnown || target.columns.empty()) return true;
+  const bool read = Completed(on_, 172, [&] {
+    adodb::Connection& connection = TargetConnection();
+    jobs::Wait([&] { MSSQL::ReadFills(connection, TargetTable(), target); });
+  });
+  PlanRows();
+  return read;
 }
 
 // By name (the default), by position, or nothing at all: Cancel leaves everything as it was.
@@ -175,20 +200,16 @@ AppendEngine::Next AppendEngine::AskColumnOrder(const MSSQL::TableFacts& source,
   on_(168, [&] {
     answer = dialogs::MsgBox(ByNameAppendQuestion(source, target), dialogs::vbYesNoCancel);
   });
-  if (answer == dialogs::vbYes) {
-    insertTarget_ = PlanInsertByName(TargetTable(), source, target);
-  } else if (answer == dialogs::vbNo) {
-    insertTarget_ = PlanInsert(TargetTable(), source, target);
-  } else {
-    return Next::Finish;
-  }
+  if (answer != dialogs::vbYes && answer != dialogs::vbNo) return Next::Finish;
+  byName_ = answer == dialogs::vbYes;
+  PlanRows();
   return Next::Continue;
 }
 
 // An identity key keeps the source's values; a login that may not do so is told once, and no
 // row is written.
 bool AppendEngine::IdentityInsertOn() {
-  if (!insertTarget_.identity) return true;
+  if (!insertTarget_.identity || identityInsertOn_) return true;
   identityInsertOn_ = Completed(on_, 164, [&] {
     adodb::Connection& connection = TargetConnection();
     jobs::Wait(

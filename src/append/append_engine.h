@@ -79,6 +79,8 @@ class AppendEngine {
   // the closing message.
   Next CopyRows();
   Next LookAtColumns();
+  bool TargetFillsRead();
+  void PlanRows();
   Next AskColumnOrder(const MSSQL::TableFacts& source, const MSSQL::TableFacts& target);
   Next CopyRowsOneByOne();
   bool StoppedBeforeWriting();
@@ -109,7 +111,7 @@ class AppendEngine {
   Stretch StreamInto(BatchWriter& writer, std::exception_ptr& failure, bool& sourceFailed);
   BatchWriter NewBatchWriter();
   Stretch StreamFromBuffer(std::exception_ptr& failure);
-  bool SameTable() const;
+  bool SameTable();
   void Finish();
 
   adodb::Connection& SourceConnection();
@@ -127,6 +129,7 @@ class AppendEngine {
   std::optional<MSSQL::TableFacts> facts1_;
   std::optional<MSSQL::TableFacts> facts2_;
   InsertTarget insertTarget_;
+  bool byName_ = false;  // the user chose to append by name
   bool identityInsertOn_ = false;
   std::unique_ptr<adodb::Recordset> source_;
   RowBuffer rows_;

@@ -72,6 +72,8 @@ AppendEngine::Next AppendEngine::CopyRowsFast() {
     if (stopped_ || lostDatabase_ != 0) return Next::Continue;
     if (copied) return NoRowsToCopy() ? Next::Finish : Next::Continue;
   }
+  // The batches name the columns the server fills: the target's are asked for now.
+  if (!TargetFillsRead() || !IdentityInsertOn()) return Next::Finish;
   if (!CountSourceRows() || NoRowsToCopy()) return Next::Finish;
   if (StoppedBeforeWriting()) return Next::Continue;
   return StreamRows();
@@ -94,10 +96,24 @@ QString AppendEngine::SourceDatabase() const {
   return request_.appendToDatabase1 ? request_.profile2.Database : request_.profile1.Database;
 }
 
-bool AppendEngine::SameTable() const {
-  const MSSQL::TableFacts& source = SourceFacts();
-  if (!source.objectId.isEmpty() && !TargetFacts().objectId.isEmpty()) {
-    return source.SameTableAs(TargetFacts());
+// One server and one database: the tables' objects tell whether two names reach one table.
+bool AppendEngine::SameTable() {
+  MSSQL::TableFacts& source = request_.appendToDatabase1 ? *facts2_ : *facts1_;
+  MSSQL::TableFacts& target = request_.appendToDatabase1 ? *facts1_ : *facts2_;
+  if (!source.server.isEmpty() && !target.server.isEmpty()) {
+    if (source.server != target.server ||
+        source.database.compare(target.database, Qt::CaseInsensitive) != 0) {
+      return false;
+    }
+    try {
+      jobs::Wait([&] {
+        MSSQL::ReadObjectId(SourceConnection(), SourceTable(), source);
+        MSSQL::ReadObjectId(TargetConnection(), TargetTable(), target);
+      });
+      return source.SameTableAs(target);
+    } catch (const adodb::Error&) {
+      return SameName(SourceTable(), TargetTable());
+    }
   }
   const QString& sourceDatabase =
       request_.appendToDatabase1 ? request_.profile2.Database : request_.profile1.Database;

@@ -62,7 +62,8 @@ std::vector<ColumnFacts> DescribedColumns(adodb::Recordset& described, int first
   return columns;
 }
 
-// What the server's functions tell; the columns are known only when the table's object is.
+// What the server tells, with the flags of the columns when `fills`; the columns are known only
+// when the server answers.
 void ReadServerRow(adodb::Connection& connection, const TableName& table, bool fills,
                    std::vector<ColumnFacts>& columns, TableFacts& facts) {
   std::vector<QString> names;
@@ -71,16 +72,15 @@ void ReadServerRow(adodb::Connection& connection, const TableName& table, bool f
   }
   const std::unique_ptr<adodb::Recordset> row =
       connection.Execute(ColumnFactsStatement(table, names));
-  if (row->Eof() || row->FieldCount() != 3 + 2 * static_cast<int>(names.size())) return;
+  if (row->Eof() || row->FieldCount() != 1 + 2 * static_cast<int>(names.size())) return;
   facts.server = row->FieldValue(0).text;
-  facts.database = row->FieldValue(1).text;
-  facts.objectId = row->FieldValue(2).text;
-  if (facts.objectId.isEmpty()) return;
+  facts.database = connection.DefaultDatabase();
   for (std::size_t i = 0; i < names.size(); ++i) {
-    columns[i].identity = IsOne(row->FieldValue(3 + 2 * static_cast<int>(i)));
-    columns[i].computed = IsOne(row->FieldValue(4 + 2 * static_cast<int>(i)));
+    columns[i].identity = IsOne(row->FieldValue(1 + 2 * static_cast<int>(i)));
+    columns[i].computed = IsOne(row->FieldValue(2 + 2 * static_cast<int>(i)));
   }
   if (fills) MarkRowversions(connection, table, columns);
+  facts.fillsKnown = fills;
   facts.columns = std::move(columns);
 }
 
@@ -110,16 +110,32 @@ QString TableColumnsStatement(const TableName& table) {
 }
 
 // Server functions only: the catalogue views are slow to open on some servers, and these answer
-// from the table's own object.
+// from the table's own object. The session's database comes from the driver.
 QString ColumnFactsStatement(const TableName& table, const std::vector<QString>& columns) {
   const QString object = QStringLiteral("OBJECT_ID(%1)").arg(NationalLiteral(table.Bracketed()));
-  QStringList fields{QStringLiteral("@@SERVERNAME"), QStringLiteral("DB_NAME()"), object};
+  QStringList fields{QStringLiteral("@@SERVERNAME")};
   for (const QString& column : columns) {
     const QString name = NationalLiteral(column);
     fields << QStringLiteral("COLUMNPROPERTY(%1, %2, 'IsIdentity')").arg(object, name)
            << QStringLiteral("COLUMNPROPERTY(%1, %2, 'IsComputed')").arg(object, name);
   }
   return QStringLiteral("SELECT ") + fields.join(QStringLiteral(", "));
+}
+
+QString ObjectIdStatement(const TableName& table) {
+  return QStringLiteral("SELECT OBJECT_ID(%1)").arg(NationalLiteral(table.Bracketed()));
+}
+
+void ReadFills(adodb::Connection& connection, const TableName& table, TableFacts& facts) {
+  if (facts.fillsKnown || facts.columns.empty()) return;
+  std::vector<ColumnFacts> columns = facts.columns;
+  ReadServerRow(connection, table, true, columns, facts);
+}
+
+void ReadObjectId(adodb::Connection& connection, const TableName& table, TableFacts& facts) {
+  if (!facts.objectId.isEmpty()) return;
+  const std::unique_ptr<adodb::Recordset> row = connection.Execute(ObjectIdStatement(table));
+  if (!row->Eof()) facts.objectId = row->FieldValue(0).text;
 }
 
 TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table, bool fills) {

@@ -31,11 +31,12 @@ struct ColumnFacts {
 
 struct TableFacts {
   int fieldCount = 0;  // the fields of "SELECT * FROM [t]"
-  // What the server's functions told; all empty on a server without them (not SQL Server).
+  // What the server told; all empty on a server without the functions (not SQL Server).
   QString server;    // @@SERVERNAME
-  QString database;  // DB_NAME() of the connection
-  QString objectId;  // OBJECT_ID of the table
+  QString database;  // the session's database
+  QString objectId;  // OBJECT_ID of the table, once asked for (ReadObjectId)
   std::vector<ColumnFacts> columns;
+  bool fillsKnown = false;  // the columns' identity and computed flags were read
 
   bool HasIdentity() const;
   // Both are the same table of the same database of the same server, as the servers say.
@@ -44,14 +45,20 @@ struct TableFacts {
 
 // "SELECT TOP 0 * FROM [t]": the table's columns, no row.
 QString TableColumnsStatement(const TableName& table);
-// One row: the server's name, the database's, the table's object, and whether each of
-// `columns` is an identity column and whether it is computed.
+// One row: the server's name, and whether each of `columns` is an identity column and whether
+// it is computed.
 QString ColumnFactsStatement(const TableName& table, const std::vector<QString>& columns);
+// "SELECT OBJECT_ID(N'[t]')".
+QString ObjectIdStatement(const TableName& table);
 
 // Facts of a table; `fills` asks also which columns the server fills itself. A table the
 // server cannot read fails as its SELECT does; a server without the functions leaves
 // everything but the field count and names unknown.
 TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table,
                            bool fills = true);
+// The columns' identity and computed flags of facts read without them.
+void ReadFills(adodb::Connection& connection, const TableName& table, TableFacts& facts);
+// The table's object, for telling whether two names reach one table.
+void ReadObjectId(adodb::Connection& connection, const TableName& table, TableFacts& facts);
 
 }  // namespace MSSQL

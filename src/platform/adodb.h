@@ -106,6 +106,9 @@ class Connection {
   // From another thread while a statement of this connection runs: asks the driver to cancel
   // it (SQLCancel), and the statement then fails. Does nothing when no statement runs.
   virtual void Cancel() = 0;
+  // The database the session is in, as the server told the driver (ADO's DefaultDatabase);
+  // empty when the driver cannot tell.
+  virtual QString DefaultDatabase() { return {}; }
   // The tables rowset (adSchemaTables): at least TABLE_NAME and TABLE_TYPE.
   virtual std::unique_ptr<Recordset> OpenSchema(int schema) = 0;
   // Recordset.Open(source, connection, cursorType, lockType).

@@ -217,6 +217,19 @@ SQLRETURN OdbcConnection::ExecDirect(const Handle& handle, const QString& statem
   return result;
 }
 
+// The driver keeps the session's database from the server's own word at login and at every
+// change: no statement is sent for it.
+QString OdbcConnection::DefaultDatabase() {
+  RequireOpen();
+  SQLWCHAR name[256] = {};
+  SQLINTEGER bytes = 0;
+  if (!SQL_SUCCEEDED(SQLGetConnectAttrW(connection_.get(), SQL_ATTR_CURRENT_CATALOG, name,
+                                        sizeof(name), &bytes))) {
+    return {};
+  }
+  return FromWideBuffer(name, bytes / qsizetype(sizeof(SQLWCHAR)), 256);
+}
+
 void OdbcConnection::Cancel() {
   const std::lock_guard lock(runningMutex_);
   if (running_) SQLCancel(running_);

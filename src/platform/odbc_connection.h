@@ -28,6 +28,7 @@ class OdbcConnection : public Connection {
   qint64 ExecuteNoRecords(const QString& statement) override;
   std::unique_ptr<Recordset> Describe(const QString& statement) override;
   void Cancel() override;
+  QString DefaultDatabase() override;
   std::unique_ptr<Recordset> OpenSchema(int schema) override;
   std::unique_ptr<Recordset> OpenRecordset(const QString& source, int cursorType,
                                            int lockType) override;

@@ -18,8 +18,10 @@ TEST(ColumnFactsLive, ServerNamesTypesAndTheColumnsTheServerFills) {
   connection->Execute("CREATE TABLE [" + table +
                       "] (Id int IDENTITY(1,1) NOT NULL, [Order Name] nvarchar(20) NOT NULL, "
                       "Total AS (Id * 2), Amount decimal(10, 2) NULL)");
-  const MSSQL::TableFacts facts = MSSQL::ReadColumnFacts(*connection, table);
-  const MSSQL::TableFacts again = MSSQL::ReadColumnFacts(*connection, {"dbo", table});
+  MSSQL::TableFacts facts = MSSQL::ReadColumnFacts(*connection, table);
+  MSSQL::TableFacts again = MSSQL::ReadColumnFacts(*connection, {"dbo", table}, false);
+  MSSQL::ReadObjectId(*connection, table, facts);
+  MSSQL::ReadObjectId(*connection, {"dbo", table}, again);
   connection->Execute("DROP TABLE [" + table + "]");
 
   EXPECT_FALSE(facts.server.isEmpty());

@@ -1,4 +1,5 @@
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "support/fake_statements.h"
 
@@ -52,11 +53,14 @@ const Table* TableWithFacts(Database& database, const QString& statement) {
 // statement asks about, from the facts.
 bool ServerRow(Database& database, const QString& statement, Result& result) {
   const Table* table = TableWithFacts(database, statement);
-  if (!table) return false;
-  Row row{adodb::Value::Text(QStringLiteral("FAKE")), adodb::Value::Text(database.Name()),
-          adodb::Value::Text(QString::number(reinterpret_cast<quintptr>(table)))};
+  // Asked of no table, the server answers when any table of the database was given facts.
+  const bool anyFacts = std::any_of(database.Objects().begin(), database.Objects().end(),
+                                    [](const auto& object) { return !object->facts.empty(); });
+  if (!table && (statement.contains(QLatin1String("OBJECT_ID")) || !anyFacts)) return false;
+  Row row{adodb::Value::Text(QStringLiteral("FAKE"))};
   const qsizetype asked = statement.count(QLatin1String("'IsIdentity'"));
-  for (qsizetype i = 0; i < asked && static_cast<std::size_t>(i) < table->facts.size(); ++i) {
+  for (qsizetype i = 0; table && i < asked && static_cast<std::size_t>(i) < table->facts.size();
+       ++i) {
     row.push_back(Flag(table->facts[static_cast<std::size_t>(i)].identity));
     row.push_back(Flag(table->facts[static_cast<std::size_t>(i)].computed));
   }
@@ -69,6 +73,13 @@ bool ServerRow(Database& database, const QString& statement, Result& result) {
 bool RunCatalogueQuery(Database& database, const QString& statement, Result& result) {
   if (statement.compare(QLatin1String("SELECT SCHEMA_NAME()"), Qt::CaseInsensitive) == 0) {
     result = SchemaName();
+    return true;
+  }
+  if (statement.startsWith(QLatin1String("SELECT OBJECT_ID("))) {
+    const Table* table = TableWithFacts(database, statement);
+    if (!table) return false;
+    const QString id = QString::number(reinterpret_cast<quintptr>(table));
+    result = {true, {QString()}, {{adodb::Value::Text(id)}}, {}};
     return true;
   }
   if (!statement.startsWith(QLatin1String("SELECT @@SERVERNAME"))) return false;

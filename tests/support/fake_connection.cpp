@@ -64,6 +64,8 @@ class FakeConnection : public adodb::Connection {
 
   void Cancel() override { CancelAtGate(*state_, index_); }
 
+  QString DefaultDatabase() override { return state_->DatabaseNamed(database_).Name(); }
+
   std::unique_ptr<adodb::Recordset> OpenSchema(int schema) override {
     LogStatement(QStringLiteral("OpenSchema(%1)").arg(schema));
     if (schema != adodb::adSchemaTables) throw SchemaNotSupported();

@@ -1,4 +1,5 @@
 #include "support/fake_statements.h"
+#include <algorithm>
 
 #include "support/fake_errors.h"
 
@@ -165,6 +166,14 @@ Result InsertSelect(Table& table, SqlReader& sql, const DatabaseNamed& databaseN
   if (!databaseNamed) sql.FailHere();
   const Table& source = ExistingObject(databaseNamed(database), name);
   if (source.columns.size() != table.columns.size()) throw ValueCountMismatch();
+  // As SQL Server does, an identity column takes no value without a column list.
+  if (std::any_of(table.facts.begin(), table.facts.end(), [](auto& c) { return c.identity; })) {
+    throw adodb::Error(QStringLiteral("An explicit value for the identity column in table '%1' can "
+                                      "only be specified when a column list is used and "
+                                      "IDENTITY_INSERT is ON.")
+                           .arg(table.name),
+                       QStringLiteral("42000"), 8101);
+  }
   const std::vector<Row> copied = source.rows;  // the source may be the target itself
   table.rows.insert(table.rows.end(), copied.begin(), copied.end());
   Result result;

@@ -14,8 +14,8 @@
 //   SET IDENTITY_INSERT [s].[t] ON | OFF
 //   SELECT SCHEMA_NAME()                                   (dbo)
 //   SELECT TOP 0 * FROM [t]
-//   SELECT @@SERVERNAME, DB_NAME(), OBJECT_ID(...), COLUMNPROPERTY(...) ...  (the facts a table
-//       was given; a table without them is a syntax error)
+//   SELECT @@SERVERNAME, COLUMNPROPERTY(...) ... and SELECT OBJECT_ID(N'[t]')  (the facts a
+//       table was given; a table without them is a syntax error)
 // Anything else is a syntax error near its first word.
 
 #include <QString>
