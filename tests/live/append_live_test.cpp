@@ -290,7 +290,8 @@ TEST(AppendLiveLoss, ASessionEndedFromOutsideEndsTheAppendAtOnce) {
   EXPECT_TRUE(dialogs.Texts()[0].contains("Form3.PushButton2_Click at line 148"));
   EXPECT_EQ(dialogs.Texts()[1],
             "The connection to Database #1 was lost.\r\n\r\n40 rows were appended before the "
-            "connection was lost; the other 60 rows were not written.");
+            "connection was lost; the other 60 rows were not written.\r\n\r\nThe target "
+            "table's growth could not be checked: the connection to it was lost.");
   EXPECT_EQ(target.Contents("id").size(), 40u);
 }
 
