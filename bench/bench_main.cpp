@@ -1,6 +1,6 @@
 // Runs the benchmarks and prints a table of their figures. Names given as arguments (append,
-// memory, fields, tables, startup, join) run only those. The exit status is 1 when a target
-// is missed.
+// memory, fields, tables, startup, join, streamed, live, aftercheck) run only those. The exit
+// status is 1 when a target is missed.
 
 #include <QDir>
 #include <QFileInfo>
