@@ -23,6 +23,9 @@ void JoinEngineOwnTime(Report& report);
 
 // On a live T-SQL server: both ways of the fast append against one INSERT a row.
 void FastAppendLive(Report& report);
+// On a live T-SQL server: the after-check's two counts of a 1,000,000-row target against a
+// fast append into it.
+void AfterCheckLive(Report& report);
 // The fast append's peak memory while it streams 1,000,000 rows against 10,000, each in a
 // process of its own started as "streamed-child ROWS" (or "bare-read-child ROWS" for the bare
 // read of the same rows).

@@ -133,10 +133,12 @@ AppendEngine::Next AppendEngine::CopyRows() {
   if (!FieldCountsMatch()) return Next::Finish;
   if (const Next next = LookAtColumns(); next != Next::Continue) return next;
   if (!IdentityInsertOn()) return Next::Finish;
+  CountTargetBefore();
   if (const Next next = request_.fast ? CopyRowsFast() : CopyRowsOneByOne();
       next != Next::Continue) {
     return next;
   }
+  CountTargetAfter();
   on_(150, [&] { dialogs::MsgBox(ClosingMessage()); });
   return Next::Finish;
 }
@@ -300,13 +302,14 @@ AppendEngine::Next AppendEngine::WriteRows() {
   if (stopped_) return Next::Continue;
   const std::size_t total = rows_.Count();
   RowBuffer::Reader reader = rows_.Read();
+  Row row;  // after a refusal, the row refused
   const auto showProgress = [&] {
     if (total > 0) report_.Progress(rowsTaken_.load(std::memory_order_relaxed), total);
   };
   for (;;) {
     std::exception_ptr refusal;
     Stretch stretch = Stretch::Done;
-    jobs::Wait([&] { stretch = WriteRowsUntilRefused(reader, total, refusal); }, showProgress);
+    jobs::Wait([&] { stretch = WriteRowsUntilRefused(reader, total, row, refusal); }, showProgress);
     showProgress();
     switch (stretch) {
       case Stretch::Done:
@@ -318,7 +321,7 @@ AppendEngine::Next AppendEngine::WriteRows() {
         return Next::Continue;
       case Stretch::Refused:
         if (ConnectionLost(refusal, TargetDatabase())) return Next::Continue;
-        Refused(refusal);
+        Refused(refusal, row);
         break;
     }
   }
@@ -339,9 +342,16 @@ bool AppendEngine::ConnectionLost(std::exception_ptr failure, int database) {
   }
 }
 
+// The file of refused rows is named below the refusals, and the after-check speaks last.
 QString AppendEngine::ClosingMessage() const {
-  if (lostDatabase_ == 0) return refused_.ClosingMessage(appended_, stopped_);
-  return refused_.LostConnectionMessage(appended_, Result().notWritten, lostDatabase_);
+  QString text = lostDatabase_ == 0 ? refused_.ClosingMessage(appended_, stopped_)
+                                    : refused_.LostConnectionMessage(appended_, Result().notWritten,
+                                                                     lostDatabase_);
+  if (refusedFile_) text += QStringLiteral("\r\n") + refusedFile_->Line();
+  if (const QString check = AfterCheckLine(); !check.isEmpty()) {
+    text += QStringLiteral("\r\n\r\n") + check;
+  }
+  return text;
 }
 
 void AppendEngine::Stop() {
@@ -354,9 +364,8 @@ int AppendEngine::TargetDatabase() const {
 }
 
 AppendEngine::Stretch AppendEngine::WriteRowsUntilRefused(RowBuffer::Reader& reader,
-                                                          std::size_t total,
+                                                          std::size_t total, Row& row,
                                                           std::exception_ptr& refusal) {
-  Row row;
   QString statement;
   for (qint64 taken = rowsTaken_; static_cast<std::size_t>(taken) < total; ++taken) {
     if (app::Ended()) return Stretch::Ended;
@@ -376,14 +385,29 @@ AppendEngine::Stretch AppendEngine::WriteRowsUntilRefused(RowBuffer::Reader& rea
 }
 
 // A refused row is lost alone. The first refusal of a run is reported in full; later ones are
-// counted for the closing message.
-void AppendEngine::Refused(std::exception_ptr refusal) {
-  RefusedText(shell::DescriptionOf(refusal));
+// counted for the closing message; each is kept in the file of refused rows.
+void AppendEngine::Refused(std::exception_ptr refusal, const Row& row) {
+  RefusedText(shell::DescriptionOf(refusal), row);
 }
 
-void AppendEngine::RefusedText(const QString& description) {
+void AppendEngine::RefusedText(const QString& description, const Row& row) {
   if (refused_.Count() == 0) shell::ReportApplicationError(description, kLocation, 148);
   refused_.Add(description);
+  KeepRefusedRow(row, description);
+}
+
+// The file's header names the source's columns, as its rows hold the source's values.
+void AppendEngine::KeepRefusedRow(const Row& row, const QString& description) {
+  if (!refusedFile_) {
+    QStringList columns;
+    for (const MSSQL::ColumnFacts& column : SourceFacts().columns) columns << column.name;
+    for (auto i = columns.size(); i < static_cast<qsizetype>(row.size()); ++i) {
+      columns << QStringLiteral("column%1").arg(i + 1);
+    }
+    refusedFile_ =
+        std::make_unique<RefusedRowsFile>(refusedPath_, TargetTable().Display(), columns);
+  }
+  refusedFile_->Add(row, description);
 }
 
 void AppendEngine::Finish() {

@@ -14,6 +14,7 @@
 #include "append/append_statements.h"
 #include "append/batch_writer.h"
 #include "append/refused_rows.h"
+#include "append/refused_rows_file.h"
 #include "append/row_buffer.h"
 #include "catalogue/column_facts.h"
 #include "catalogue/table_name.h"
@@ -51,15 +52,26 @@ class AppendEngine {
   // being written, and the closing message says so.
   void Stop();
 
+  // Keeps the rows the server refuses in `file`, replacing it, instead of in a new file under
+  // the user's data folder.
+  void KeepRefusedRowsIn(const QString& file) { refusedPath_ = file; }
+
   // What the run did, for the command line's summary: the rows appended and refused, the rows
   // not written after the connection to Database #`lostDatabase` was lost (0: none was), and
-  // whether it was stopped.
+  // whether it was stopped; the file of the refused rows (empty: none was refused) and the
+  // closing message's line naming it, the target's rows after the run when they were counted,
+  // and the after-check's line when the target's growth differs from the rows appended or could
+  // not be checked.
   struct Outcome {
     qint64 appended = 0;
     qint64 refused = 0;
     qint64 notWritten = 0;
     int lostDatabase = 0;
     bool stopped = false;
+    QString refusedFile;
+    QString refusedFileLine;
+    std::optional<qint64> targetRows;
+    QString afterCheck;
   };
   Outcome Result() const;  // append_outcome.cpp
 
@@ -91,13 +103,21 @@ class AppendEngine {
   Next ReadSource();
   Stretch ReadRows(int& failedLine, std::exception_ptr& failure);
   Next WriteRows();
-  Stretch WriteRowsUntilRefused(RowBuffer::Reader& reader, std::size_t total,
+  Stretch WriteRowsUntilRefused(RowBuffer::Reader& reader, std::size_t total, Row& row,
                                 std::exception_ptr& refusal);
-  void Refused(std::exception_ptr refusal);
-  void RefusedText(const QString& description);
+  void Refused(std::exception_ptr refusal, const Row& row);
+  void RefusedText(const QString& description, const Row& row);
+  void KeepRefusedRow(const Row& row, const QString& description);
   bool ConnectionLost(std::exception_ptr failure, int database);
   int TargetDatabase() const;
   QString ClosingMessage() const;
+
+  // The after-check (after_check.cpp): the target's rows counted before the first row and
+  // after the last, on the target's connection.
+  void CountTargetBefore();
+  void CountTargetAfter();
+  std::optional<qint64> CountTargetRows();
+  QString AfterCheckLine() const;
 
   // The fast append (append_fast.cpp).
   bool CountSourceRows();
@@ -143,6 +163,11 @@ class AppendEngine {
   qint64 totalRows_ = 0;  // the rows to be written, as far as known
   std::atomic<adodb::Connection*> cancellable_ = nullptr;  // the server's copy, while it runs
   RefusedRows refused_;
+  QString refusedPath_;                           // chosen by the user, or empty
+  std::unique_ptr<RefusedRowsFile> refusedFile_;  // made at the first refused row
+  std::optional<qint64> targetBefore_;
+  std::optional<qint64> targetAfter_;
+  QString countFailure_;  // the server's text when a count failed
 };
 
 }  // namespace append

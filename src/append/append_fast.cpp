@@ -16,10 +16,6 @@
 namespace append {
 namespace {
 
-QString CountStatement(const MSSQL::TableName& table) {
-  return QStringLiteral("SELECT COUNT_BIG(*) FROM ") + table.Bracketed();
-}
-
 bool SameName(const MSSQL::TableName& a, const MSSQL::TableName& b) {
   return a.schema.compare(b.schema, Qt::CaseInsensitive) == 0 &&
          a.name.compare(b.name, Qt::CaseInsensitive) == 0;
@@ -253,11 +249,12 @@ AppendEngine::Stretch AppendEngine::StreamFromBuffer(std::exception_ptr& failure
   return stretch;
 }
 
-// Each refused row is reported (the first) or counted by the window's thread.
+// Each refused row is reported (the first) or counted, and kept in the file, by the window's
+// thread.
 BatchWriter AppendEngine::NewBatchWriter() {
   return BatchWriter(TargetConnection(), insertTarget_,
-                     [this](const QString& description, const Row&) {
-                       jobs::OnWindowThread([&] { RefusedText(description); });
+                     [this](const QString& description, const Row& row) {
+                       jobs::OnWindowThread([&] { RefusedText(description, row); });
                      });
 }
 

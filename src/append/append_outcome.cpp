@@ -6,7 +6,15 @@ namespace append {
 
 // The rows not written are counted as the closing message counts them.
 AppendEngine::Outcome AppendEngine::Result() const {
-  Outcome outcome{appended_, refused_.Count(), 0, lostDatabase_, stopped_};
+  Outcome outcome{appended_,
+                  refused_.Count(),
+                  0,
+                  lostDatabase_,
+                  stopped_,
+                  refusedFile_ ? refusedFile_->Path() : QString(),
+                  refusedFile_ ? refusedFile_->Line() : QString(),
+                  targetAfter_,
+                  AfterCheckLine()};
   if (lostDatabase_ != 0) {
     const qint64 total = request_.fast ? totalRows_ : static_cast<qint64>(rows_.Count());
     outcome.notWritten = std::max<qint64>(0, total - appended_ - refused_.Count());

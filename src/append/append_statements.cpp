@@ -156,6 +156,12 @@ QString SelectAllStatement(const MSSQL::TableName& table) {
   return QStringLiteral("SELECT * FROM ") + table.Bracketed();
 }
 
+QString CountStatement(const MSSQL::TableName& table, bool big) {
+  return (big ? QStringLiteral("SELECT COUNT_BIG(*) FROM ")
+              : QStringLiteral("SELECT COUNT(*) FROM ")) +
+         table.Bracketed();
+}
+
 QString SqlLiteral(const adodb::Value& value) {
   QString literal;
   WriteSized(literal, LongestLiteral(value), [&](char16_t* out) { return PutLiteral(out, value); });

@@ -26,6 +26,8 @@ struct InsertTarget {
 
 // "SELECT * FROM [name]" (or "[schema].[name]"), "]" in a name doubled.
 QString SelectAllStatement(const MSSQL::TableName& table);
+// "SELECT COUNT_BIG(*) FROM [name]", or "SELECT COUNT(*) ..." for a server without COUNT_BIG.
+QString CountStatement(const MSSQL::TableName& table, bool big = true);
 
 // A value as a Transact-SQL literal: NULL; 'text' with "'" doubled, or N'text' when the text
 // holds a character outside 7-bit ASCII; binary as 0x and the hex of its bytes.

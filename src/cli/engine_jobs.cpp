@@ -48,6 +48,14 @@ std::optional<qint64> CountRows(const ConnectionProfile& profile, const QString&
   }
 }
 
+// Where the refused rows are, and what the after-check found, are said also with --quiet: the
+// user has rows to repair, or a table that did not grow as it should.
+void ReportRefusedAndChecked(const append::AppendEngine::Outcome& outcome, bool closed,
+                             Console& console) {
+  if (!outcome.refusedFileLine.isEmpty()) console.Message(outcome.refusedFileLine);
+  if (closed && !outcome.afterCheck.isEmpty()) console.Message(outcome.afterCheck);
+}
+
 }  // namespace
 
 int RunJoin(const JoinJob& job, JobTerminal& terminal) {
@@ -79,6 +87,7 @@ int RunAppend(const AppendJob& job, JobTerminal& terminal) {
   append::AppendEngine engine(
       {job.table1, job.table2, job.appendToDatabase1, job.profile1, job.profile2, job.fast},
       report);
+  if (!job.refusedFile.isEmpty()) engine.KeepRefusedRowsIn(job.refusedFile);
   const StopOnInterrupt interrupt(terminal.console, [&] { engine.Stop(); });
   const QString source = job.appendToDatabase1 ? job.qualified2 : job.qualified1;
   const QString target = job.appendToDatabase1 ? job.qualified1 : job.qualified2;
@@ -93,9 +102,12 @@ int RunAppend(const AppendJob& job, JobTerminal& terminal) {
   QElapsedTimer timer;
   timer.start();
   engine.Run();
-  if (terminal.dialogs.Closed() && !terminal.dialogs.Failed() && !terminal.quiet) {
-    terminal.console.Message(AppendSummary(engine.Result(), target, timer.elapsed()));
+  const append::AppendEngine::Outcome outcome = engine.Result();
+  const bool closed = terminal.dialogs.Closed() && !terminal.dialogs.Failed();
+  if (closed && !terminal.quiet) {
+    terminal.console.Message(AppendSummary(outcome, target, timer.elapsed()));
   }
+  ReportRefusedAndChecked(outcome, closed, terminal.console);
   return ExitCodeOf(terminal.dialogs, interrupt.Interrupted());
 }
 

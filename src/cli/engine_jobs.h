@@ -25,8 +25,8 @@ struct JoinJob {
   QString field1;
   MSSQL::TableName table2;
   QString field2;
-  QString newName;     // in the default schema
-  QString newTable;    // "db1.dbo.Joined", for the summary
+  QString newName;                       // in the default schema
+  QString newTable;                      // "db1.dbo.Joined", for the summary
   std::vector<MSSQL::TableName> tables;  // the tables of Database #1, for the overwrite question
   ConnectionProfile profile1;
 };
@@ -37,6 +37,7 @@ struct AppendJob {
   MSSQL::TableName table2;
   bool appendToDatabase1 = true;  // --to 1: rows of table2 go into table1
   bool fast = false;              // --fast, as the append page's check box
+  QString refusedFile;            // --refused FILE, or empty: a file in the user's data folder
   ConnectionProfile profile1;
   ConnectionProfile profile2;
   QString qualified1;  // "db1.dbo.Orders": table1, for the messages and the summary

@@ -116,6 +116,10 @@ void DeclareAppend(CommandParser& parser) {
                                 "another order."));
   parser.AddFlag(QStringLiteral("by-position"),
                  QStringLiteral("Appends by position when the columns differ in name or order."));
+  parser.AddValue(QStringLiteral("refused"),
+                  QStringLiteral("Keeps the rows the server refuses in FILE (CSV), replacing it; "
+                                 "by default in a new file under the user's data folder."),
+                  QStringLiteral("FILE"));
   parser.AddFlag(QStringLiteral("progress"),
                  QStringLiteral("Writes the progress also when standard error is no terminal "
                                 "(a file, a pipe): one line a second."));
@@ -169,6 +173,7 @@ int AppendCommand(const QStringList& arguments, Console& console) {
   AppendJob job;
   job.appendToDatabase1 = *target == 1;
   job.fast = parser.IsSet(QStringLiteral("fast"));
+  job.refusedFile = parser.Value(QStringLiteral("refused"));
   if (std::optional<int> exit = ResolveLogins(parser, console, job.profile1, &job.profile2)) {
     return *exit;
   }

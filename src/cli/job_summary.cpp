@@ -24,7 +24,9 @@ QString AppendSummary(const append::AppendEngine::Outcome& outcome, const QStrin
                 .arg(outcome.lostDatabase);
   }
   const qint64 perSecond = outcome.appended * 1000 / std::max<qint64>(1, elapsedMs);
-  return text + QStringLiteral(", in %1 (%2 rows/s).").arg(Seconds(elapsedMs)).arg(perSecond);
+  text += QStringLiteral(", in %1 (%2 rows/s)").arg(Seconds(elapsedMs)).arg(perSecond);
+  if (outcome.targetRows) text += QStringLiteral("; the table holds ") + Rows(*outcome.targetRows);
+  return text + QLatin1Char('.');
 }
 
 QString JoinSummary(const QString& table, std::optional<qint64> rows, qint64 elapsedMs) {

@@ -39,12 +39,12 @@ TEST_F(AppendColumns, AnIdentityKeyIsWrittenByNameBetweenIdentityInsertOnAndOff)
   server.RefuseStatements("VALUES('1'", "Violation of PRIMARY KEY constraint.");
   OpenPage();
   Append("T", "Source");
-  EXPECT_EQ(
-      StatementsOnConnection(1),
-      QStringList({FactsQuery("T"), FillsQuery("T", {"Id", "Name"}), "SET IDENTITY_INSERT [T] ON",
-                   "INSERT INTO [T] ([Id], [Name]) VALUES('1', 'a')",
-                   "INSERT INTO [T] ([Id], [Name]) VALUES('2', 'b')",
-                   "SET IDENTITY_INSERT [T] OFF"}));
+  EXPECT_EQ(StatementsOnConnection(1),
+            QStringList({FactsQuery("T"), FillsQuery("T", {"Id", "Name"}),
+                         "SET IDENTITY_INSERT [T] ON", "SELECT COUNT_BIG(*) FROM [T]",
+                         "INSERT INTO [T] ([Id], [Name]) VALUES('1', 'a')",
+                         "INSERT INTO [T] ([Id], [Name]) VALUES('2', 'b')",
+                         "SELECT COUNT_BIG(*) FROM [T]", "SET IDENTITY_INSERT [T] OFF"}));
   // The taken key is refused alone.
   EXPECT_EQ(dialogs.Texts().size(), 2);
   EXPECT_EQ(dialogs.Texts()[0], ErrorReport("Violation of PRIMARY KEY constraint.", 148));

@@ -80,10 +80,11 @@ TEST_F(AppendWhileRunning, StopEndsTheRunAfterTheRowBeingWritten) {
     server.Release();
   });
   Press();
-  EXPECT_EQ(dialogs.Texts(),
-            QStringList({ErrorReport("Violation of PRIMARY KEY constraint.", 148),
-                         "Stopped.\r\n\r\n2 rows appended, 1 refused by the server:\r\n"
-                         "Violation of PRIMARY KEY constraint."}));
+  ASSERT_EQ(dialogs.Texts().size(), 2);
+  EXPECT_EQ(dialogs.Texts()[0], ErrorReport("Violation of PRIMARY KEY constraint.", 148));
+  EXPECT_TRUE(dialogs.Texts()[1].startsWith(
+      "Stopped.\r\n\r\n2 rows appended, 1 refused by the server:\r\n"
+      "Violation of PRIMARY KEY constraint.\r\nThe refused rows are in "));
 }
 
 TEST_F(AppendWhileRunning, StopBeforeTheWritingAppendsNothing) {
@@ -124,10 +125,10 @@ TEST_F(AppendWhileRunning, ABoxOfTheRunWaitsForItsAnswerBeforeTheNextRowGoes) {
   });
   Append("T", "Source");
   EXPECT_EQ(boxesBeforeInsert, QList<int>({0, 0, 1, 1, 1}));
-  EXPECT_EQ(dialogs.Texts(),
-            QStringList({ErrorReport("Conversion failed.", 148),
-                         "Done.\r\n\r\n4 rows appended, 1 refused by the server:\r\n"
-                         "Conversion failed."}));
+  ASSERT_EQ(dialogs.Texts().size(), 2);
+  EXPECT_EQ(dialogs.Texts()[0], ErrorReport("Conversion failed.", 148));
+  EXPECT_TRUE(dialogs.Texts()[1].startsWith(
+      "Done.\r\n\r\n4 rows appended, 1 refused by the server:\r\nConversion failed.\r\n"));
 }
 
 TEST_F(AppendWhileRunning, TheBarTellsTheRowsWrittenOfTheTotal) {

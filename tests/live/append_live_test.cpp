@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QUuid>
 #include <clocale>
 #include <string>
@@ -76,12 +77,16 @@ std::optional<std::pair<ConnectionProfile, ConnectionProfile>> LiveProfiles(std:
   return std::make_pair(*profile1, *profile2);
 }
 
-void RunAppend(const ConnectionProfile& profile1, const ConnectionProfile& profile2,
-               const QString& table1, const QString& table2, bool toDatabase1, bool fast = false) {
+append::AppendEngine::Outcome RunAppend(const ConnectionProfile& profile1,
+                                        const ConnectionProfile& profile2, const QString& table1,
+                                        const QString& table2, bool toDatabase1,
+                                        bool fast = false) {
   shell::Page page;
   ProgressBar bar;
   append::AppendProgress progress(page, bar);
-  append::AppendEngine({table1, table2, toDatabase1, profile1, profile2, fast}, progress).Run();
+  append::AppendEngine engine({table1, table2, toDatabase1, profile1, profile2, fast}, progress);
+  engine.Run();
+  return engine.Result();
 }
 
 // The same login under another name of the same server: the fast append then takes it for
@@ -285,7 +290,8 @@ TEST(AppendLiveLoss, ASessionEndedFromOutsideEndsTheAppendAtOnce) {
   EXPECT_TRUE(dialogs.Texts()[0].contains("Form3.PushButton2_Click at line 148"));
   EXPECT_EQ(dialogs.Texts()[1],
             "The connection to Database #1 was lost.\r\n\r\n40 rows were appended before the "
-            "connection was lost; the other 60 rows were not written.");
+            "connection was lost; the other 60 rows were not written.\r\n\r\nThe target "
+            "table's growth could not be checked: the connection to it was lost.");
   EXPECT_EQ(target.Contents("id").size(), 40u);
 }
 
@@ -329,4 +335,133 @@ TEST(AppendLiveFast, ABatchWithOneBadRowWritesAllTheOthers) {
   QStringList ids;
   for (const auto& row : target.Contents("id")) ids << row[0].text;
   EXPECT_EQ(ids, QStringList({"1", "2", "4", "5"}));
+}
+
+namespace {
+
+// The lines of an RFC 4180 file, field by field: a quoted field is text, an empty one NULL.
+Rows ReadCsv(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  const QString text = QString::fromUtf8(file.readAll());
+  Rows lines(1);
+  QString field;
+  bool quoted = false;
+  bool inQuotes = false;
+  const auto endField = [&] {
+    lines.back().push_back(quoted || !field.isEmpty() ? Value::Text(field) : Value::Null());
+    field.clear();
+    quoted = false;
+  };
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if (inQuotes && c == u'"' && text.mid(i, 2) == "\"\"") {
+      field += c;
+      ++i;
+    } else if (c == u'"') {
+      inQuotes = !inQuotes;
+      quoted = true;
+    } else if (!inQuotes && c == u',') {
+      endField();
+    } else if (!inQuotes && text.mid(i, 2) == "\r\n") {
+      endField();
+      lines.emplace_back();
+      ++i;
+    } else {
+      field += c;
+    }
+  }
+  lines.pop_back();  // after the last line's end
+  return lines;
+}
+
+// The key taken (1), the CHECK broken (3) and the value too long (4) are refused; their values
+// test the file's quoting.
+const char kRefusingTarget[] =
+    "id int PRIMARY KEY, name nvarchar(40), code varchar(5), n int CHECK (n >= 0), "
+    "bin varbinary(10)";
+const char kRefusedSource[] =
+    "id int, name nvarchar(40), code varchar(20), n int, bin varbinary(10)";
+const char kRefusedRows[] =
+    "(1, N'Ελλάδα 😀 中文', 'x', 7, 0x00FF10), (2, N'plain', 'ok', 2, NULL), "
+    "(3, NULL, '', -1, 0x), (4, N'say \"hi\", then' + CHAR(13) + CHAR(10) + N'bye', "
+    "'too, long', 5, NULL), (5, N'', NULL, 0, NULL)";
+
+}  // namespace
+
+// Per row, in batches, and in batches after the server refused its own copy: the rows the
+// target refuses are in the file, each once, with the source's values; the others are written.
+TEST(AppendLiveRefused, TheRefusedRowsAreKeptInAFileWithTheSourcesValues) {
+  std::string why;
+  const auto profiles = LiveProfiles(why);
+  if (!profiles) GTEST_SKIP() << why;
+  const auto& [profile1, profile2] = *profiles;
+  const LiveDriver driver;
+  const LiveTable source(profile2, kRefusedSource);
+  source.Execute("INSERT INTO [" + source.Name() + "] VALUES " + kRefusedRows);
+  Rows refused = source.Contents("id");
+  refused.erase(refused.begin() + 4);
+  refused.erase(refused.begin() + 1);
+  for (std::vector<Value>& row : refused) {
+    if (row[4].kind == Value::Kind::Binary) {
+      row[4] = Value::Text("0x" + QString::fromLatin1(row[4].bytes.toHex().toUpper()));
+    }
+  }
+  const std::pair<bool, ConnectionProfile> ways[] = {
+      {false, profile2}, {true, AsAnotherServer(profile2)}, {true, profile2}};
+  for (const auto& [fast, from] : ways) {
+    const LiveTable target(profile1, kRefusingTarget);
+    target.Execute("INSERT INTO [" + target.Name() + "] VALUES (1, N'taken', 'e', 0, NULL)");
+    ScriptedDialogs dialogs;
+    const auto outcome = RunAppend(profile1, from, target.Name(), source.Name(), true, fast);
+    const std::string way = fast ? from.Server.toStdString() : "per row";
+    EXPECT_EQ(outcome.appended, 2) << way;
+    EXPECT_EQ(outcome.refused, 3) << way;
+    EXPECT_EQ(outcome.targetRows, 3) << way;
+    EXPECT_TRUE(
+        dialogs.Texts().last().endsWith("The refused rows are in " + outcome.refusedFile + '.'))
+        << way;
+    EXPECT_EQ(QFile::permissions(outcome.refusedFile),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser)
+        << way;
+    Rows lines = ReadCsv(outcome.refusedFile);
+    ASSERT_EQ(lines.size(), 4u) << way;
+    EXPECT_EQ(lines[0],
+              (std::vector<Value>{Value::Text("id"), Value::Text("name"), Value::Text("code"),
+                                  Value::Text("n"), Value::Text("bin"), Value::Text("error")}));
+    lines.erase(lines.begin());
+    std::sort(lines.begin(), lines.end(),
+              [](const auto& a, const auto& b) { return a[0].text.toInt() < b[0].text.toInt(); });
+    for (std::vector<Value>& line : lines) {
+      EXPECT_FALSE(line.back().text.isEmpty()) << way;  // the server's text for the row
+      line.pop_back();
+    }
+    EXPECT_EQ(lines, refused) << way;
+    QStringList ids;
+    for (const auto& row : target.Contents("id")) ids << row[0].text;
+    EXPECT_EQ(ids, QStringList({"1", "2", "5"})) << way;
+  }
+}
+
+// A trigger that deletes a row at every INSERT: the target grows by less than the rows
+// appended, and the closing message says so.
+TEST(AppendLiveRefused, ATriggerThatDeletesMakesTheAfterCheckSpeak) {
+  std::string why;
+  const auto profiles = LiveProfiles(why);
+  if (!profiles) GTEST_SKIP() << why;
+  const auto& [profile1, profile2] = *profiles;
+  const LiveDriver driver;
+  const LiveTable source(profile2, "id int");
+  source.Execute("INSERT INTO [" + source.Name() + "] VALUES (1), (2), (3), (4)");
+  const LiveTable target(profile1, "id int");
+  target.Execute("INSERT INTO [" + target.Name() + "] VALUES (100), (101), (102), (103)");
+  target.Execute("CREATE TRIGGER [" + target.Name() + "_d] ON [" + target.Name() +
+                 "] AFTER INSERT AS BEGIN DELETE TOP (1) FROM [" + target.Name() +
+                 "] WHERE id >= 100 END");
+  ScriptedDialogs dialogs;
+  const auto outcome = RunAppend(profile1, profile2, target.Name(), source.Name(), true);
+  EXPECT_EQ(dialogs.Texts(),
+            QStringList({"Done.\r\n\r\nThe target table grew by 0 rows, but 4 were appended: "
+                         "another program may have changed it meanwhile."}));
+  EXPECT_EQ(outcome.targetRows, 4);
 }

@@ -13,6 +13,10 @@ int main(int argc, char** argv) {
   QTemporaryDir runtime;
   if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+  // A private data folder: files the program keeps for the user (refused rows) stay out of the
+  // user's own.
+  QTemporaryDir data;
+  qputenv("XDG_DATA_HOME", data.path().toUtf8());
   // The private driver registry must be in place before the driver manager reads it.
   SqliteOdbc::RegisterDriver();
   // No test reaches the user's session bus and keyring (nor does a program a test starts), but

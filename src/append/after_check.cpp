@@ -1,0 +1,79 @@
+// The after-check: the target's rows are counted before the first row and after the last, on
+// the target's connection, and the closing message says so when the target grew by other than
+// the rows the run appended (a trigger that deletes, another program writing meanwhile).
+
+#include <QLocale>
+
+#include "append/append_engine.h"
+#include "append/append_statements.h"
+#include "jobs/worker.h"
+#include "shell/trap.h"
+
+namespace append {
+namespace {
+
+// "19,998", as the message gives its numbers whatever the user's language.
+QString Number(qint64 count) {
+  return QLocale(QLocale::English, QLocale::UnitedStates).toString(count);
+}
+
+QString Rows(qint64 count) {
+  return Number(count) + (count == 1 ? QStringLiteral(" row") : QStringLiteral(" rows"));
+}
+
+const QString kNotChecked = QStringLiteral("The target table's growth could not be checked: ");
+
+}  // namespace
+
+void AppendEngine::CountTargetBefore() {
+  targetBefore_ = CountTargetRows();
+}
+
+// Nothing more is sent on a lost connection; without a count before there is nothing to compare.
+void AppendEngine::CountTargetAfter() {
+  if (!targetBefore_ || lostDatabase_ == TargetDatabase()) return;
+  targetAfter_ = CountTargetRows();
+}
+
+// COUNT_BIG(*), as SQL Server counts tables of any size; a server without it is asked for
+// COUNT(*). A count that fails leaves the check undone, with the server's text for the message.
+std::optional<qint64> AppendEngine::CountTargetRows() {
+  try {
+    adodb::Connection& connection = TargetConnection();
+    const auto count = [&](const QString& statement) {
+      return jobs::Wait([&] {
+        const std::unique_ptr<adodb::Recordset> result = connection.Execute(statement);
+        return result->Eof() ? qint64(0) : result->FieldValue(0).text.toLongLong();
+      });
+    };
+    try {
+      return count(CountStatement(TargetTable()));
+    } catch (const adodb::Error& error) {
+      if (error.ConnectionLost()) throw;
+    }
+    return count(CountStatement(TargetTable(), false));
+  } catch (...) {
+    countFailure_ = shell::DescriptionOf(std::current_exception());
+    return std::nullopt;
+  }
+}
+
+// Empty when the growth is the rows appended, or when no count was made (no row was to go).
+QString AppendEngine::AfterCheckLine() const {
+  if (targetBefore_ && targetAfter_) {
+    const qint64 growth = *targetAfter_ - *targetBefore_;
+    if (growth == appended_) return {};
+    const QString change = growth >= 0
+                               ? QStringLiteral("The target table grew by ") + Rows(growth)
+                               : QStringLiteral("The target table shrank by ") + Rows(-growth);
+    return change + QStringLiteral(", but ") + Number(appended_) +
+           (appended_ == 1 ? QStringLiteral(" was") : QStringLiteral(" were")) +
+           QStringLiteral(" appended: another program may have changed it meanwhile.");
+  }
+  if (targetBefore_ && lostDatabase_ == TargetDatabase()) {
+    return kNotChecked + QStringLiteral("the connection to it was lost.");
+  }
+  return countFailure_.isEmpty() ? QString() : kNotChecked + countFailure_;
+}
+
+}  // namespace append
