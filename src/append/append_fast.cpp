@@ -3,6 +3,8 @@
 // source into multi-row INSERTs. Either way every row the server accepts is written and a
 // refused row is lost alone: the first refusal is reported, the others counted.
 
+#include <optional>
+
 #include "append/append_engine.h"
 #include "append/append_statements.h"
 #include "append/batch_writer.h"
@@ -24,6 +26,19 @@ bool SameName(const MSSQL::TableName& a, const MSSQL::TableName& b) {
 bool SameLogin(const ConnectionProfile& one, const ConnectionProfile& two) {
   return one.Server.compare(two.Server, Qt::CaseInsensitive) == 0 && one.User == two.User &&
          one.IsLocal() == two.IsLocal() && (one.IsLocal() || one.Port == two.Port);
+}
+
+// What the session's last statement wrote, as the server counts it: a trigger's statements
+// report their own counts to the driver, but leave the statement's @@ROWCOUNT as it was.
+std::optional<qint64> RowsOfLastStatement(adodb::Connection& connection) {
+  try {
+    const std::unique_ptr<adodb::Recordset> count =
+        connection.Execute(QStringLiteral("SELECT CAST(@@ROWCOUNT AS bigint)"));
+    if (count->Eof() || count->FieldValue(0).IsNull()) return std::nullopt;
+    return count->FieldValue(0).text.toLongLong();
+  } catch (const adodb::Error&) {
+    return std::nullopt;
+  }
 }
 
 // The current row of `source` into `row`, value for value.
@@ -131,7 +146,10 @@ bool AppendEngine::CopiedByServer() {
   cancellable_ = &target;
   try {
     if (!stopRequested_.load()) {
-      written = jobs::Wait([&] { return target.ExecuteNoRecords(statement); });
+      written = jobs::Wait([&] {
+        const qint64 counted = target.ExecuteNoRecords(statement);
+        return RowsOfLastStatement(target).value_or(counted);
+      });
     }
   } catch (...) {
     cancellable_ = nullptr;

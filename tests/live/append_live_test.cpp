@@ -464,4 +464,9 @@ TEST(AppendLiveRefused, ATriggerThatDeletesMakesTheAfterCheckSpeak) {
             QStringList({"Done.\r\n\r\nThe target table grew by 0 rows, but 4 were appended: "
                          "another program may have changed it meanwhile."}));
   EXPECT_EQ(outcome.targetRows, 4);
+
+  // The server's own copy counts its own rows, not the trigger's.
+  dialogs.Clear();
+  const auto copied = RunAppend(profile1, profile2, target.Name(), source.Name(), true, true);
+  EXPECT_EQ(copied.appended, 4);
 }
