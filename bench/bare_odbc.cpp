@@ -97,7 +97,7 @@ QStringList BareOdbc::UserTables() {
 }
 
 long long BareOdbc::CopyRows(BareOdbc& target, const QString& select, const QString& table,
-                            int batchRows) {
+                             int batchRows) {
   Check(SQLExecDirectW(statement_, Wide(select), static_cast<SQLINTEGER>(select.size())),
         SQL_HANDLE_STMT, statement_, "SQLExecDirectW");
   SQLSMALLINT columns = 0;

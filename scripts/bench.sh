@@ -14,4 +14,15 @@ if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDI
 runtime=$(mktemp -d)
 trap 'rm -rf "$runtime"' EXIT
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$runtime}
+# The batches go between two servers: a second T-SQL server on another port of this machine,
+# when the shared one is beside the repository, for as long as the benchmarks run.
+tsql_server=../shared/tsql-server/tsql-server
+if [ -n "${OMBRELIA_TEST_SERVER:-}" ] && [ -f "$tsql_server" ] &&
+  { [ $# -eq 0 ] || [[ " $* " == *" live "* ]]; }; then
+  second=(env TSQL_SERVER_HOME=/var/tmp/ombrelia-bench-server2 TSQL_SERVER_PORT=14339
+    TSQL_SERVER_PG_PORT=5439 bash "$tsql_server")
+  trap '"${second[@]}" stop >/dev/null 2>&1 || true; rm -rf "$runtime"' EXIT
+  "${second[@]}" start >/dev/null
+  export OMBRELIA_BENCH_SERVER2_PORT=14339
+fi
 QT_QPA_PLATFORM=offscreen ./build-bench/bench/ombrelia_bench "$@"

@@ -23,6 +23,10 @@ bool SameName(const MSSQL::TableName& a, const MSSQL::TableName& b) {
          a.name.compare(b.name, Qt::CaseInsensitive) == 0;
 }
 
+bool SamePort(const ConnectionProfile& one, const ConnectionProfile& two) {
+  return one.IsLocal() == two.IsLocal() && (one.IsLocal() || one.Port == two.Port);
+}
+
 bool SameLogin(const ConnectionProfile& one, const ConnectionProfile& two) {
   return one.Server.compare(two.Server, Qt::CaseInsensitive) == 0 && one.User == two.User &&
          one.IsLocal() == two.IsLocal() && (one.IsLocal() || one.Port == two.Port);
@@ -92,11 +96,15 @@ AppendEngine::Next AppendEngine::CopyRowsFast() {
 
 // The servers say whether both tables live on one server; a server that cannot tell is taken
 // at its login's word.
+// Two servers of one name (copies of one machine, two instances on one host) are told apart by
+// the port their logins reach: one host never serves two instances on one port.
 bool AppendEngine::OnOneServer() const {
   const MSSQL::TableFacts& source = SourceFacts();
   const MSSQL::TableFacts& target = TargetFacts();
   if (SourceDatabase().isEmpty()) return false;
-  if (!source.server.isEmpty() && !target.server.isEmpty()) return source.server == target.server;
+  if (!source.server.isEmpty() && !target.server.isEmpty()) {
+    return source.server == target.server && SamePort(request_.profile1, request_.profile2);
+  }
   return SameLogin(request_.profile1, request_.profile2);
 }
 

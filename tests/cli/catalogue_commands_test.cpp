@@ -181,6 +181,10 @@ TEST_F(CatalogueCommands, AnotherServerIsNotGivenTheStoredPassword) {
   RunCli({"test", "1", "--user1", "zoe"});
   EXPECT_EQ(LastConnectionString(),
             "Driver={SQL Server};Server=alpha,1433;Database=sales;Uid=zoe;Pwd=typed secret;");
+  // One login, one prompt: the field list does not ask again for the table's name.
+  person.Answer("typed secret");
+  RunCli({"fields", "1", "Orders", "--user1", "zoe"});
+  EXPECT_EQ(person.Prompts().size(), 2);
 }
 
 TEST(LoginFailure, NamesWhatWasTriedAndWhy) {
