@@ -1,6 +1,7 @@
 #include "recorded_connections.h"
 
 #include <deque>
+#include <mutex>
 
 #include "jobs/worker.h"
 #include "platform/adodb.h"
@@ -9,6 +10,7 @@ struct RecordedConnections::State {
   std::deque<std::unique_ptr<adodb::Connection>> unused;
   int handedOut = 0;
   QStringList log;
+  std::mutex logMutex;  // two connections may log at once, each on a thread of its own
   std::function<void(int, const QString&)> hook;
 };
 
@@ -53,6 +55,7 @@ class RecordingConnection : public adodb::Connection {
     Statement(QStringLiteral("OpenSchema(%1)").arg(schema));
     return inner_->OpenSchema(schema);
   }
+  QString DefaultDatabase() override { return inner_->DefaultDatabase(); }
   std::unique_ptr<adodb::Recordset> OpenRecordset(const QString& source, int cursorType,
                                                   int lockType) override {
     Statement(source);
@@ -60,7 +63,10 @@ class RecordingConnection : public adodb::Connection {
   }
 
  private:
-  void Log(const QString& call) { state_->log << QString::number(number_) + ' ' + call; }
+  void Log(const QString& call) {
+    const std::lock_guard lock(state_->logMutex);
+    state_->log << QString::number(number_) + ' ' + call;
+  }
 
   // The hook runs on the window's thread, which then processes its pending events once, as
   // between two rows of a run, before the statement goes on.
@@ -97,6 +103,7 @@ RecordedConnections::~RecordedConnections() {
 }
 
 QStringList RecordedConnections::Log() const {
+  const std::lock_guard lock(state_->logMutex);
   return state_->log;
 }
 

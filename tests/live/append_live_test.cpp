@@ -247,6 +247,7 @@ class SessionEndingConnection : public adodb::Connection {
   std::unique_ptr<adodb::Recordset> Describe(const QString& statement) override {
     return inner_->Describe(statement);
   }
+  QString DefaultDatabase() override { return inner_->DefaultDatabase(); }
   std::unique_ptr<adodb::Recordset> OpenSchema(int schema) override {
     return inner_->OpenSchema(schema);
   }

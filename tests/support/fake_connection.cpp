@@ -25,8 +25,12 @@ class FakeConnection : public adodb::Connection {
 
   void Open(const QString& connectionString) override {
     if (open_) throw ObjectOpen();
-    Log().connectionString = connectionString;
+    {
+      const std::lock_guard lock(state_->mutex);
+      Log().connectionString = connectionString;
+    }
     PassGate(*state_, index_, QStringLiteral("Open ") + connectionString);
+    const std::lock_guard lock(state_->mutex);
     for (Refusal& refusal : state_->refusedOpens) {
       if (!connectionString.contains(refusal.containing)) continue;
       if (refusal.passing > 0) {
@@ -52,6 +56,7 @@ class FakeConnection : public adodb::Connection {
   // a driver that cannot describe before running, a statement without a result is carried out.
   std::unique_ptr<adodb::Recordset> Describe(const QString& statement) override {
     LogStatement(statement);
+    const std::lock_guard lock(state_->mutex);
     Result result = RunStatement(state_->DatabaseNamed(database_), statement);
     result.rows.clear();
     result.returnsRows = false;
@@ -64,7 +69,10 @@ class FakeConnection : public adodb::Connection {
 
   void Cancel() override { CancelAtGate(*state_, index_); }
 
-  QString DefaultDatabase() override { return state_->DatabaseNamed(database_).Name(); }
+  QString DefaultDatabase() override {
+    const std::lock_guard lock(state_->mutex);
+    return state_->DatabaseNamed(database_).Name();
+  }
 
   std::unique_ptr<adodb::Recordset> OpenSchema(int schema) override {
     LogStatement(QStringLiteral("OpenSchema(%1)").arg(schema));
@@ -104,8 +112,12 @@ class FakeConnection : public adodb::Connection {
   // Logs a statement sent on an open connection; a scripted refusal fails it after logging.
   void LogStatement(const QString& text) {
     if (!open_) throw ObjectClosed();
-    state_->statements.push_back({index_, text});
+    {
+      const std::lock_guard lock(state_->mutex);
+      state_->statements.push_back({index_, text});
+    }
     PassGate(*state_, index_, text);
+    const std::lock_guard lock(state_->mutex);
     if (SessionEnded()) throw CommunicationLinkFailure();
     if (const Refusal* refusal = MatchingRefusal(state_->refusedStatements, text)) {
       throw RefusedStatement(refusal->message);
@@ -127,6 +139,7 @@ class FakeConnection : public adodb::Connection {
 
   Result RunLogged(const QString& statement) {
     LogStatement(statement);
+    const std::lock_guard lock(state_->mutex);
     return RunStatement(
         state_->DatabaseNamed(database_), statement,
         [this](const QString& name) -> Database& { return state_->DatabaseNamed(name); });

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <map>
@@ -67,7 +68,10 @@ struct ServerState {
   std::vector<Refusal> refusedStatements;
   std::optional<FetchFailure> fetchFailure;
   std::optional<ConnectionLoss> connectionLoss;
-  int rowsFetched = 0;
+  std::atomic<int> rowsFetched = 0;
+  // Two connections may work at once, each on a thread of its own (the append logs in to both
+  // databases and looks at both tables side by side): the state is theirs one at a time.
+  std::recursive_mutex mutex;
   int liveConnections = 0;
   std::shared_ptr<Gate> gate;
   QStringList transactions;  // "BeginTrans", "CommitTrans", "RollbackTrans", in order
