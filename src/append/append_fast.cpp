@@ -169,8 +169,12 @@ bool AppendEngine::CopiedByServer() {
   stopped_ = stopRequested_.load();
   if (written < 0 && stopped_) return false;
   // A driver that does not count: the whole source was copied.
-  if (written < 0 && !CountSourceRows()) written = 0;
-  appended_ = totalRows_ = written >= 0 ? written : totalRows_;
+  if (written >= 0) {
+    totalRows_ = written;
+  } else if (!CountSourceRows()) {
+    totalRows_ = 0;
+  }
+  appended_ = totalRows_;
   return true;
 }
 

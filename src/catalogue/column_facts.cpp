@@ -50,11 +50,11 @@ void MarkRowversions(adodb::Connection& connection, const TableName& table,
   }
 }
 
-// The columns of a result from field `first` on, by name and type.
-std::vector<ColumnFacts> DescribedColumns(adodb::Recordset& described, int first) {
-  std::vector<ColumnFacts> columns(static_cast<std::size_t>(described.FieldCount() - first));
+// The columns of a result, by name and type.
+std::vector<ColumnFacts> DescribedColumns(adodb::Recordset& described) {
+  std::vector<ColumnFacts> columns(static_cast<std::size_t>(described.FieldCount()));
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    const int field = first + static_cast<int>(i);
+    const int field = static_cast<int>(i);
     columns[i].name = described.FieldName(field);
     columns[i].type = described.FieldTypeName(field);
     columns[i].rowversion = IsRowversion(columns[i].type);
@@ -145,7 +145,7 @@ TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table
     const std::unique_ptr<adodb::Recordset> described =
         connection.Execute(TableColumnsStatement(table));
     facts.fieldCount = described->FieldCount();
-    columns = DescribedColumns(*described, 0);
+    columns = DescribedColumns(*described);
   } catch (const adodb::Error&) {
     // Not SQL Server, or a table it cannot read: the SELECT tells which, with its own text.
     return DescribedOnly(connection, table);
