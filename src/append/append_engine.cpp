@@ -70,7 +70,19 @@ bool AppendEngine::SelectionMissing() {
   return false;
 }
 
+void AppendEngine::UseOpenConnections(std::unique_ptr<adodb::Connection> connection1,
+                                      std::unique_ptr<adodb::Connection> connection2) {
+  connection1_ = std::move(connection1);
+  connection2_ = std::move(connection2);
+  connectionsOpen_ = connection1_ && connection2_;
+}
+
 bool AppendEngine::PrepareConnections() {
+  if (connectionsOpen_) {
+    Use(connection1_).SetCommandTimeout(kTimeoutSeconds);
+    Use(connection2_).SetCommandTimeout(kTimeoutSeconds);
+    return true;
+  }
   if (!Completed(on_, 106, [&] { connection1_ = adodb::CreateConnection(); }) ||
       !Completed(on_, 108, [&] { connection2_ = adodb::CreateConnection(); })) {
     return false;
@@ -86,6 +98,7 @@ bool AppendEngine::PrepareConnections() {
 
 // Both logins at once; the first that fails is reported, and the run ends there.
 bool AppendEngine::OpenConnections() {
+  if (connectionsOpen_) return true;
   std::exception_ptr failures[2];
   if (connection1_ && connection2_) {
     jobs::Wait([&] {

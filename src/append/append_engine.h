@@ -56,6 +56,12 @@ class AppendEngine {
   // the user's data folder.
   void KeepRefusedRowsIn(const QString& file) { refusedPath_ = file; }
 
+  // Logins already open on both databases (the command line opened them to check the tables it
+  // names, in read/write mode): the run works on them instead of logging in again, and closes
+  // them when it goes.
+  void UseOpenConnections(std::unique_ptr<adodb::Connection> connection1,
+                          std::unique_ptr<adodb::Connection> connection2);
+
   // What the run did, for the command line's summary: the rows appended and refused, the rows
   // not written after the connection to Database #`lostDatabase` was lost (0: none was), and
   // whether it was stopped; the file of the refused rows (empty: none was refused) and the
@@ -146,6 +152,7 @@ class AppendEngine {
   shell::Trap on_;
   std::unique_ptr<adodb::Connection> connection1_;
   std::unique_ptr<adodb::Connection> connection2_;
+  bool connectionsOpen_ = false;  // handed over open by UseOpenConnections
   std::optional<MSSQL::TableFacts> facts1_;
   std::optional<MSSQL::TableFacts> facts2_;
   InsertTarget insertTarget_;

@@ -43,8 +43,12 @@ QString DefaultSchema(adodb::Connection& connection) {
 void ReadTableNames(const ConnectionProfile& profile, TableListing& listing, bool all) {
   std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
   connection->Open(BuildConnectionString(profile));
-  const QString defaultSchema = DefaultSchema(*connection);
-  std::unique_ptr<adodb::Recordset> tables = connection->OpenSchema(adodb::adSchemaTables);
+  ReadTableNames(*connection, DefaultSchema(*connection), listing, all);
+}
+
+void ReadTableNames(adodb::Connection& connection, const QString& defaultSchema,
+                    TableListing& listing, bool all) {
+  std::unique_ptr<adodb::Recordset> tables = connection.OpenSchema(adodb::adSchemaTables);
   const int typeField = adodb::FieldIndex(*tables, QStringLiteral("TABLE_TYPE"));
   const int schemaField = SchemaField(*tables);
   const int nameField = adodb::FieldIndex(*tables, QStringLiteral("TABLE_NAME"));

@@ -30,6 +30,9 @@ struct TableListing {
 // the latter). A table outside the login's default schema carries its schema. What was read
 // before a failure stays in `listing`; the listing stops early when the program has ended.
 void ReadTableNames(const ConnectionProfile& profile, TableListing& listing, bool all = false);
+// The same on an open connection whose login's default schema is `defaultSchema`.
+void ReadTableNames(adodb::Connection& connection, const QString& defaultSchema,
+                    TableListing& listing, bool all = false);
 QStringList TableNames(const ConnectionProfile& profile, bool all = false);
 std::vector<TableName> Tables(const ConnectionProfile& profile, bool all = false);
 

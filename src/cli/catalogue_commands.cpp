@@ -83,7 +83,7 @@ int FieldsCommand(const QStringList& arguments, Console& console) {
   const int number = DatabaseArgument(parser);
   ConnectionProfile login;
   if (std::optional<int> exit = ResolveLogin(parser, number, console, login)) return *exit;
-  const std::optional<CheckedDatabase> database = OpenForChecks(login, number, console);
+  std::optional<CheckedDatabase> database = OpenForChecks(login, number, console);
   if (!database) return kNotConnected;
   const std::optional<FoundTable> found = FindTable(*database, typed, console);
   if (!found) return kRefused;

@@ -82,11 +82,12 @@ int RunJoin(const JoinJob& job, JobTerminal& terminal) {
   return ExitCodeOf(terminal.dialogs, interrupt.Interrupted());
 }
 
-int RunAppend(const AppendJob& job, JobTerminal& terminal) {
+int RunAppend(AppendJob& job, JobTerminal& terminal) {
   TerminalReport report(terminal.progress);
   append::AppendEngine engine(
       {job.table1, job.table2, job.appendToDatabase1, job.profile1, job.profile2, job.fast},
       report);
+  engine.UseOpenConnections(std::move(job.connection1), std::move(job.connection2));
   if (!job.refusedFile.isEmpty()) engine.KeepRefusedRowsIn(job.refusedFile);
   const StopOnInterrupt interrupt(terminal.console, [&] { engine.Stop(); });
   const QString source = job.appendToDatabase1 ? job.qualified2 : job.qualified1;

@@ -8,12 +8,14 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "catalogue/table_name.h"
 #include "cli/console.h"
 #include "cli/progress_line.h"
 #include "cli/terminal_dialogs.h"
 #include "connections/connection_profile.h"
+#include "platform/adodb.h"
 
 namespace cli {
 
@@ -42,6 +44,9 @@ struct AppendJob {
   ConnectionProfile profile2;
   QString qualified1;  // "db1.dbo.Orders": table1, for the messages and the summary
   QString qualified2;
+  // The logins that checked the tables, open on each database: the append goes on with them.
+  std::unique_ptr<adodb::Connection> connection1;
+  std::unique_ptr<adodb::Connection> connection2;
 };
 
 // What a job gets to report through; `quiet` leaves the summary out.
@@ -54,7 +59,7 @@ struct JobTerminal {
 
 // Each runs its job to the end and gives its exit code (ExitCodeOf).
 int RunJoin(const JoinJob& job, JobTerminal& terminal);
-int RunAppend(const AppendJob& job, JobTerminal& terminal);
+int RunAppend(AppendJob& job, JobTerminal& terminal);
 
 // The exit code of a job that ran to its end: kInterrupted after Ctrl-C; kDone when it said
 // "Done." (or that its source had no rows) with no error report and no declined question;

@@ -5,6 +5,7 @@
 #include "cli/login_options.h"
 #include "cli/table_argument.h"
 #include "cli/table_check.h"
+#include "jobs/both_at_once.h"
 #include "platform/dialogs.h"
 
 namespace cli {
@@ -48,6 +49,7 @@ std::optional<int> CheckJoin(const QStringList& typed, const QString& into, Cons
                              JoinJob& job) {
   std::optional<CheckedDatabase> database = OpenForChecks(job.profile1, 1, console);
   if (!database) return kNotConnected;
+  ListTables(*database);
   const std::optional<FoundTable> table1 = FindTable(*database, typed.at(0), console);
   if (!table1) return kRefused;
   const std::optional<QString> field1 = FindField(*database, *table1, typed.at(1), console);
@@ -68,7 +70,8 @@ std::optional<int> CheckJoin(const QStringList& typed, const QString& into, Cons
   return std::nullopt;
 }
 
-// Table `number` of the append in its database.
+// Table `number` of the append in its database; the append goes on with the login that
+// checked it.
 std::optional<int> CheckAppendTable(int number, const QString& typed, Console& console,
                                     AppendJob& job) {
   const ConnectionProfile& login = number == 1 ? job.profile1 : job.profile2;
@@ -78,6 +81,32 @@ std::optional<int> CheckAppendTable(int number, const QString& typed, Console& c
   if (!found) return kRefused;
   (number == 1 ? job.table1 : job.table2) = found->table;
   (number == 1 ? job.qualified1 : job.qualified2) = QualifiedName(*database, found->table);
+  (number == 1 ? job.connection1 : job.connection2) = std::move(database->connection);
+  return std::nullopt;
+}
+
+// Both tables of the append at once, each on its own login; what the checks write waits, so
+// that only the first failure in the order of the databases is told.
+std::optional<int> CheckAppendTables(const QStringList& typed, Console& console, AppendJob& job) {
+  std::optional<int> exits[2];
+  QString told[2];
+  std::exception_ptr failures[2];
+  const auto check = [&](int number) {
+    QString unused;
+    QTextStream out(&unused);
+    QTextStream err(&told[number - 1]);
+    Console checks(out, err);
+    exits[number - 1] = CheckAppendTable(number, typed.at(number - 1), checks, job);
+    err.flush();
+  };
+  jobs::BothAtOnce([&] { check(1); }, [&] { check(2); }, failures[0], failures[1]);
+  for (int i : {0, 1}) {
+    if (failures[i]) std::rethrow_exception(failures[i]);
+    if (exits[i]) {
+      console.Raw(told[i]);
+      return exits[i];
+    }
+  }
   return std::nullopt;
 }
 
@@ -177,9 +206,8 @@ int AppendCommand(const QStringList& arguments, Console& console) {
   if (std::optional<int> exit = ResolveLogins(parser, console, job.profile1, &job.profile2)) {
     return *exit;
   }
-  for (int number : {1, 2}) {
-    const QString typed = parser.Positional().at(number - 1);
-    if (std::optional<int> exit = CheckAppendTable(number, typed, console, job)) return *exit;
+  if (std::optional<int> exit = CheckAppendTables(parser.Positional(), console, job)) {
+    return *exit;
   }
   TerminalDialogs dialogs(console, QStringLiteral("--yes"), parser.IsSet(QStringLiteral("yes")));
   dialogs.AnswerColumnOrder(ColumnOrderAnswer(parser));

@@ -23,6 +23,7 @@ struct CheckedDatabase {
   std::unique_ptr<adodb::Connection> connection;
   QString defaultSchema;
   MSSQL::TableListing listing;  // every user table, those whose names hold "sys" too
+  bool listed = false;          // whether the listing was asked for
 };
 
 // A table as the database names it, with its fields in column order.
@@ -31,16 +32,21 @@ struct FoundTable {
   QStringList fields;
 };
 
-// Opens login `number`'s database and lists its tables (a listing the server refuses stays
-// empty). The empty optional, its failure line written, when the database cannot be opened.
+// Opens login `number`'s database, read/write, on one login that the job may go on with. The
+// empty optional, its failure line written, when the database cannot be opened.
 std::optional<CheckedDatabase> OpenForChecks(const ConnectionProfile& login, int number,
                                              Console& console);
 
-// The table `typed` names (a text ParseTableArgument accepts): the listed table of that name or
-// of the default schema, letter case aside, else whatever the server reads under the name (a
-// view). The empty optional when the server cannot read it: one line with the server's text
-// and the closest listed names.
-std::optional<FoundTable> FindTable(const CheckedDatabase& database, const QString& typed,
+// Lists the database's tables on its connection, once (a listing the server refuses stays
+// empty).
+void ListTables(CheckedDatabase& database);
+
+// The table `typed` names (a text ParseTableArgument accepts). Before the tables are listed,
+// the name the server reads as typed; then the listed table of that name or of the default
+// schema, letter case aside, else whatever the server reads under the name (a view). The empty
+// optional when the server cannot read it: one line with the server's text and the closest
+// listed names.
+std::optional<FoundTable> FindTable(CheckedDatabase& database, const QString& typed,
                                     Console& console);
 
 // The field of `found` that `typed` names, letter case aside; the empty optional, the message

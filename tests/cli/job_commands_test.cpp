@@ -72,6 +72,8 @@ TEST_F(JobCommands, AppendCopiesTheRowsAndAMismatchIsARefusal) {
   EXPECT_TRUE(run.err.startsWith("1 row appended to stock.dbo.Orders, in "))
       << run.err.toStdString();
   EXPECT_EQ(server.FindTable("stock", "Orders")->rows.size(), 1u);
+  // One login a database: the logins that checked the tables append the rows.
+  EXPECT_EQ(server.Connections().size(), 2u);
   run = RunCli({"append", "--to", "2", "Orders", "Orders", "--fast"});
   EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
   EXPECT_EQ(server.FindTable("stock", "Orders")->rows.size(), 2u);
@@ -128,7 +130,8 @@ TEST_F(JobCommands, OneFailureOneLine) {
 
 }  // namespace
 
-TEST_F(JobCommands, AppendTakesATableOfAnotherSchemaAsListedAndAsksBeforeDifferingColumns) {
+TEST_F(JobCommands,
+       AppendTakesATableOfAnotherSchemaAsTheServerReadsItAndAsksBeforeDifferingColumns) {
   server.AddTableIn("stock", "archive", "Orders", {"CustomerID", "ID"});
   server.SetColumnFacts("sales", "", "Orders", {{"ID", "int"}, {"CustomerID", "int"}});
   server.SetColumnFacts("stock", "archive", "Orders", {{"CustomerID", "int"}, {"ID", "int"}});
@@ -141,7 +144,7 @@ TEST_F(JobCommands, AppendTakesATableOfAnotherSchemaAsListedAndAsksBeforeDifferi
             cli::kRefused);
   run = RunCli({"append", "--to", "2", "Orders", "ARCHIVE.orders", "--by-position"});
   EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
-  EXPECT_TRUE(Ran("INSERT INTO [archive].[Orders] VALUES('7', '1')"));
+  EXPECT_TRUE(Ran("INSERT INTO [ARCHIVE].[orders] VALUES('7', '1')"));
   run = RunCli({"append", "--to", "2", "Orders", "archive.Orders", "--by-name"});
   EXPECT_TRUE(Ran("INSERT INTO [archive].[Orders] ([CustomerID], [ID]) VALUES('1', '7')"));
 }
