@@ -34,8 +34,7 @@ class BareOdbc {
   // `table` of `target`, `batchRows` rows a plain INSERT ... VALUES statement (NULL, or N'text'
   // with quotes doubled). With one row a statement, every row is read first, as the program
   // does. Returns the rows written.
-  long long CopyRows(BareOdbc& target, const QString& select, const QString& table,
-                     int batchRows);
+  long long CopyRows(BareOdbc& target, const QString& select, const QString& table, int batchRows);
 
  private:
   void Check(SQLRETURN result, SQLSMALLINT type, SQLHANDLE handle, const char* call) const;

@@ -8,6 +8,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "harness.h"
 #include "items.h"
@@ -29,6 +30,11 @@ bool Chosen(const QStringList& names, const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The bare client of the command line's append: nothing but ODBC, with the machine's driver.
+  if (argc == 4 && std::string_view(argv[1]) == "bare-statement-child") {
+    return bench::BareStatementChild(QString::fromLocal8Bit(argv[2]),
+                                     QString::fromLocal8Bit(argv[3]));
+  }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   UseMemoryBackedStorage();
   SqliteOdbc::RegisterDriver();

@@ -30,9 +30,30 @@ void AppendEngine::CountTargetBefore() {
 }
 
 // Nothing more is sent on a lost connection; without a count before there is nothing to compare.
+// The server's own copy may have counted the target already.
 void AppendEngine::CountTargetAfter() {
-  if (!targetBefore_ || lostDatabase_ == TargetDatabase()) return;
+  if (!targetBefore_ || targetAfter_ || lostDatabase_ == TargetDatabase()) return;
   targetAfter_ = CountTargetRows();
+}
+
+// Right after the server's own copy, on the worker: the rows its statement wrote and the
+// target's rows, in one statement. @@ROWCOUNT is still the copy's there, whatever a trigger's
+// statements wrote. Empty when there was no count before or the server refuses the statement
+// (then the copy's count is the driver's, and the target is counted on its own).
+std::optional<qint64> AppendEngine::CountCopyAndTarget(adodb::Connection& connection) {
+  if (!targetBefore_) return std::nullopt;
+  try {
+    const std::unique_ptr<adodb::Recordset> row =
+        connection.Execute(QStringLiteral("SELECT CAST(@@ROWCOUNT AS bigint), (") +
+                           CountStatement(TargetTable(), countBig_) + QLatin1Char(')'));
+    if (row->Eof() || row->FieldValue(0).IsNull() || row->FieldValue(1).IsNull()) {
+      return std::nullopt;
+    }
+    targetAfter_ = row->FieldValue(1).text.toLongLong();
+    return row->FieldValue(0).text.toLongLong();
+  } catch (const adodb::Error&) {
+    return std::nullopt;
+  }
 }
 
 // COUNT_BIG(*), as SQL Server counts tables of any size; a server without it is asked for
@@ -46,10 +67,13 @@ std::optional<qint64> AppendEngine::CountTargetRows() {
         return result->Eof() ? qint64(0) : result->FieldValue(0).text.toLongLong();
       });
     };
-    try {
-      return count(CountStatement(TargetTable()));
-    } catch (const adodb::Error& error) {
-      if (error.ConnectionLost()) throw;
+    if (countBig_) {
+      try {
+        return count(CountStatement(TargetTable()));
+      } catch (const adodb::Error& error) {
+        if (error.ConnectionLost()) throw;
+      }
+      countBig_ = false;
     }
     return count(CountStatement(TargetTable(), false));
   } catch (...) {

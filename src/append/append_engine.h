@@ -123,6 +123,7 @@ class AppendEngine {
   void CountTargetBefore();
   void CountTargetAfter();
   std::optional<qint64> CountTargetRows();
+  std::optional<qint64> CountCopyAndTarget(adodb::Connection& connection);
   QString AfterCheckLine() const;
 
   // The fast append (append_fast.cpp).
@@ -174,6 +175,7 @@ class AppendEngine {
   std::unique_ptr<RefusedRowsFile> refusedFile_;  // made at the first refused row
   std::optional<qint64> targetBefore_;
   std::optional<qint64> targetAfter_;
+  bool countBig_ = true;  // COUNT_BIG counts here; otherwise COUNT(*) does
   QString countFailure_;  // the server's text when a count failed
 };
 

@@ -156,7 +156,9 @@ bool AppendEngine::CopiedByServer() {
     if (!stopRequested_.load()) {
       written = jobs::Wait([&] {
         const qint64 counted = target.ExecuteNoRecords(statement);
-        return RowsOfLastStatement(target).value_or(counted);
+        if (const std::optional<qint64> copied = CountCopyAndTarget(target)) return *copied;
+        // A refused statement leaves no @@ROWCOUNT of the copy to ask for.
+        return targetBefore_ ? counted : RowsOfLastStatement(target).value_or(counted);
       });
     }
   } catch (...) {
