@@ -37,14 +37,14 @@ void AppendEngine::CountTargetAfter() {
 }
 
 // Right after the server's own copy, on the worker: the rows its statement wrote and the
-// target's rows, in one statement. @@ROWCOUNT is still the copy's there, whatever a trigger's
-// statements wrote. Empty when there was no count before or the server refuses the statement
-// (then the copy's count is the driver's, and the target is counted on its own).
+// target's rows, in one statement. ROWCOUNT_BIG() is still the copy's there, whatever a
+// trigger's statements wrote. Empty when there was no count before or the server refuses the
+// statement (then the copy's count is the driver's, and the target is counted on its own).
 std::optional<qint64> AppendEngine::CountCopyAndTarget(adodb::Connection& connection) {
   if (!targetBefore_) return std::nullopt;
   try {
     const std::unique_ptr<adodb::Recordset> row =
-        connection.Execute(QStringLiteral("SELECT CAST(@@ROWCOUNT AS bigint), (") +
+        connection.Execute(QStringLiteral("SELECT ROWCOUNT_BIG(), (") +
                            CountStatement(TargetTable(), countBig_) + QLatin1Char(')'));
     if (row->Eof() || row->FieldValue(0).IsNull() || row->FieldValue(1).IsNull()) {
       return std::nullopt;

@@ -99,6 +99,8 @@ bool AppendEngine::PrepareConnections() {
 // Both logins at once; the first that fails is reported, and the run ends there.
 bool AppendEngine::OpenConnections() {
   if (connectionsOpen_) return true;
+  sourceDeferred_ = OneLoginServesBoth();
+  if (sourceDeferred_) return OpenTargetLogin();
   std::exception_ptr failures[2];
   if (connection1_ && connection2_) {
     jobs::Wait([&] {
@@ -114,6 +116,8 @@ bool AppendEngine::OpenConnections() {
 // Both tables are looked at at once. A table that cannot be read is reported once, and the run
 // ends there: its field count is not known, so nothing can be compared with it.
 bool AppendEngine::FieldCountsMatch() {
+  if (sourceDeferred_ && !FactsReadOnTheTargetsSession() && !SourceLoginOpened()) return false;
+  if (facts1_ && facts2_) return FieldCountsEqual();
   std::exception_ptr failures[2];
   jobs::Wait([&] {
     // Only the target's columns that the server fills matter, and the server's own copy of a
@@ -133,6 +137,10 @@ bool AppendEngine::FieldCountsMatch() {
       !Completed(on_, 128, [&] { RethrowOr(failures[1], connection2_); })) {
     return false;
   }
+  return FieldCountsEqual();
+}
+
+bool AppendEngine::FieldCountsEqual() {
   if (on_.when(130, [&] { return Known(facts1_).fieldCount != Known(facts2_).fieldCount; })) {
     on_(132, [&] {
       dialogs::MsgBox(QStringLiteral("Tables do not have same number of fields (columns)."));

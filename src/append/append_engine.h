@@ -91,8 +91,15 @@ class AppendEngine {
   bool SelectionMissing();
   bool PrepareConnections();
   bool OpenConnections();
+  // The fast append between two databases of one login (append_fast.cpp): the server's own copy
+  // needs one session of it, and the source's login is opened only when rows go in batches.
+  bool OneLoginServesBoth() const;
+  bool OpenTargetLogin();
+  bool FactsReadOnTheTargetsSession();
+  bool SourceLoginOpened();
   // Answers whether the run goes on: it ends when a table cannot be read or the counts differ.
   bool FieldCountsMatch();
+  bool FieldCountsEqual();
   // The field-count check, the look at the columns, the source, the reading, the writing and
   // the closing message.
   Next CopyRows();
@@ -154,6 +161,7 @@ class AppendEngine {
   std::unique_ptr<adodb::Connection> connection1_;
   std::unique_ptr<adodb::Connection> connection2_;
   bool connectionsOpen_ = false;  // handed over open by UseOpenConnections
+  bool sourceDeferred_ = false;   // the source's login waits until rows go in batches
   std::optional<MSSQL::TableFacts> facts1_;
   std::optional<MSSQL::TableFacts> facts2_;
   InsertTarget insertTarget_;

@@ -33,11 +33,11 @@ bool SameLogin(const ConnectionProfile& one, const ConnectionProfile& two) {
 }
 
 // What the session's last statement wrote, as the server counts it: a trigger's statements
-// report their own counts to the driver, but leave the statement's @@ROWCOUNT as it was.
+// report their own counts to the driver, but leave the statement's ROWCOUNT_BIG() as it was.
 std::optional<qint64> RowsOfLastStatement(adodb::Connection& connection) {
   try {
     const std::unique_ptr<adodb::Recordset> count =
-        connection.Execute(QStringLiteral("SELECT CAST(@@ROWCOUNT AS bigint)"));
+        connection.Execute(QStringLiteral("SELECT ROWCOUNT_BIG()"));
     if (count->Eof() || count->FieldValue(0).IsNull()) return std::nullopt;
     return count->FieldValue(0).text.toLongLong();
   } catch (const adodb::Error&) {
@@ -76,6 +76,70 @@ bool AppendEngine::NoRowsToCopy() {
   return true;
 }
 
+// Two databases reached by the very same login (server, port, user, password): a session of it
+// reads both, and the server's own copy needs no other. The session names its database only
+// when the login does.
+bool AppendEngine::OneLoginServesBoth() const {
+  if (!request_.fast || request_.profile1.Database.isEmpty() ||
+      request_.profile2.Database.isEmpty()) {
+    return false;
+  }
+  ConnectionProfile one = request_.profile1;
+  one.Database = request_.profile2.Database;
+  try {
+    return SameLogin(one, request_.profile2) &&
+           BuildConnectionString(one) == BuildConnectionString(request_.profile2);
+  } catch (const platform::Error&) {
+    return false;  // a login no connection string carries: each login tells its own failure
+  }
+}
+
+bool AppendEngine::OpenTargetLogin() {
+  const bool target1 = request_.appendToDatabase1;
+  return Completed(on_, target1 ? 122 : 124, [&] {
+    adodb::Connection& target = TargetConnection();
+    jobs::Wait([&] {
+      target.Open(BuildConnectionString(target1 ? request_.profile1 : request_.profile2));
+    });
+  });
+}
+
+// The source's own login, left until the rows go in batches.
+bool AppendEngine::SourceLoginOpened() {
+  if (!sourceDeferred_) return true;
+  sourceDeferred_ = false;
+  const bool source1 = !request_.appendToDatabase1;
+  return Completed(on_, source1 ? 122 : 124, [&] {
+    adodb::Connection& source = SourceConnection();
+    jobs::Wait([&] {
+      source.Open(BuildConnectionString(source1 ? request_.profile1 : request_.profile2));
+    });
+  });
+}
+
+// Both tables' columns on the target's session, the source's by its database's name. A server
+// that does not read them so (not SQL Server, a table it cannot read) leaves them unread: the
+// source then gets its own login, and each table is looked at on its own session, which
+// reports what it cannot read.
+bool AppendEngine::FactsReadOnTheTargetsSession() {
+  const bool target1 = request_.appendToDatabase1;
+  const QString& sourceDatabase = target1 ? request_.profile2.Database : request_.profile1.Database;
+  try {
+    adodb::Connection& session = TargetConnection();
+    jobs::Wait([&] {
+      MSSQL::TableFacts target = MSSQL::ReadColumnsOnly(session, TargetTable().Bracketed());
+      MSSQL::TableFacts source =
+          MSSQL::ReadColumnsOnly(session, InDatabase(sourceDatabase, SourceTable()));
+      source.database = sourceDatabase;
+      (target1 ? facts1_ : facts2_) = std::move(target);
+      (target1 ? facts2_ : facts1_) = std::move(source);
+    });
+    return true;
+  } catch (const adodb::Error&) {
+    return false;
+  }
+}
+
 // A stop is honoured before every step: nothing is copied after it.
 AppendEngine::Next AppendEngine::CopyRowsFast() {
   if (StoppedBeforeWriting()) return Next::Continue;
@@ -88,7 +152,7 @@ AppendEngine::Next AppendEngine::CopyRowsFast() {
     if (copied) return NoRowsToCopy() ? Next::Finish : Next::Continue;
   }
   // The batches name the columns the server fills: the target's are asked for now.
-  if (!TargetFillsRead() || !IdentityInsertOn()) return Next::Finish;
+  if (!SourceLoginOpened() || !TargetFillsRead() || !IdentityInsertOn()) return Next::Finish;
   if (!CountSourceRows() || NoRowsToCopy()) return Next::Finish;
   if (StoppedBeforeWriting()) return Next::Continue;
   return StreamRows();

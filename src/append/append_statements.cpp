@@ -135,12 +135,6 @@ char16_t* PutInsertInto(char16_t* out, const MSSQL::TableName& table, QStringVie
   return Put(Put(out, columnList), u" VALUES(");
 }
 
-// [database]..[source] names the default schema, [database].[schema].[source] another.
-QString InDatabase(const QString& database, const MSSQL::TableName& table) {
-  const QString separator = table.schema.isEmpty() ? QStringLiteral("..") : QStringLiteral(".");
-  return MSSQL::Bracketed(database) + separator + table.Bracketed();
-}
-
 // Sizes `text` for the longest result, lets `write` fill it from its start and cuts it to what
 // was written.
 template <class Write>
@@ -151,6 +145,11 @@ void WriteSized(QString& text, qsizetype longest, Write&& write) {
 }
 
 }  // namespace
+
+QString InDatabase(const QString& database, const MSSQL::TableName& table) {
+  const QString separator = table.schema.isEmpty() ? QStringLiteral("..") : QStringLiteral(".");
+  return MSSQL::Bracketed(database) + separator + table.Bracketed();
+}
 
 QString SelectAllStatement(const MSSQL::TableName& table) {
   return QStringLiteral("SELECT * FROM ") + table.Bracketed();

@@ -57,6 +57,9 @@ void WriteInsertRowsStatement(QString& statement, const InsertTarget& target, co
 // The length of a row's part of that statement at most, for keeping statements bounded.
 qsizetype LongestRowText(const Row& row);
 
+// [database]..[table] names the default schema, [database].[schema].[table] another.
+QString InDatabase(const QString& database, const MSSQL::TableName& table);
+
 // "INSERT INTO [target] SELECT * FROM [database]..[source]": the server copies the rows of a
 // table of another database (found under the login's default schema, as a bare name is, or
 // "[database].[schema].[source]" for a table of another schema).

@@ -50,6 +50,10 @@ void MarkRowversions(adodb::Connection& connection, const TableName& table,
   }
 }
 
+QString ColumnsOf(const QString& from) {
+  return QStringLiteral("SELECT TOP 0 * FROM ") + from;
+}
+
 // The columns of a result, by name and type.
 std::vector<ColumnFacts> DescribedColumns(adodb::Recordset& described) {
   std::vector<ColumnFacts> columns(static_cast<std::size_t>(described.FieldCount()));
@@ -106,7 +110,7 @@ bool TableFacts::SameTableAs(const TableFacts& other) const {
 
 // The table's columns without a row of it; "TOP 0" reads nothing.
 QString TableColumnsStatement(const TableName& table) {
-  return QStringLiteral("SELECT TOP 0 * FROM ") + table.Bracketed();
+  return ColumnsOf(table.Bracketed());
 }
 
 // Server functions only: the catalogue views are slow to open on some servers, and these answer
@@ -136,6 +140,14 @@ void ReadObjectId(adodb::Connection& connection, const TableName& table, TableFa
   if (!facts.objectId.isEmpty()) return;
   const std::unique_ptr<adodb::Recordset> row = connection.Execute(ObjectIdStatement(table));
   if (!row->Eof()) facts.objectId = row->FieldValue(0).text;
+}
+
+TableFacts ReadColumnsOnly(adodb::Connection& connection, const QString& from) {
+  const std::unique_ptr<adodb::Recordset> described = connection.Execute(ColumnsOf(from));
+  TableFacts facts;
+  facts.fieldCount = described->FieldCount();
+  facts.columns = DescribedColumns(*described);
+  return facts;
 }
 
 TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table, bool fills) {

@@ -56,6 +56,10 @@ QString ObjectIdStatement(const TableName& table);
 // everything but the field count and names unknown.
 TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table,
                            bool fills = true);
+// The field count and the columns of "SELECT TOP 0 * FROM <from>" (a table of another database
+// of the session's server, say), nothing else: the server, the database and the fills stay
+// unknown. Fails as the SELECT does.
+TableFacts ReadColumnsOnly(adodb::Connection& connection, const QString& from);
 // The columns' identity and computed flags of facts read without them.
 void ReadFills(adodb::Connection& connection, const TableName& table, TableFacts& facts);
 // The table's object, for telling whether two names reach one table.

@@ -87,6 +87,37 @@ TEST_F(FastAppend, OnOneServerTheServerCopiesAndARefusedCopyFallsBackToBatches) 
   EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 6u);
 }
 
+// The very same login on both databases: one session looks at both tables and the server
+// copies; the source's own login is opened only when a refused copy sends the rows in batches.
+TEST_F(FastAppend, OneLoginOnBothDatabasesCopiesOnOneSession) {
+  OnOneServer();
+  Store("Password2", "pw1");
+  server.AddTable("db1", "T", {"a"});
+  server.AddTable("db2", "Source", {"a"}, NumberedRows(3));
+  server.SetColumnFacts("db1", "", "T", {{"a", "int"}});
+  server.SetColumnFacts("db2", "", "Source", {{"a", "int"}});
+  OpenPage();
+  FastBox().setChecked(true);
+  std::size_t from = server.Connections().size();
+  const auto loginsOfRun = [&] {
+    const auto& all = server.Connections();
+    const auto opened = std::count_if(all.begin() + static_cast<std::ptrdiff_t>(from), all.end(),
+                                      [](const auto& connection) { return connection.opened; });
+    from = all.size();
+    return opened;
+  };
+  Append("T", "Source");
+  EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
+  EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 3u);
+  EXPECT_EQ(loginsOfRun(), 1);
+
+  server.RefuseStatements("SELECT * FROM [db2]", "Arithmetic overflow.");
+  Press();
+  EXPECT_EQ(dialogs.Texts().last(), "Done.");
+  EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 6u);
+  EXPECT_EQ(loginsOfRun(), 2);
+}
+
 // Each row of a table appended to itself is written once more, also through the batches.
 TEST_F(FastAppend, ATableAppendedToItselfGetsEachRowOnceMore) {
   OnOneServer();

@@ -12,13 +12,30 @@ const Table& ExistingTable(Database& database, const QualifiedName& name) {
   return *table;
 }
 
-Result SelectAll(Database& database, SqlReader& sql) {
+// [table], [schema].[table], or [database]..[table]: a table of another database of the
+// server, under its default schema (`database` names it).
+struct SelectedName {
+  QString database;
+  QualifiedName name;
+};
+
+SelectedName TakeSelectedName(SqlReader& sql) {
+  const QString first = sql.TakeName();
+  if (sql.Accept(QStringLiteral(". ."))) return {first, {QString(), sql.TakeName()}};
+  if (!sql.Accept(QStringLiteral("."))) return {QString(), {QString(), first}};
+  return {QString(), {first, sql.TakeName()}};
+}
+
+Result SelectAll(Database& database, SqlReader& sql, const DatabaseNamed& databaseNamed) {
   bool noRows = sql.Accept(QStringLiteral("SELECT TOP 0 * FROM"));
   if (!noRows) sql.Expect(QStringLiteral("SELECT * FROM"));
-  const QualifiedName name = TakeTableName(sql);
+  const SelectedName selected = TakeSelectedName(sql);
   noRows = sql.Accept(QStringLiteral("WHERE 1 = 0")) || noRows;
   sql.ExpectEnd();
-  const Table& table = ExistingTable(database, name);
+  if (!selected.database.isEmpty() && !databaseNamed) sql.FailHere();
+  const Table& table = selected.database.isEmpty()
+                           ? ExistingTable(database, selected.name)
+                           : ExistingTable(databaseNamed(selected.database), selected.name);
   QStringList types;
   if (table.facts.size() == static_cast<std::size_t>(table.columns.size())) {
     for (const MSSQL::ColumnFacts& column : table.facts) types << column.type;
@@ -233,7 +250,7 @@ Result RunStatement(Database& database, const QString& statement,
   if (sql.NextIs(QStringLiteral("SET IDENTITY_INSERT"))) return IdentityInsert(database, sql);
   if (sql.NextIs(QStringLiteral("SELECT * FROM")) ||
       sql.NextIs(QStringLiteral("SELECT TOP 0 * FROM"))) {
-    return SelectAll(database, sql);
+    return SelectAll(database, sql, databaseNamed);
   }
   if (sql.NextIs(QStringLiteral("SELECT * INTO"))) return RunFullOuterJoin(database, sql);
   if (sql.NextIs(QStringLiteral("SELECT COUNT ( * ) FROM")) ||
