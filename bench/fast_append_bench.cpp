@@ -1,7 +1,8 @@
 // Every way of the append against a bare client of the same work, on a live T-SQL server named
 // by the OMBRELIA_TEST_* variables, from Database #1 to Database #2: the server's own copy and
-// the batches at 200,000 rows, one INSERT a row at 50,000. Each pair is timed in turns, three
-// times, and the best of each kept. Without a server the item is left out.
+// the batches at 200,000 rows, one INSERT a row at 50,000, and the command line's whole run of
+// the server's copy. Each pair is timed in turns, three times, and the best of each kept.
+// Without a server the item is left out.
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -221,7 +221,7 @@ bool AppendEngine::CopiedByServer() {
       written = jobs::Wait([&] {
         const qint64 counted = target.ExecuteNoRecords(statement);
         if (const std::optional<qint64> copied = CountCopyAndTarget(target)) return *copied;
-        // A refused statement leaves no @@ROWCOUNT of the copy to ask for.
+        // A refused statement leaves no ROWCOUNT_BIG() of the copy to ask for.
         return targetBefore_ ? counted : RowsOfLastStatement(target).value_or(counted);
       });
     }
