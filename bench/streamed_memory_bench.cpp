@@ -82,7 +82,10 @@ int StreamedAppendChild(int rows, bool bareRead) {
                        progress)
       .Run();
   const double growth = StatusBytes("VmHWM") - before;
-  if (dialogs.LastMessage() != QLatin1String("Done.")) return 1;
+  if (dialogs.LastMessage() != QLatin1String("Done.")) {
+    std::fprintf(stderr, "%s\n", qPrintable(dialogs.LastMessage()));
+    return 1;
+  }
   std::printf("%.0f\n", growth);
   return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "append/append_engine.h"
 #include "append/append_statements.h"
+#include "append/row_count.h"
 #include "jobs/worker.h"
 #include "shell/trap.h"
 
@@ -56,26 +57,11 @@ std::optional<qint64> AppendEngine::CountCopyAndTarget(adodb::Connection& connec
   }
 }
 
-// COUNT_BIG(*), as SQL Server counts tables of any size; a server without it is asked for
-// COUNT(*). A count that fails leaves the check undone, with the server's text for the message.
+// A count that fails leaves the check undone, with the server's text for the message.
 std::optional<qint64> AppendEngine::CountTargetRows() {
   try {
     adodb::Connection& connection = TargetConnection();
-    const auto count = [&](const QString& statement) {
-      return jobs::Wait([&] {
-        const std::unique_ptr<adodb::Recordset> result = connection.Execute(statement);
-        return result->Eof() ? qint64(0) : result->FieldValue(0).text.toLongLong();
-      });
-    };
-    if (countBig_) {
-      try {
-        return count(CountStatement(TargetTable()));
-      } catch (const adodb::Error& error) {
-        if (error.ConnectionLost()) throw;
-      }
-      countBig_ = false;
-    }
-    return count(CountStatement(TargetTable(), false));
+    return jobs::Wait([&] { return CountRows(connection, TargetTable(), countBig_); });
   } catch (...) {
     countFailure_ = shell::DescriptionOf(std::current_exception());
     return std::nullopt;

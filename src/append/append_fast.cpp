@@ -9,6 +9,7 @@
 #include "append/append_statements.h"
 #include "append/batch_writer.h"
 #include "append/engine_steps.h"
+#include "append/row_count.h"
 #include "catalogue/catalogue.h"
 #include "jobs/worker.h"
 #include "platform/app.h"
@@ -58,11 +59,8 @@ void ReadRowOf(adodb::Recordset& source, Row& row) {
 bool AppendEngine::CountSourceRows() {
   return Completed(on_, 170, [&] {
     adodb::Connection& connection = SourceConnection();
-    totalRows_ = jobs::Wait([&] {
-      const std::unique_ptr<adodb::Recordset> count =
-          connection.Execute(CountStatement(SourceTable()));
-      return count->Eof() ? qint64(0) : count->FieldValue(0).text.toLongLong();
-    });
+    bool big = true;
+    totalRows_ = jobs::Wait([&] { return CountRows(connection, SourceTable(), big); });
   });
 }
 

@@ -28,10 +28,10 @@ class AppendOverOdbc : public ::testing::Test {
   }
 
   // Rows go from `source` in database #2 into `target` in database #1.
-  void AppendToDatabase1(const QString& target, const QString& source) {
+  void AppendToDatabase1(const QString& target, const QString& source, bool fast = false) {
     append::AppendProgress progress(page_, bar_);
-    append::AppendEngine engine({target, source, true, Profile(database1_), Profile(database2_)},
-                                progress);
+    append::AppendEngine engine(
+        {target, source, true, Profile(database1_), Profile(database2_), fast}, progress);
     engine.Run();
   }
 
@@ -70,6 +70,19 @@ TEST_F(AppendOverOdbc, CopiesEveryRowWithNullsApostrophesAndSeparatorTextIntact)
   EXPECT_EQ(page_.MousePointer(), 0);
   EXPECT_EQ(bar_.Value(), 0);
   EXPECT_EQ(bar_.Text(), "Progress Bar");
+}
+
+// The fast append on a server without SQL Server's functions (no TOP, no COUNT_BIG, no tables of
+// another database on one session), both databases reached by one login: the rows go in
+// batches, each table looked at on its own login.
+TEST_F(AppendOverOdbc, TheFastAppendGoesInBatchesWhereTheServerHasNoneOfItsFunctions) {
+  sqlite_.Exec(database2_, "CREATE TABLE Source (id INTEGER, name TEXT)");
+  sqlite_.Exec(database2_, "INSERT INTO Source VALUES (1, 'it''s'), (2, NULL), (3, '')");
+  sqlite_.Exec(database1_, "CREATE TABLE Target (n INTEGER, label TEXT)");
+  AppendToDatabase1("Target", "Source", true);
+  EXPECT_EQ(dialogs_.Texts(), QStringList({"Done."}));
+  EXPECT_EQ(Select(database1_, "SELECT * FROM Target ORDER BY n"),
+            Select(database2_, "SELECT * FROM Source ORDER BY id"));
 }
 
 TEST_F(AppendOverOdbc, OneColumnNullAndEmptyRowsAreAppendedAndARefusedRowIsLostAlone) {

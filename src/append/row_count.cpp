@@ -1,0 +1,27 @@
+#include "append/row_count.h"
+
+#include "append/append_statements.h"
+
+namespace append {
+namespace {
+
+qint64 CountOf(adodb::Connection& connection, const QString& statement) {
+  const std::unique_ptr<adodb::Recordset> result = connection.Execute(statement);
+  return result->Eof() ? qint64(0) : result->FieldValue(0).text.toLongLong();
+}
+
+}  // namespace
+
+qint64 CountRows(adodb::Connection& connection, const MSSQL::TableName& table, bool& big) {
+  if (big) {
+    try {
+      return CountOf(connection, CountStatement(table));
+    } catch (const adodb::Error& error) {
+      if (error.ConnectionLost()) throw;
+    }
+    big = false;
+  }
+  return CountOf(connection, CountStatement(table, false));
+}
+
+}  // namespace append

@@ -1,0 +1,17 @@
+#pragma once
+
+// A table's rows, counted by the server.
+
+#include <QtGlobal>
+
+#include "catalogue/table_name.h"
+#include "platform/adodb.h"
+
+namespace append {
+
+// COUNT_BIG(*), as SQL Server counts tables of any size; a server without it (`big` false, or
+// refusing it) is asked for COUNT(*), and `big` remembers that. A lost connection is not asked
+// again. Runs where the connection's statements run (on the worker).
+qint64 CountRows(adodb::Connection& connection, const MSSQL::TableName& table, bool& big);
+
+}  // namespace append
