@@ -65,17 +65,35 @@ class LiveTable {
 
 // The two logins of the live server, or nothing; a run under a locale this machine lacks is
 // skipped too, since it would prove nothing about that locale.
-std::optional<std::pair<ConnectionProfile, ConnectionProfile>> LiveProfiles(std::string& why) {
-  const std::optional<ConnectionProfile> profile1 = LiveProfile(1);
-  const std::optional<ConnectionProfile> profile2 = LiveProfile(2);
-  why = kNoLiveServer;
-  if (!profile1 || !profile2) return std::nullopt;
-  const QString wanted = qEnvironmentVariable("LC_ALL");
-  const QString active = QString::fromLatin1(std::setlocale(LC_CTYPE, nullptr));
-  why = "the locale " + wanted.toStdString() + " is not installed on this machine";
-  if (!wanted.isEmpty() && !active.startsWith(wanted.left(5))) return std::nullopt;
-  return std::make_pair(*profile1, *profile2);
-}
+// Both logins of the live server, reached through the machine's driver; without a server, or
+// without the locale the run asks for, the test is skipped.
+class LiveAppend : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::optional<ConnectionProfile> one = LiveProfile(1);
+    const std::optional<ConnectionProfile> two = LiveProfile(2);
+    if (!one || !two) GTEST_SKIP() << kNoLiveServer;
+    const QString wanted = qEnvironmentVariable("LC_ALL");
+    const QString active = QString::fromLatin1(std::setlocale(LC_CTYPE, nullptr));
+    if (!wanted.isEmpty() && !active.startsWith(wanted.left(5))) {
+      GTEST_SKIP() << "the locale " << wanted.toStdString() << " is not installed on this machine";
+    }
+    profile1 = *one;
+    profile2 = *two;
+    driver_.emplace();
+  }
+
+  ConnectionProfile profile1;
+  ConnectionProfile profile2;
+
+ private:
+  std::optional<LiveDriver> driver_;
+};
+
+using AppendLive = LiveAppend;
+using AppendLiveLoss = LiveAppend;
+using AppendLiveFast = LiveAppend;
+using AppendLiveRefused = LiveAppend;
 
 append::AppendEngine::Outcome RunAppend(const ConnectionProfile& profile1,
                                         const ConnectionProfile& profile2, const QString& table1,
@@ -125,12 +143,7 @@ const char kEveryValue[] =
 
 }  // namespace
 
-TEST(AppendLive, CopiesEveryTypeValueForValueBetweenTwoDatabases) {
-  std::string why;
-  const auto profiles = LiveProfiles(why);
-  if (!profiles) GTEST_SKIP() << why;
-  const auto& [profile1, profile2] = *profiles;
-  const LiveDriver driver;
+TEST_F(AppendLive, CopiesEveryTypeValueForValueBetweenTwoDatabases) {
   const LiveTable source(profile2, kEveryType);
   const LiveTable target(profile1, kEveryType);
   source.Execute("INSERT INTO [" + source.Name() + "] VALUES " + kEveryValue);
@@ -162,12 +175,7 @@ TEST(AppendLive, CopiesEveryTypeValueForValueBetweenTwoDatabases) {
 
 // Floats go into other kinds of columns as the number they hold: round ones without an
 // exponent, which int columns refuse and which would alter the text of a character column.
-TEST(AppendLive, FloatsGoIntoDecimalIntAndTextColumnsAsTheirNumber) {
-  std::string why;
-  const auto profiles = LiveProfiles(why);
-  if (!profiles) GTEST_SKIP() << why;
-  const auto& [profile1, profile2] = *profiles;
-  const LiveDriver driver;
+TEST_F(AppendLive, FloatsGoIntoDecimalIntAndTextColumnsAsTheirNumber) {
   const LiveTable source(profile1, "id int, f float, r real, g float, c float");
   const LiveTable target(profile2, "id int, f decimal(38, 10), r int, g varchar(40), c money");
   source.Execute("INSERT INTO [" + source.Name() +
@@ -194,23 +202,19 @@ TEST(AppendLive, FloatsGoIntoDecimalIntAndTextColumnsAsTheirNumber) {
   EXPECT_EQ(texts(written[2]), "3 0.0001 NULL 100000000000000000000 0.0001");
 }
 
-TEST(AppendLive, CopiesNumbersDatesTextAndNullsBetweenTwoDatabases) {
-  const std::optional<ConnectionProfile> profile1 = LiveProfile(1);
-  const std::optional<ConnectionProfile> profile2 = LiveProfile(2);
-  if (!profile1 || !profile2) GTEST_SKIP() << kNoLiveServer;
-  const LiveDriver driver;
+TEST_F(AppendLive, CopiesNumbersDatesTextAndNullsBetweenTwoDatabases) {
   const QString columns =
       "id int, amount decimal(12, 3), day date, moment datetime, name nvarchar(40), note "
       "varchar(40)";
-  const LiveTable source(*profile2, columns);
-  const LiveTable target(*profile1, columns);
+  const LiveTable source(profile2, columns);
+  const LiveTable target(profile1, columns);
   source.Execute("INSERT INTO [" + source.Name() +
                  "] VALUES (1, 12.5, '2021-08-31', '2021-08-31T23:59:58.997', N'Ελλάδα ''n'' "
                  "naïve', 'a|mysepz123|b'), (2, NULL, NULL, NULL, NULL, NULL), (3, -0.001, "
                  "'1900-01-01', '2000-02-29T00:00:00', N'', '')");
 
   ScriptedDialogs dialogs;
-  RunAppend(*profile1, *profile2, target.Name(), source.Name(), true);
+  RunAppend(profile1, profile2, target.Name(), source.Name(), true);
 
   EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
   const Rows written = target.Contents("id");
@@ -269,12 +273,7 @@ class SessionEndingConnection : public adodb::Connection {
 
 // The server ends the target's session after 40 rows: one report, and a closing message that
 // counts the rows written and not written.
-TEST(AppendLiveLoss, ASessionEndedFromOutsideEndsTheAppendAtOnce) {
-  std::string why;
-  const auto profiles = LiveProfiles(why);
-  if (!profiles) GTEST_SKIP() << why;
-  const auto& [profile1, profile2] = *profiles;
-  const LiveDriver driver;
+TEST_F(AppendLiveLoss, ASessionEndedFromOutsideEndsTheAppendAtOnce) {
   const LiveTable source(profile2, "id int");
   const LiveTable target(profile1, "id int");
   source.Execute("INSERT INTO [" + source.Name() +
@@ -297,12 +296,7 @@ TEST(AppendLiveLoss, ASessionEndedFromOutsideEndsTheAppendAtOnce) {
 }
 
 // Both fast ways copy every kind of value exactly: the server's own copy, and the batches.
-TEST(AppendLiveFast, BothWaysCopyEveryTypeValueForValue) {
-  std::string why;
-  const auto profiles = LiveProfiles(why);
-  if (!profiles) GTEST_SKIP() << why;
-  const auto& [profile1, profile2] = *profiles;
-  const LiveDriver driver;
+TEST_F(AppendLiveFast, BothWaysCopyEveryTypeValueForValue) {
   const LiveTable source(profile2, kEveryType);
   source.Execute("INSERT INTO [" + source.Name() + "] VALUES " + kEveryValue);
   for (const bool batches : {false, true}) {
@@ -316,12 +310,7 @@ TEST(AppendLiveFast, BothWaysCopyEveryTypeValueForValue) {
 }
 
 // A batch holding one row the server refuses writes all the others.
-TEST(AppendLiveFast, ABatchWithOneBadRowWritesAllTheOthers) {
-  std::string why;
-  const auto profiles = LiveProfiles(why);
-  if (!profiles) GTEST_SKIP() << why;
-  const auto& [profile1, profile2] = *profiles;
-  const LiveDriver driver;
+TEST_F(AppendLiveFast, ABatchWithOneBadRowWritesAllTheOthers) {
   const LiveTable source(profile2, "id int, amount varchar(10)");
   const LiveTable target(profile1, "id int, amount int");
   source.Execute("INSERT INTO [" + source.Name() +
@@ -392,12 +381,7 @@ const char kRefusedRows[] =
 
 // Per row, in batches, and in batches after the server refused its own copy: the rows the
 // target refuses are in the file, each once, with the source's values; the others are written.
-TEST(AppendLiveRefused, TheRefusedRowsAreKeptInAFileWithTheSourcesValues) {
-  std::string why;
-  const auto profiles = LiveProfiles(why);
-  if (!profiles) GTEST_SKIP() << why;
-  const auto& [profile1, profile2] = *profiles;
-  const LiveDriver driver;
+TEST_F(AppendLiveRefused, TheRefusedRowsAreKeptInAFileWithTheSourcesValues) {
   const LiveTable source(profile2, kRefusedSource);
   source.Execute("INSERT INTO [" + source.Name() + "] VALUES " + kRefusedRows);
   Rows refused = source.Contents("id");
@@ -446,12 +430,7 @@ TEST(AppendLiveRefused, TheRefusedRowsAreKeptInAFileWithTheSourcesValues) {
 
 // A trigger that deletes a row at every INSERT: the target grows by less than the rows
 // appended, and the closing message says so.
-TEST(AppendLiveRefused, ATriggerThatDeletesMakesTheAfterCheckSpeak) {
-  std::string why;
-  const auto profiles = LiveProfiles(why);
-  if (!profiles) GTEST_SKIP() << why;
-  const auto& [profile1, profile2] = *profiles;
-  const LiveDriver driver;
+TEST_F(AppendLiveRefused, ATriggerThatDeletesMakesTheAfterCheckSpeak) {
   const LiveTable source(profile2, "id int");
   source.Execute("INSERT INTO [" + source.Name() + "] VALUES (1), (2), (3), (4)");
   const LiveTable target(profile1, "id int");
