@@ -44,8 +44,7 @@ int main(int argc, char** argv) {
   const double applicationSeconds =
       bench::Seconds([&] { application = app::CreateApplication(argc, argv); });
   if (names.size() == 2 && names[0].endsWith(QLatin1String("-child"))) {
-    return bench::StreamedAppendChild(names[1].toInt(),
-                                      names[0] == QLatin1String("bare-read-child"));
+    return bench::StreamedAppendChild(names[1].toInt(), names[0]);
   }
   std::printf("databases in %s\n\n", qPrintable(QDir::tempPath()));
 
@@ -58,6 +57,7 @@ int main(int argc, char** argv) {
       {"tables", [&] { bench::TableListing(report); }},
       {"join", [&] { bench::JoinEngineOwnTime(report); }},
       {"streamed", [&] { bench::StreamedAppendMemory(report); }},
+      {"perrow", [&] { bench::PerRowAppendMemory(report); }},
       {"live", [&] { bench::FastAppendLive(report); }},
       {"aftercheck", [&] { bench::AfterCheckLive(report); }},
   };

@@ -30,10 +30,11 @@ int BareStatementChild(const QString& connectionString, const QString& statement
 // On a live T-SQL server: the after-check's two counts of a 1,000,000-row target against a
 // fast append into it.
 void AfterCheckLive(Report& report);
-// The fast append's peak memory while it streams 1,000,000 rows against 10,000, each in a
-// process of its own started as "streamed-child ROWS" (or "bare-read-child ROWS" for the bare
-// read of the same rows).
+// The append's peak memory while it streams 1,000,000 rows against 10,000, in batches or one
+// INSERT a row, each in a process of its own started as "streamed-child ROWS" or
+// "per-row-child ROWS" (or "bare-read-child ROWS" for the bare read of the same rows).
 void StreamedAppendMemory(Report& report);
-int StreamedAppendChild(int rows, bool bareRead);
+void PerRowAppendMemory(Report& report);
+int StreamedAppendChild(int rows, const QString& way);
 
 }  // namespace bench

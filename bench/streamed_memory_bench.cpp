@@ -1,6 +1,7 @@
-// The memory the fast append holds while it streams rows from one database to another: the
-// growth of the peak resident memory of a process of its own that appends 10,000 rows, and of
-// one that appends 1,000,000, on SQLite through the real driver manager. The SQLite driver keeps
+// The memory the append holds while it streams rows from one database to another, in batches
+// (the fast append) or one INSERT a row: the growth of the peak resident memory of a process of
+// its own that appends 10,000 rows, and of one that appends 1,000,000, on SQLite through the real
+// driver manager. The SQLite driver keeps
 // a whole result in memory when the statement runs (about 230 MiB for the 1,000,000 rows here),
 // so a bare read of the same rows in a process of its own is measured too and taken off: what
 // is left is the program's own, and it must not grow with the rows by more than 64 MiB.
@@ -53,9 +54,12 @@ void CreateSource(const QString& database, int rows) {
 
 }  // namespace
 
-// In a process of its own (the benchmark program started again with "streamed-child ROWS"):
-// prints the growth of the peak resident memory while the fast append streams the rows.
-int StreamedAppendChild(int rows, bool bareRead) {
+// In a process of its own (the benchmark program started again with "streamed-child ROWS", or
+// "per-row-child ROWS"): prints the growth of the peak resident memory while the append streams
+// the rows.
+int StreamedAppendChild(int rows, const QString& way) {
+  const bool bareRead = way == QLatin1String("bare-read-child");
+  const bool fast = way == QLatin1String("streamed-child");
   BenchDatabases databases;
   const QString source = databases.New(QStringLiteral("source.db"));
   const QString target = databases.New(QStringLiteral("target.db"));
@@ -67,7 +71,7 @@ int StreamedAppendChild(int rows, bool bareRead) {
   shell::Page page;
   ProgressBar bar(&page);
   append::AppendProgress progress(page, bar);
-  // Another server's name, so that the rows are streamed in batches.
+  // Another server's name, so that the fast append streams the rows in batches.
   ConnectionProfile into = BenchDatabases::ProfileOf(target);
   into.Server = QStringLiteral("another-host");
   const double before = StatusBytes("VmHWM");
@@ -78,7 +82,7 @@ int StreamedAppendChild(int rows, bool bareRead) {
     return 0;
   }
   append::AppendEngine({QStringLiteral("Target"), QStringLiteral("Source"), true, into,
-                        BenchDatabases::ProfileOf(source), true},
+                        BenchDatabases::ProfileOf(source), fast},
                        progress)
       .Run();
   const double growth = StatusBytes("VmHWM") - before;
@@ -90,23 +94,43 @@ int StreamedAppendChild(int rows, bool bareRead) {
   return 0;
 }
 
-void StreamedAppendMemory(Report& report) {
-  const auto growthOf = [](int rows, bool bareRead) {
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(),
-                {bareRead ? QStringLiteral("bare-read-child") : QStringLiteral("streamed-child"),
-                 QString::number(rows)});
-    if (!child.waitForFinished(-1) || child.exitCode() != 0) {
+namespace {
+
+// The program's own growth of the peak memory between `few` and `many` rows, the driver's read
+// of the same rows taken off.
+double OwnGrowth(const QString& way, int rows) {
+  const auto growthOf = [rows](const QString& child) {
+    QProcess process;
+    process.start(QCoreApplication::applicationFilePath(), {child, QString::number(rows)});
+    if (!process.waitForFinished(-1) || process.exitCode() != 0) {
       throw std::runtime_error("the streaming child failed: " +
-                               child.readAllStandardError().toStdString());
+                               process.readAllStandardError().toStdString());
     }
-    return child.readAllStandardOutput().trimmed().toDouble();
+    return process.readAllStandardOutput().trimmed().toDouble();
   };
-  const double few = growthOf(kFewRows, false) - growthOf(kFewRows, true);
-  const double many = growthOf(kManyRows, false) - growthOf(kManyRows, true);
-  report.Add({QStringLiteral("8. fast append streamed, own peak memory: 1,000,000 vs 10,000 rows"),
-              Megabytes(many), Megabytes(few), (many - few) / (64 * kMiB), 1.0,
+  return growthOf(way) - growthOf(QStringLiteral("bare-read-child"));
+}
+
+void AddMemoryLine(Report& report, const QString& name, const QString& way) {
+  const double few = OwnGrowth(way, kFewRows);
+  const double many = OwnGrowth(way, kManyRows);
+  report.Add({name, Megabytes(many), Megabytes(few), (many - few) / (64 * kMiB), 1.0,
               QStringLiteral("ratio: the difference over 64 MiB; the driver's read taken off")});
+}
+
+}  // namespace
+
+void StreamedAppendMemory(Report& report) {
+  AddMemoryLine(
+      report, QStringLiteral("8. fast append streamed, own peak memory: 1,000,000 vs 10,000 rows"),
+      QStringLiteral("streamed-child"));
+}
+
+void PerRowAppendMemory(Report& report) {
+  AddMemoryLine(
+      report,
+      QStringLiteral("8b. one INSERT a row streamed, own peak memory: 1,000,000 vs 10,000 rows"),
+      QStringLiteral("per-row-child"));
 }
 
 }  // namespace bench

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds the benchmarks (Release) into build-bench and runs them: each
 # figure of the program beside its baseline, with the ratio and its target. Names given as
-# arguments (startup, append, memory, fields, tables, join, streamed, live, aftercheck) run only
+# arguments (startup, append, memory, fields, tables, join, streamed, perrow, live, aftercheck) run only
 # those; live and aftercheck run only when the OMBRELIA_TEST_* variables name a server.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -152,6 +152,7 @@ bool AppendEngine::FieldCountsEqual() {
 
 AppendEngine::Next AppendEngine::CopyRows() {
   if (!FieldCountsMatch()) return Next::Finish;
+  if (request_.fast) ProveOneServer();
   if (const Next next = LookAtColumns(); next != Next::Continue) return next;
   if (!IdentityInsertOn()) return Next::Finish;
   CountTargetBefore();
@@ -164,11 +165,26 @@ AppendEngine::Next AppendEngine::CopyRows() {
   return Next::Finish;
 }
 
-// The whole source is read into memory, then written one INSERT a row.
+// One INSERT a row, each written as it is read, so memory holds one row whatever the table's
+// size; only a table appended to itself is read whole first, so that each of its rows is written
+// once more. The progress counts against the source's rows.
 AppendEngine::Next AppendEngine::CopyRowsOneByOne() {
-  if (!OpenSource() || !SourceHasRows()) return Next::Finish;
+  if (StoppedBeforeWriting()) return Next::Continue;
+  if (!CountSourceRows() || NoRowsToCopy() || !OpenSource()) return Next::Finish;
+  if (!SameTable()) return WriteRows(StreamedRows());
   if (const Next next = ReadSource(); next != Next::Continue) return next;
-  return WriteRows() == Next::Stop ? Next::Stop : Next::Continue;
+  RowBuffer::Reader reader = rows_.Read();
+  return WriteRows([&reader](Row& row) { return reader.Next(row); });
+}
+
+// The source's rows as they are read; a row that cannot be read fails.
+AppendEngine::NextRow AppendEngine::StreamedRows() {
+  return [this](Row& row) {
+    if (source_->Eof()) return false;
+    ReadRowOf(*source_, row);
+    source_->MoveNext();
+    return true;
+  };
 }
 
 // A stop honoured between the steps before the first row: nothing is written after it.
@@ -262,20 +278,6 @@ bool AppendEngine::OpenSource() {
   });
 }
 
-bool AppendEngine::SourceHasRows() {
-  if (stopped_) return true;
-  bool empty = false;
-  if (!Completed(on_, 136, [&] { empty = jobs::Wait([&] { return source_->Eof(); }); })) {
-    return false;
-  }
-  if (!empty) return true;
-  on_(138, [&] {
-    dialogs::MsgBox(QStringLiteral("No records in table ") + SourceTable().Display() +
-                    QLatin1Char('.'));
-  });
-  return false;
-}
-
 // Every row is in memory before the first is written, so a table appended to itself ends with
 // each row twice. The rows are read on the worker in one stretch; a failure ends the reading
 // and is reported once.
@@ -318,19 +320,21 @@ AppendEngine::Stretch AppendEngine::ReadRows(int& failedLine, std::exception_ptr
 }
 
 // The rows go to the worker in one stretch that ends at a refused row, a stop or the end of the
-// program; the window's thread shows the progress meanwhile and reports each refusal.
-AppendEngine::Next AppendEngine::WriteRows() {
+// program; the window's thread shows the progress meanwhile and reports each refusal. A source
+// that cannot be read is reported once, and the run stops there.
+AppendEngine::Next AppendEngine::WriteRows(const NextRow& next) {
   if (stopped_) return Next::Continue;
-  const std::size_t total = rows_.Count();
-  RowBuffer::Reader reader = rows_.Read();
   Row row;  // after a refusal, the row refused
   const auto showProgress = [&] {
-    if (total > 0) report_.Progress(rowsTaken_.load(std::memory_order_relaxed), total);
+    const qint64 taken = rowsTaken_.load(std::memory_order_relaxed);
+    if (totalRows_ > 0) report_.Progress(std::min(taken, totalRows_), totalRows_);
   };
   for (;;) {
     std::exception_ptr refusal;
+    bool sourceFailed = false;
     Stretch stretch = Stretch::Done;
-    jobs::Wait([&] { stretch = WriteRowsUntilRefused(reader, total, row, refusal); }, showProgress);
+    jobs::Wait([&] { stretch = WriteRowsUntilRefused(next, row, refusal, sourceFailed); },
+               showProgress);
     showProgress();
     switch (stretch) {
       case Stretch::Done:
@@ -341,6 +345,13 @@ AppendEngine::Next AppendEngine::WriteRows() {
         stopped_ = true;
         return Next::Continue;
       case Stretch::Refused:
+        if (sourceFailed) {
+          if (!ConnectionLost(refusal, 3 - TargetDatabase())) {
+            on_(144, [&] { std::rethrow_exception(refusal); });
+            stopped_ = true;
+          }
+          return Next::Continue;
+        }
         if (ConnectionLost(refusal, TargetDatabase())) return Next::Continue;
         Refused(refusal, row);
         break;
@@ -350,13 +361,13 @@ AppendEngine::Next AppendEngine::WriteRows() {
 
 // A statement that failed because the target's connection is gone ends the writing: it is
 // reported once, and nothing more is sent.
-bool AppendEngine::ConnectionLost(std::exception_ptr failure, int database) {
+bool AppendEngine::ConnectionLost(std::exception_ptr failure, int database, int line) {
   try {
     std::rethrow_exception(failure);
   } catch (const adodb::Error& error) {
     if (!error.ConnectionLost()) return false;
     lostDatabase_ = database;
-    shell::ReportApplicationError(error.Description(), kLocation, 148);
+    shell::ReportApplicationError(error.Description(), kLocation, line);
     return true;
   } catch (...) {
     return false;
@@ -368,6 +379,9 @@ QString AppendEngine::ClosingMessage() const {
   QString text = lostDatabase_ == 0 ? refused_.ClosingMessage(appended_, stopped_)
                                     : refused_.LostConnectionMessage(appended_, Result().notWritten,
                                                                      lostDatabase_);
+  if (copiedBeforeStop_) {
+    text += QStringLiteral(" The server had copied them before the stop reached it.");
+  }
   if (refusedFile_) text += QStringLiteral("\r\n") + refusedFile_->Line();
   if (const QString check = AfterCheckLine(); !check.isEmpty()) {
     text += QStringLiteral("\r\n\r\n") + check;
@@ -384,16 +398,22 @@ int AppendEngine::TargetDatabase() const {
   return request_.appendToDatabase1 ? 1 : 2;
 }
 
-AppendEngine::Stretch AppendEngine::WriteRowsUntilRefused(RowBuffer::Reader& reader,
-                                                          std::size_t total, Row& row,
-                                                          std::exception_ptr& refusal) {
+AppendEngine::Stretch AppendEngine::WriteRowsUntilRefused(const NextRow& next, Row& row,
+                                                          std::exception_ptr& refusal,
+                                                          bool& sourceFailed) {
   QString statement;
-  for (qint64 taken = rowsTaken_; static_cast<std::size_t>(taken) < total; ++taken) {
+  for (;;) {
     if (app::Ended()) return Stretch::Ended;
     if (stopRequested_.load(std::memory_order_relaxed)) return Stretch::Stopped;
-    if (!reader.Next(row)) break;
+    try {
+      if (!next(row)) return Stretch::Done;
+    } catch (...) {
+      refusal = std::current_exception();
+      sourceFailed = true;
+      return Stretch::Refused;
+    }
     WriteInsertStatement(statement, insertTarget_, row);
-    rowsTaken_.store(taken + 1, std::memory_order_relaxed);
+    rowsTaken_.fetch_add(1, std::memory_order_relaxed);
     try {
       TargetConnection().ExecuteNoRecords(statement);
       ++appended_;
@@ -402,7 +422,6 @@ AppendEngine::Stretch AppendEngine::WriteRowsUntilRefused(RowBuffer::Reader& rea
       return Stretch::Refused;
     }
   }
-  return Stretch::Done;
 }
 
 // A refused row is lost alone. The first refusal of a run is reported in full; later ones are

@@ -8,6 +8,7 @@
 #include <QString>
 #include <atomic>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -112,16 +113,18 @@ class AppendEngine {
   bool IdentityInsertOn();
   void IdentityInsertOff();
   bool OpenSource();
-  bool SourceHasRows();
   Next ReadSource();
   Stretch ReadRows(int& failedLine, std::exception_ptr& failure);
-  Next WriteRows();
-  Stretch WriteRowsUntilRefused(RowBuffer::Reader& reader, std::size_t total, Row& row,
-                                std::exception_ptr& refusal);
+  // The next row to write into `row`, false after the last; throws when the source fails.
+  using NextRow = std::function<bool(Row&)>;
+  NextRow StreamedRows();
+  Next WriteRows(const NextRow& next);
+  Stretch WriteRowsUntilRefused(const NextRow& next, Row& row, std::exception_ptr& refusal,
+                                bool& sourceFailed);
   void Refused(std::exception_ptr refusal, const Row& row);
   void RefusedText(const QString& description, const Row& row);
   void KeepRefusedRow(const Row& row, const QString& description);
-  bool ConnectionLost(std::exception_ptr failure, int database);
+  bool ConnectionLost(std::exception_ptr failure, int database, int line = 148);
   int TargetDatabase() const;
   QString ClosingMessage() const;
 
@@ -138,8 +141,14 @@ class AppendEngine {
   bool NoRowsToCopy();
   Next CopyRowsFast();
   bool OnOneServer() const;
+  // Whether both connections reach one server instance, as the servers prove it (one_server.cpp).
+  void ProveOneServer();
+  bool TargetSeesTheSourcesMark();
   QString SourceDatabase() const;
+  MSSQL::TableName SourceAsItsSessionNamesIt() const;
   bool CopiedByServer();
+  void CountWhatTheStoppedCopyWrote();
+  void CountSourceAfterLoss();
   Next StreamRows();
   Stretch StreamStretch(std::exception_ptr& failure, bool& sourceFailed);
   Stretch StreamInto(BatchWriter& writer, std::exception_ptr& failure, bool& sourceFailed);
@@ -162,6 +171,7 @@ class AppendEngine {
   std::unique_ptr<adodb::Connection> connection2_;
   bool connectionsOpen_ = false;  // handed over open by UseOpenConnections
   bool sourceDeferred_ = false;   // the source's login waits until rows go in batches
+  bool oneServer_ = false;        // proven by the servers (ProveOneServer)
   std::optional<MSSQL::TableFacts> facts1_;
   std::optional<MSSQL::TableFacts> facts2_;
   InsertTarget insertTarget_;
@@ -175,8 +185,9 @@ class AppendEngine {
   std::atomic<bool> stopRequested_ = false;
   qint64 appended_ = 0;
   bool stopped_ = false;
-  int lostDatabase_ = 0;  // the database whose connection went while rows were written
-  qint64 totalRows_ = 0;  // the rows to be written, as far as known
+  bool copiedBeforeStop_ = false;  // the server's copy ended before the stop reached it
+  int lostDatabase_ = 0;           // the database whose connection went while rows were written
+  qint64 totalRows_ = 0;           // the rows to be written, as far as known
   std::atomic<adodb::Connection*> cancellable_ = nullptr;  // the server's copy, while it runs
   RefusedRows refused_;
   QString refusedPath_;                           // chosen by the user, or empty

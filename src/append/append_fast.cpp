@@ -3,6 +3,7 @@
 // source into multi-row INSERTs. Either way every row the server accepts is written and a
 // refused row is lost alone: the first refusal is reported, the others counted.
 
+#include <algorithm>
 #include <optional>
 
 #include "append/append_engine.h"
@@ -19,13 +20,11 @@
 namespace append {
 namespace {
 
+constexpr int kServerCopyLine = 156;
+
 bool SameName(const MSSQL::TableName& a, const MSSQL::TableName& b) {
   return a.schema.compare(b.schema, Qt::CaseInsensitive) == 0 &&
          a.name.compare(b.name, Qt::CaseInsensitive) == 0;
-}
-
-bool SamePort(const ConnectionProfile& one, const ConnectionProfile& two) {
-  return one.IsLocal() == two.IsLocal() && (one.IsLocal() || one.Port == two.Port);
 }
 
 bool SameLogin(const ConnectionProfile& one, const ConnectionProfile& two) {
@@ -44,12 +43,6 @@ std::optional<qint64> RowsOfLastStatement(adodb::Connection& connection) {
   } catch (const adodb::Error&) {
     return std::nullopt;
   }
-}
-
-// The current row of `source` into `row`, value for value.
-void ReadRowOf(adodb::Recordset& source, Row& row) {
-  row.resize(static_cast<std::size_t>(source.FieldCount()));
-  for (std::size_t i = 0; i < row.size(); ++i) row[i] = source.FieldValue(static_cast<int>(i));
 }
 
 }  // namespace
@@ -156,18 +149,10 @@ AppendEngine::Next AppendEngine::CopyRowsFast() {
   return StreamRows();
 }
 
-// The servers say whether both tables live on one server; a server that cannot tell is taken
-// at its login's word.
-// Two servers of one name (copies of one machine, two instances on one host) are told apart by
-// the port their logins reach: one host never serves two instances on one port.
+// Both tables live on one server only when the servers proved it (ProveOneServer), and the
+// source's database is known by name.
 bool AppendEngine::OnOneServer() const {
-  const MSSQL::TableFacts& source = SourceFacts();
-  const MSSQL::TableFacts& target = TargetFacts();
-  if (SourceDatabase().isEmpty()) return false;
-  if (!source.server.isEmpty() && !target.server.isEmpty()) {
-    return source.server == target.server && SamePort(request_.profile1, request_.profile2);
-  }
-  return SameLogin(request_.profile1, request_.profile2);
+  return oneServer_ && !SourceDatabase().isEmpty();
 }
 
 // The source's database as its server names it, or as its login names it.
@@ -175,6 +160,14 @@ QString AppendEngine::SourceDatabase() const {
   const QString& told = SourceFacts().database;
   if (!told.isEmpty()) return told;
   return request_.appendToDatabase1 ? request_.profile2.Database : request_.profile1.Database;
+}
+
+// The source as its own session resolves its name: on the target's session a bare name would
+// go by that login's default schema, and could reach another schema's table of that name.
+MSSQL::TableName AppendEngine::SourceAsItsSessionNamesIt() const {
+  MSSQL::TableName table = SourceTable();
+  if (table.schema.isEmpty()) table.schema = SourceFacts().schema;
+  return table;
 }
 
 // One server and one database: the tables' objects tell whether two names reach one table.
@@ -211,7 +204,8 @@ bool AppendEngine::SameTable() {
 // statement unsent. Answers whether the server wrote the rows.
 bool AppendEngine::CopiedByServer() {
   adodb::Connection& target = TargetConnection();
-  const QString statement = InsertSelectStatement(insertTarget_, SourceDatabase(), SourceTable());
+  const QString statement =
+      InsertSelectStatement(insertTarget_, SourceDatabase(), SourceAsItsSessionNamesIt());
   qint64 written = -1;
   cancellable_ = &target;
   try {
@@ -226,12 +220,17 @@ bool AppendEngine::CopiedByServer() {
   } catch (...) {
     cancellable_ = nullptr;
     stopped_ = stopRequested_.load();
-    if (!stopped_) ConnectionLost(std::current_exception(), TargetDatabase());
+    if (stopped_) {
+      CountWhatTheStoppedCopyWrote();
+    } else if (ConnectionLost(std::current_exception(), TargetDatabase(), kServerCopyLine)) {
+      CountSourceAfterLoss();
+    }
     return false;
   }
   cancellable_ = nullptr;
   stopped_ = stopRequested_.load();
   if (written < 0 && stopped_) return false;
+  copiedBeforeStop_ = stopped_ && written > 0;
   // A driver that does not count: the whole source was copied.
   if (written >= 0) {
     totalRows_ = written;
@@ -240,6 +239,22 @@ bool AppendEngine::CopiedByServer() {
   }
   appended_ = totalRows_;
   return true;
+}
+
+// A server may finish the copy before it honours the cancel, and its driver then tells only of
+// the cancel: the target's growth tells what the statement wrote.
+void AppendEngine::CountWhatTheStoppedCopyWrote() {
+  targetAfter_ = CountTargetRows();
+  if (!targetBefore_ || !targetAfter_) return;
+  appended_ = std::max<qint64>(0, *targetAfter_ - *targetBefore_);
+  totalRows_ = appended_;
+  copiedBeforeStop_ = appended_ > 0;
+}
+
+// The copy never said how many rows it was to write: the source tells, so that the closing
+// message counts the rows not written.
+void AppendEngine::CountSourceAfterLoss() {
+  if (SourceLoginOpened()) CountSourceRows();
 }
 
 // Rows are written while they are read, so memory holds a batch whatever the table's size;

@@ -16,8 +16,7 @@ AppendEngine::Outcome AppendEngine::Result() const {
                   targetAfter_,
                   AfterCheckLine()};
   if (lostDatabase_ != 0) {
-    const qint64 total = request_.fast ? totalRows_ : static_cast<qint64>(rows_.Count());
-    outcome.notWritten = std::max<qint64>(0, total - appended_ - refused_.Count());
+    outcome.notWritten = std::max<qint64>(0, totalRows_ - appended_ - refused_.Count());
   }
   return outcome;
 }

@@ -98,6 +98,11 @@ std::optional<std::vector<std::size_t>> SourceColumnsByName(const MSSQL::TableFa
     if (!from) return std::nullopt;
     positions.push_back(*from);
   }
+  // One to one both ways: on a case-sensitive collation `a` and `A` of the target would both
+  // take the source's `a`.
+  std::vector<std::size_t> sorted = positions;
+  std::sort(sorted.begin(), sorted.end());
+  if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) return std::nullopt;
   return positions;
 }
 

@@ -6,7 +6,9 @@
 #include <exception>
 #include <functional>
 
+#include "append/row_buffer.h"
 #include "jobs/both_at_once.h"
+#include "platform/adodb.h"
 #include "shell/trap.h"
 
 namespace append {
@@ -35,6 +37,12 @@ inline bool Completed(shell::Trap& on, int line, Statement&& statement) {
     completed = true;
   });
   return completed;
+}
+
+// The current row of `source` into `row`, value for value.
+inline void ReadRowOf(adodb::Recordset& source, Row& row) {
+  row.resize(static_cast<std::size_t>(source.FieldCount()));
+  for (std::size_t i = 0; i < row.size(); ++i) row[i] = source.FieldValue(static_cast<int>(i));
 }
 
 }  // namespace append

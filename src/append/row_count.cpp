@@ -6,7 +6,7 @@ namespace append {
 namespace {
 
 qint64 CountOf(adodb::Connection& connection, const QString& statement) {
-  const std::unique_ptr<adodb::Recordset> result = connection.Execute(statement);
+  const std::unique_ptr<adodb::Recordset> result = adodb::ExecuteForOneRow(connection, statement);
   return result->Eof() ? qint64(0) : result->FieldValue(0).text.toLongLong();
 }
 

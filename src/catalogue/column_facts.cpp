@@ -76,12 +76,13 @@ void ReadServerRow(adodb::Connection& connection, const TableName& table, bool f
   }
   const std::unique_ptr<adodb::Recordset> row =
       connection.Execute(ColumnFactsStatement(table, names));
-  if (row->Eof() || row->FieldCount() != 1 + 2 * static_cast<int>(names.size())) return;
+  if (row->Eof() || row->FieldCount() != 2 + 2 * static_cast<int>(names.size())) return;
   facts.server = row->FieldValue(0).text;
+  facts.schema = row->FieldValue(1).IsNull() ? QString() : row->FieldValue(1).text;
   facts.database = connection.DefaultDatabase();
   for (std::size_t i = 0; i < names.size(); ++i) {
-    columns[i].identity = IsOne(row->FieldValue(1 + 2 * static_cast<int>(i)));
-    columns[i].computed = IsOne(row->FieldValue(2 + 2 * static_cast<int>(i)));
+    columns[i].identity = IsOne(row->FieldValue(2 + 2 * static_cast<int>(i)));
+    columns[i].computed = IsOne(row->FieldValue(3 + 2 * static_cast<int>(i)));
   }
   if (fills) MarkRowversions(connection, table, columns);
   facts.fillsKnown = fills;
@@ -117,7 +118,8 @@ QString TableColumnsStatement(const TableName& table) {
 // from the table's own object. The session's database comes from the driver.
 QString ColumnFactsStatement(const TableName& table, const std::vector<QString>& columns) {
   const QString object = QStringLiteral("OBJECT_ID(%1)").arg(NationalLiteral(table.Bracketed()));
-  QStringList fields{QStringLiteral("@@SERVERNAME")};
+  QStringList fields{QStringLiteral("@@SERVERNAME"),
+                     QStringLiteral("OBJECT_SCHEMA_NAME(%1)").arg(object)};
   for (const QString& column : columns) {
     const QString name = NationalLiteral(column);
     fields << QStringLiteral("COLUMNPROPERTY(%1, %2, 'IsIdentity')").arg(object, name)

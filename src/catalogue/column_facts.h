@@ -34,6 +34,7 @@ struct TableFacts {
   // What the server told; all empty on a server without the functions (not SQL Server).
   QString server;    // @@SERVERNAME
   QString database;  // the session's database
+  QString schema;    // the schema the session resolves the table's name to
   QString objectId;  // OBJECT_ID of the table, once asked for (ReadObjectId)
   std::vector<ColumnFacts> columns;
   bool fillsKnown = false;  // the columns' identity and computed flags were read
@@ -45,8 +46,8 @@ struct TableFacts {
 
 // "SELECT TOP 0 * FROM [t]": the table's columns, no row.
 QString TableColumnsStatement(const TableName& table);
-// One row: the server's name, and whether each of `columns` is an identity column and whether
-// it is computed.
+// One row: the server's name, the schema the table's name resolves to, and whether each of
+// `columns` is an identity column and whether it is computed.
 QString ColumnFactsStatement(const TableName& table, const std::vector<QString>& columns);
 // "SELECT OBJECT_ID(N'[t]')".
 QString ObjectIdStatement(const TableName& table);

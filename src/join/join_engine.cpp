@@ -57,6 +57,7 @@ struct JoinEngine::Run_ {
   bool built = false;        // the new table was created
   bool overwriting = false;  // the old table's drop waits in a transaction for the join
   bool lost = false;         // the connection is gone: nothing more is sent on it
+  int sent = 0;              // statements sent to the server
 };
 
 JoinEngine::JoinEngine(JoinReport& report, FieldNameRegistry& registry)
@@ -75,7 +76,7 @@ void JoinEngine::Run(const std::optional<JoinSelection>& selection,
     return;
   }
   if (RefusedSources(*selection)) return;
-  Run_ run{*selection, {}, {}, {}, {}, false, false, false, false};
+  Run_ run{*selection, {}, {}, {}, {}, false, false, false, false, 0};
   stopped_ = false;
   cancellable_ = true;
   on(102, [&] { report_.Busy(true); });
@@ -98,8 +99,9 @@ void JoinEngine::Run(const std::optional<JoinSelection>& selection,
   on(198, [&] { report_.Busy(false); });
 }
 
+// A cancel that came before the statement reached the driver finds nothing to cancel: a second
+// Stop sends it again.
 void JoinEngine::Stop() {
-  if (stopped_) return;
   stopped_ = true;
   if (connection_ && cancellable_) connection_->Cancel();
 }
@@ -231,7 +233,11 @@ void JoinEngine::BuildJoinedTable(shell::Trap& on, Run_& run) {
   QString k2;
   on(136, [&] { k1 = registry_.AliasFieldName(run.selection.field1, 0); });
   on(138, [&] { k2 = registry_.AliasFieldName(run.selection.field2, 1); });
+  const int sentBefore = run.sent;
   Execute(on, 140, run, join_statements::Join(run.newName, k1, k2), &joined);
+  const bool stoppedLate = !joined && stopped_ && run.sent > sentBefore && !run.overwriting &&
+                           !run.lost && MadeBeforeTheStop(on, run);
+  joined = joined || stoppedLate;
   run.built = joined;
   if (run.overwriting) EndOverwrite(on, run, joined);
   // The staging copies are dropped even after a failed copy or join, or a stop; a stop from
@@ -241,7 +247,7 @@ void JoinEngine::BuildJoinedTable(shell::Trap& on, Run_& run) {
   Execute(on, 144, run, join_statements::DropIfExists(kStaging2), nullptr, Always);
   on(146, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging2); });
   on(148, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging1); });
-  if (joined && !run.lost) AnnounceNewTable(on, run.newName);
+  if (joined && !run.lost) AnnounceNewTable(on, run.newName, stoppedLate);
 }
 
 // A failed or stopped join gives the old table back as it was, and takes the staging copies
@@ -274,6 +280,7 @@ void JoinEngine::Execute(shell::Trap& on, int line, Run_& run, const QString& st
     if (!run.connection) throw platform::Error(QStringLiteral("Object required"));
     if ((stopped_ && !always) || run.lost) return;
     try {
+      ++run.sent;
       jobs::Wait([&] { run.connection->Execute(statement); });
     } catch (const adodb::Error& error) {
       run.lost = error.ConnectionLost();
@@ -287,8 +294,31 @@ void JoinEngine::Execute(shell::Trap& on, int line, Run_& run, const QString& st
   });
 }
 
-void JoinEngine::AnnounceNewTable(shell::Trap& on, const QString& name) {
-  on(150, [] { dialogs::MsgBox(QStringLiteral("Done.")); });
+// A server may finish the join before it honours the cancel (some answer a cancel only once the
+// statement is over): the new table is then there, whole, whatever the driver said. It is asked
+// for, and kept.
+bool JoinEngine::MadeBeforeTheStop(shell::Trap& on, Run_& run) {
+  bool made = false;
+  on(170, [&] {
+    const QString statement = join_statements::TableObject(run.newName);
+    made = jobs::Wait([&] {
+      const std::unique_ptr<adodb::Recordset> row =
+          adodb::ExecuteForOneRow(*run.connection, statement);
+      return !row->Eof() && !row->FieldValue(0).IsNull();
+    });
+  });
+  return made;
+}
+
+void JoinEngine::AnnounceNewTable(shell::Trap& on, const QString& name, bool afterStop) {
+  on(150, [&] {
+    dialogs::MsgBox(afterStop ? QStringLiteral("Joining stopped after the server had made the "
+                                               "table ") +
+                                    name +
+                                    QStringLiteral(": it was kept, and the staging copies s_t1 "
+                                                   "and s_t2 were dropped.")
+                              : QStringLiteral("Done."));
+  });
   on(152, [&] { report_.RemoveTable(JoinReport::TableList::List1, name); });
   on(154, [&] { report_.RemoveTable(JoinReport::TableList::List3, name); });
   on(156, [&] { report_.AddTable(JoinReport::TableList::List1, name); });

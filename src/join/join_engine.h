@@ -71,7 +71,8 @@ class JoinEngine {
   void EndOverwrite(shell::Trap& on, Run_& run, bool joined);
   void Execute(shell::Trap& on, int line, Run_& run, const QString& statement, bool* ok = nullptr,
                bool always = false);
-  void AnnounceNewTable(shell::Trap& on, const QString& name);
+  bool MadeBeforeTheStop(shell::Trap& on, Run_& run);
+  void AnnounceNewTable(shell::Trap& on, const QString& name, bool afterStop);
   void AnnounceLoss(shell::Trap& on, const Run_& run);
   void AnnounceStop(shell::Trap& on, bool staged);
 

@@ -222,14 +222,25 @@ bool IsRegularIdentifier(const QString& name) {
   return !ReservedKeywords().contains(name.toUpper());
 }
 
+// "[table]" inside an N'...' literal.
+QString QuotedBracketed(const QString& table) {
+  QString quoted = MSSQL::Bracketed(table);
+  quoted.replace(QLatin1String("'"), QLatin1String("''"));
+  return quoted;
+}
+
 }  // namespace
 
 QString DropIfExists(const QString& table) {
-  QString quoted = MSSQL::Bracketed(table);
-  quoted.replace(QLatin1String("'"), QLatin1String("''"));
-  return QStringLiteral("if exists (select * from sysobjects where id = object_id(N'") + quoted +
+  return QStringLiteral("if exists (select * from sysobjects where id = object_id(N'") +
+         QuotedBracketed(table) +
          QStringLiteral("') and OBJECTPROPERTY(id, N'IsUserTable') = 1) drop table ") +
          MSSQL::Bracketed(table) + QLatin1Char(';');
+}
+
+QString TableObject(const QString& table) {
+  return QStringLiteral("SELECT OBJECT_ID(N'") + QuotedBracketed(table) +
+         QStringLiteral("', N'U')");
 }
 
 QString SelectList(const QStringList& fields, const QStringList& aliases) {
@@ -256,7 +267,7 @@ QString Join(const QString& newTable, const QString& k1, const QString& k2) {
   const QString right = QStringLiteral("s_t2.") + JoinColumn(k2);
   return QStringLiteral("SELECT * INTO ") + MSSQL::Bracketed(newTable) +
          QStringLiteral(" FROM s_t1 LEFT JOIN s_t2 ON ") + left + QLatin1Char('=') + right +
-         QStringLiteral(" UNION SELECT * FROM s_t1 RIGHT JOIN s_t2 ON ") + left +
+         QStringLiteral(" UNION ALL SELECT * FROM s_t1 RIGHT JOIN s_t2 ON ") + left +
          QStringLiteral(" = ") + right + QStringLiteral(" WHERE ") + left +
          QStringLiteral(" Is Null");
 }

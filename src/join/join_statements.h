@@ -13,6 +13,8 @@ namespace join_statements {
 
 // Drops a user table of this name if one exists (D, S1, S2).
 QString DropIfExists(const QString& table);
+// One row: the user table's object, NULL when there is no such table.
+QString TableObject(const QString& table);
 // "[field] AS [alias],..." for the fields of one table and their aliases.
 QString SelectList(const QStringList& fields, const QStringList& aliases);
 // Copies a source table into a staging table under the aliases (C1, C2).

@@ -75,6 +75,17 @@ int FieldIndex(const Recordset& recordset, const QString& name) {
   return -1;
 }
 
+// A cancel that reached the driver as the previous statement ended may cut the next result
+// short: a statement that always gives a row and gave none is sent again, a few times.
+std::unique_ptr<Recordset> ExecuteForOneRow(Connection& connection, const QString& statement) {
+  constexpr int kTries = 3;
+  std::unique_ptr<Recordset> result = connection.Execute(statement);
+  for (int tried = 1; tried < kTries && result->Eof(); ++tried) {
+    result = connection.Execute(statement);
+  }
+  return result;
+}
+
 std::unique_ptr<Connection> CreateConnection() {
   if (Provider()) return Provider()();
   return CreateOdbcConnection();

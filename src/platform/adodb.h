@@ -125,6 +125,10 @@ class Connection {
 // Finds a field by name (case-blind, as ADO does); -1 when there is none.
 int FieldIndex(const Recordset& recordset, const QString& name);
 
+// Runs a statement that always gives one row (a count, a function's value). A result that came
+// back without its row, as one cut by a late cancel of the statement before, is asked again.
+std::unique_ptr<Recordset> ExecuteForOneRow(Connection& connection, const QString& statement);
+
 using ConnectionProvider = std::function<std::unique_ptr<Connection>()>;
 
 std::unique_ptr<Connection> CreateConnection();

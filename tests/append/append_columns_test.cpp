@@ -63,7 +63,7 @@ TEST_F(AppendColumns, TheFastAppendNamesTheColumnsInItsBatchesToo) {
   // On one server the server's own copy is tried first; refused for the identity key, the rows
   // go in batches that name the columns.
   EXPECT_EQ(InsertsOf(statements),
-            QStringList({"INSERT INTO [T] SELECT * FROM [db2]..[Source]",
+            QStringList({"INSERT INTO [T] SELECT * FROM [db2].[dbo].[Source]",
                          "INSERT INTO [T] ([Id], [Name]) VALUES('1', 'a'), ('2', 'b')"}));
   EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 2u);
   EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
@@ -167,7 +167,7 @@ TEST_F(AppendColumns, TheSameColumnsInAnotherOrderAreAppendedByNameByPositionOrN
        {std::tuple(dialogs::vbYes, false, QStringList({byName + "VALUES('3', '1', '2')"})),
         std::tuple(dialogs::vbNo, false, QStringList({"INSERT INTO [T] VALUES('1', '2', '3')"})),
         std::tuple(dialogs::vbYes, true,
-                   QStringList({byName + "SELECT [c], [a], [b] FROM [db2]..[Source]",
+                   QStringList({byName + "SELECT [c], [a], [b] FROM [db2].[dbo].[Source]",
                                 byName + "VALUES('3', '1', '2')"}))}) {
     Page().findChild<QCheckBox*>("Check1")->setChecked(fast);
     dialogs.Clear();

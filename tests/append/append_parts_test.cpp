@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "append/append_statements.h"
+#include "append/column_pairs.h"
 #include "append/refused_rows.h"
 #include "append/row_buffer.h"
 #include "support/qt_printers.h"
@@ -141,4 +142,19 @@ TEST(RefusedRows, ClosingMessageCountsRowsAndNamesUpToThreeMessages) {
             "Done.\r\n\r\n998 rows appended, 6 refused by the server:\r\nA\r\nB\r\nC");
   EXPECT_EQ(refused.ClosingMessage(0).section("\r\n", 2, 2),
             "0 rows appended, 6 refused by the server:");
+}
+
+// On a case-sensitive collation the target's `a` and `A` would both take the source's `a`, and
+// the source's `x` would be dropped: by name only when the match is one to one both ways.
+TEST(ColumnPairs, ByNameOnlyWhenEveryColumnMatchesExactlyOne) {
+  const auto table = [](std::initializer_list<const char*> names) {
+    MSSQL::TableFacts facts;
+    for (const char* name : names) facts.columns.push_back({name, "int"});
+    facts.fieldCount = static_cast<int>(facts.columns.size());
+    return facts;
+  };
+  EXPECT_FALSE(append::SourceColumnsByName(table({"a", "x"}), table({"a", "A"})));
+  EXPECT_FALSE(append::SameColumnsInAnotherOrder(table({"a", "x"}), table({"A", "a"})));
+  EXPECT_EQ(append::SourceColumnsByName(table({"b", "a"}), table({"A", "B"})),
+            (std::vector<std::size_t>{1, 0}));
 }

@@ -19,15 +19,18 @@ std::vector<FakeServer::Row> NumberedRows(int count) {
 
 }  // namespace
 
-TEST_F(AppendRun, ASourceFetchThatFailsIsReportedOnceAndNothingIsWritten) {
+// The rows are written as they are read: those read before the failure stay, and the run stops
+// there.
+TEST_F(AppendRun, ASourceFetchThatFailsIsReportedOnceAndTheRowsReadBeforeStay) {
   server.AddTable("db1", "T", {"a"});
   server.AddTable("db2", "Source", {"a"}, NumberedRows(4));
   OpenPage();
-  server.FailFetchAfter(2, "Communication link failure");
+  server.FailFetchAfter(2, "Communication link failure");  // the count's row, then one row
   Append("T", "Source");
-  EXPECT_EQ(dialogs.Texts(), QStringList({ErrorReport("Communication link failure", 144)}));
-  EXPECT_EQ(InsertsOf(RunStatements()), QStringList());
-  EXPECT_TRUE(server.FindTable("db1", "T")->rows.empty());
+  EXPECT_EQ(dialogs.Texts(), QStringList({ErrorReport("Communication link failure", 144),
+                                          "Stopped. 1 row appended."}));
+  EXPECT_EQ(InsertsOf(RunStatements()), QStringList({"INSERT INTO [T] VALUES('1')"}));
+  EXPECT_EQ(server.FindTable("db1", "T")->rows, NumberedRows(1));
   ExpectAtRest();
 }
 

@@ -67,7 +67,7 @@ TEST_F(JoinEngineTest, WorkedExampleSendsTheSevenStatementsInOrder) {
                    "SELECT [ID] AS [ID_A],[CustomerID] AS [CustomerID],[Total] AS [Total] "
                    "INTO s_t2 FROM [Orders]",
                    "SELECT * INTO [Joined] FROM s_t1 LEFT JOIN s_t2 ON s_t1.ID=s_t2.CustomerID "
-                   "UNION SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.ID = s_t2.CustomerID "
+                   "UNION ALL SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.ID = s_t2.CustomerID "
                    "WHERE s_t1.ID Is Null",
                    kS1, kS2}));
   const FakeServer::Table* joined = server.FindTable("db1", "Joined");
@@ -182,10 +182,11 @@ TEST_F(JoinEngineTest, JoinColumnsThatAreNotPlainNamesAreBracketed) {
   server.AddTable("db1", "Sales", {"Order Date", "Sum"}, {FakeServer::TextRow({"d1", "9"})});
   dialogs.Type("Daily");
   Run({"Visits", "Order Date", "Sales", "Order Date"});
-  EXPECT_EQ(StatementsAfterFieldReads()[4],
-            "SELECT * INTO [Daily] FROM s_t1 LEFT JOIN s_t2 ON s_t1.[Order Date]=s_t2.[Order "
-            "Date_A] UNION SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.[Order Date] = s_t2.[Order "
-            "Date_A] WHERE s_t1.[Order Date] Is Null");
+  EXPECT_EQ(
+      StatementsAfterFieldReads()[4],
+      "SELECT * INTO [Daily] FROM s_t1 LEFT JOIN s_t2 ON s_t1.[Order Date]=s_t2.[Order "
+      "Date_A] UNION ALL SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.[Order Date] = s_t2.[Order "
+      "Date_A] WHERE s_t1.[Order Date] Is Null");
   ASSERT_NE(server.FindTable("db1", "Daily"), nullptr);
   EXPECT_EQ(server.FindTable("db1", "Daily")->rows.size(), 1u);
 }

@@ -10,7 +10,7 @@ TEST(JoinStatements, PlainNamesGiveTheStatementsAsTheServerKnowsThem) {
   EXPECT_EQ(join_statements::SelectList({"ID", "Name"}, {"ID_A", "Name"}),
             "[ID] AS [ID_A],[Name] AS [Name]");
   EXPECT_EQ(join_statements::Join("Joined", "ID", "CustomerID"),
-            "SELECT * INTO [Joined] FROM s_t1 LEFT JOIN s_t2 ON s_t1.ID=s_t2.CustomerID UNION "
+            "SELECT * INTO [Joined] FROM s_t1 LEFT JOIN s_t2 ON s_t1.ID=s_t2.CustomerID UNION ALL "
             "SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.ID = s_t2.CustomerID WHERE s_t1.ID Is "
             "Null");
 }

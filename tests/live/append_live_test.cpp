@@ -14,6 +14,7 @@
 #include "platform/ado_errors.h"
 #include "platform/dialogs.h"
 #include "shell/page.h"
+#include "support/live_append.h"
 #include "support/live_server.h"
 #include "support/read_rows.h"
 #include "support/scripted_dialogs.h"
@@ -25,90 +26,14 @@ using Rows = std::vector<std::vector<Value>>;
 
 namespace {
 
-std::unique_ptr<adodb::Connection> Connect(const ConnectionProfile& profile) {
-  std::unique_ptr<adodb::Connection> connection = adodb::CreateOdbcConnection();
-  connection->Open(BuildConnectionString(profile));
-  return connection;
-}
-
-Rows Select(const ConnectionProfile& profile, const QString& sql) {
-  std::unique_ptr<adodb::Connection> connection = Connect(profile);
-  return ReadRows(*connection->Execute(sql));
-}
-
-// A table of the test's own on the live server, dropped when the test ends.
-class LiveTable {
- public:
-  LiveTable(ConnectionProfile profile, const QString& columns)
-      : profile_(std::move(profile)),
-        name_("ombrelia_test_" + QUuid::createUuid().toString(QUuid::Id128).left(12)) {
-    Connect(profile_)->Execute("CREATE TABLE [" + name_ + "] (" + columns + ")");
-  }
-  ~LiveTable() {
-    try {
-      Connect(profile_)->Execute("DROP TABLE [" + name_ + "]");
-    } catch (const adodb::Error& error) {
-      ADD_FAILURE() << "could not drop " << name_.toStdString() << ": "
-                    << error.Description().toStdString();
-    }
-  }
-  const QString& Name() const { return name_; }
-  void Execute(const QString& sql) const { Connect(profile_)->Execute(sql); }
-  Rows Contents(const QString& order) const {
-    return Select(profile_, "SELECT * FROM [" + name_ + "] ORDER BY " + order);
-  }
-
- private:
-  ConnectionProfile profile_;
-  QString name_;
-};
-
-// The two logins of the live server, or nothing; a run under a locale this machine lacks is
-// skipped too, since it would prove nothing about that locale.
-// Both logins of the live server, reached through the machine's driver; without a server, or
-// without the locale the run asks for, the test is skipped.
-class LiveAppend : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const std::optional<ConnectionProfile> one = LiveProfile(1);
-    const std::optional<ConnectionProfile> two = LiveProfile(2);
-    if (!one || !two) GTEST_SKIP() << kNoLiveServer;
-    const QString wanted = qEnvironmentVariable("LC_ALL");
-    const QString active = QString::fromLatin1(std::setlocale(LC_CTYPE, nullptr));
-    if (!wanted.isEmpty() && !active.startsWith(wanted.left(5))) {
-      GTEST_SKIP() << "the locale " << wanted.toStdString() << " is not installed on this machine";
-    }
-    profile1 = *one;
-    profile2 = *two;
-    driver_.emplace();
-  }
-
-  ConnectionProfile profile1;
-  ConnectionProfile profile2;
-
- private:
-  std::optional<LiveDriver> driver_;
-};
-
 using AppendLive = LiveAppend;
 using AppendLiveLoss = LiveAppend;
 using AppendLiveFast = LiveAppend;
 using AppendLiveRefused = LiveAppend;
 
-append::AppendEngine::Outcome RunAppend(const ConnectionProfile& profile1,
-                                        const ConnectionProfile& profile2, const QString& table1,
-                                        const QString& table2, bool toDatabase1,
-                                        bool fast = false) {
-  shell::Page page;
-  ProgressBar bar;
-  append::AppendProgress progress(page, bar);
-  append::AppendEngine engine({table1, table2, toDatabase1, profile1, profile2, fast}, progress);
-  engine.Run();
-  return engine.Result();
-}
-
-// The same login under another name of the same server: the fast append then takes it for
-// another server and writes batches instead of having the server copy the rows.
+// The same login under another name of the same server: two logins of their own, which the
+// servers prove to reach one instance, so the fast append still has the server copy the rows
+// (and a copy the server refuses goes in batches).
 ConnectionProfile AsAnotherServer(ConnectionProfile profile) {
   profile.Server = profile.Server == QLatin1String("127.0.0.1") ? QStringLiteral("localhost")
                                                                 : QStringLiteral("127.0.0.1");

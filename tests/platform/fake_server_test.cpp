@@ -49,7 +49,7 @@ adodb::Error ErrorOf(adodb::Connection& connection, const QString& statement) {
 
 QString JoinStatement(const QString& target, const QString& k1, const QString& k2) {
   return "SELECT * INTO [" + target + "] FROM s_t1 LEFT JOIN s_t2 ON s_t1." + k1 + "=s_t2." + k2 +
-         " UNION SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1." + k1 + " = s_t2." + k2 +
+         " UNION ALL SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1." + k1 + " = s_t2." + k2 +
          " WHERE s_t1." + k1 + " Is Null";
 }
 
@@ -235,18 +235,21 @@ class JoinStatementTest : public ::testing::Test {
   std::unique_ptr<adodb::Connection> shop = OpenShop();
 };
 
-TEST_F(JoinStatementTest, BuildsTheFullOuterJoinWithoutDuplicateRows) {
+TEST_F(JoinStatementTest, BuildsTheFullOuterJoinKeepingIdenticalRows) {
   shop->Execute(JoinStatement("Joined", "ID", "[Customer ID]"));
   const FakeServer::Table* joined = server.FindTable("Shop", "Joined");
   ASSERT_NE(joined, nullptr);
   EXPECT_EQ(joined->type, "TABLE");
   EXPECT_EQ(joined->columns, QStringList({"ID", "Name", "ID_A", "Customer ID", "Total"}));
-  // Ann's duplicate row joins twice more and vanishes in the UNION; NULL keys never match.
+  // Ann's second, identical row joins twice more, as a full outer join has it; NULL keys never
+  // match.
   const std::vector<Row> expected = {
       FakeServer::TextRow({"1", "Ann", "10", "1", "5"}),
       FakeServer::TextRow({"1", "Ann", "11", "1", "7"}),
       FakeServer::TextRow({"2", "Bob", nullptr, nullptr, nullptr}),
       FakeServer::TextRow({nullptr, "Nil", nullptr, nullptr, nullptr}),
+      FakeServer::TextRow({"1", "Ann", "10", "1", "5"}),
+      FakeServer::TextRow({"1", "Ann", "11", "1", "7"}),
       FakeServer::TextRow({nullptr, nullptr, "12", "3", "9"}),
       FakeServer::TextRow({nullptr, nullptr, "13", nullptr, "1"}),
   };
@@ -287,7 +290,7 @@ TEST(FakeServer, RunsTheJoinEnginesStatementsAsTheyAreSent) {
            "SELECT [ID] AS [ID],[Name] AS [Name] INTO s_t1 FROM [Customers]",
            "SELECT [ID] AS [ID_A],[CustomerID] AS [CustomerID],[Total] AS [Total] INTO s_t2 "
            "FROM [Orders]",
-           "SELECT * INTO [Joined] FROM s_t1 LEFT JOIN s_t2 ON s_t1.ID=s_t2.CustomerID UNION "
+           "SELECT * INTO [Joined] FROM s_t1 LEFT JOIN s_t2 ON s_t1.ID=s_t2.CustomerID UNION ALL "
            "SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.ID = s_t2.CustomerID WHERE s_t1.ID Is Null",
        }) {
     shop->Execute(statement);

@@ -57,7 +57,8 @@ bool ServerRow(Database& database, const QString& statement, Result& result) {
   const bool anyFacts = std::any_of(database.Objects().begin(), database.Objects().end(),
                                     [](const auto& object) { return !object->facts.empty(); });
   if (!table && (statement.contains(QLatin1String("OBJECT_ID")) || !anyFacts)) return false;
-  Row row{adodb::Value::Text(QStringLiteral("FAKE"))};
+  Row row{adodb::Value::Text(QStringLiteral("FAKE")),
+          table ? adodb::Value::Text(table->Schema()) : adodb::Value::Null()};
   const qsizetype asked = statement.count(QLatin1String("'IsIdentity'"));
   for (qsizetype i = 0; table && i < asked && static_cast<std::size_t>(i) < table->facts.size();
        ++i) {
@@ -73,6 +74,17 @@ bool ServerRow(Database& database, const QString& statement, Result& result) {
 bool RunCatalogueQuery(Database& database, const QString& statement, Result& result) {
   if (statement.compare(QLatin1String("SELECT SCHEMA_NAME()"), Qt::CaseInsensitive) == 0) {
     result = SchemaName();
+    return true;
+  }
+  static const QRegularExpression kUserTable(
+      QStringLiteral("^SELECT OBJECT_ID\\(N'((?:[^']|'')*)', N'U'\\)$"));
+  if (const QRegularExpressionMatch match = kUserTable.match(statement); match.hasMatch()) {
+    const Table* table = database.Find(FromBrackets(Unquoted(match.captured(1))));
+    result = {true,
+              {QString()},
+              {{table ? adodb::Value::Text(QString::number(reinterpret_cast<quintptr>(table)))
+                      : adodb::Value::Null()}},
+              {}};
     return true;
   }
   if (statement.startsWith(QLatin1String("SELECT OBJECT_ID("))) {

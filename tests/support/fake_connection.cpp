@@ -1,4 +1,6 @@
 #include <QString>
+#include <algorithm>
+#include <optional>
 
 #include "support/fake_connection_string.h"
 #include "support/fake_errors.h"
@@ -140,9 +142,26 @@ class FakeConnection : public adodb::Connection {
   Result RunLogged(const QString& statement) {
     LogStatement(statement);
     const std::lock_guard lock(state_->mutex);
+    if (std::optional<Result> marks = SessionMarks(statement)) return *marks;
     return RunStatement(
         state_->DatabaseNamed(database_), statement,
         [this](const QString& name) -> Database& { return state_->DatabaseNamed(name); });
+  }
+
+  // A session's CONTEXT_INFO, and the sessions that hold a mark as sys.dm_exec_sessions shows
+  // them: every session of this server.
+  std::optional<Result> SessionMarks(const QString& statement) {
+    static const QString kSet = QStringLiteral("SET CONTEXT_INFO 0x");
+    static const QString kSessions = QStringLiteral("FROM sys.dm_exec_sessions WHERE");
+    if (statement.startsWith(kSet)) {
+      state_->contextInfo[index_] = statement.mid(kSet.size()).toLower();
+      return Result{};
+    }
+    if (!statement.contains(kSessions)) return std::nullopt;
+    const QString mark = statement.section(QStringLiteral("= 0x"), -1).toLower();
+    const auto seen = std::count_if(state_->contextInfo.begin(), state_->contextInfo.end(),
+                                    [&](const auto& session) { return session.second == mark; });
+    return Result{true, {QString()}, {{adodb::Value::Text(QString::number(seen))}}, {}};
   }
 
   Result TablesRowset() {

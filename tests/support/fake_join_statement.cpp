@@ -1,4 +1,4 @@
-// The join statement: a full outer join of two tables written as a LEFT JOIN, UNION, and a
+// The join statement: a full outer join of two tables written as a LEFT JOIN, UNION ALL, and a
 // RIGHT JOIN restricted to the right rows that found no partner.
 
 #include <algorithm>
@@ -51,7 +51,7 @@ JoinStatement ParseJoin(SqlReader& sql) {
   join.left.column = TakeColumnOf(sql, join.left.table);
   sql.Expect(QStringLiteral("="));
   join.right.column = TakeColumnOf(sql, join.right.table);
-  sql.Expect(QStringLiteral("UNION SELECT * FROM"));
+  sql.Expect(QStringLiteral("UNION ALL SELECT * FROM"));
   ExpectName(sql, join.left.table);
   sql.Expect(QStringLiteral("RIGHT JOIN"));
   ExpectName(sql, join.right.table);
@@ -105,15 +105,6 @@ std::vector<Row> FullOuterJoinRows(const Table& left, int leftKey, const Table& 
   return rows;
 }
 
-// UNION keeps one of each set of rows that are equal in every column (NULL equals NULL here).
-std::vector<Row> WithoutDuplicates(const std::vector<Row>& rows) {
-  std::vector<Row> unique;
-  for (const Row& row : rows) {
-    if (std::find(unique.begin(), unique.end(), row) == unique.end()) unique.push_back(row);
-  }
-  return unique;
-}
-
 }  // namespace
 
 Result RunFullOuterJoin(Database& database, SqlReader& sql) {
@@ -125,7 +116,7 @@ Result RunFullOuterJoin(Database& database, SqlReader& sql) {
   RequireFreeName(database, join.target);
   const QStringList columns = left.columns + right.columns;
   RequireUniqueColumns(columns, join.target);
-  std::vector<Row> rows = WithoutDuplicates(FullOuterJoinRows(left, leftKey, right, rightKey));
+  std::vector<Row> rows = FullOuterJoinRows(left, leftKey, right, rightKey);
   database.Create({join.target, columns, std::move(rows), QStringLiteral("TABLE"), {}, {}});
   return {};
 }

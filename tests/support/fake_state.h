@@ -74,7 +74,8 @@ struct ServerState {
   std::recursive_mutex mutex;
   int liveConnections = 0;
   std::shared_ptr<Gate> gate;
-  QStringList transactions;  // "BeginTrans", "CommitTrans", "RollbackTrans", in order
+  QStringList transactions;            // "BeginTrans", "CommitTrans", "RollbackTrans", in order
+  std::map<int, QString> contextInfo;  // SET CONTEXT_INFO of each connection, by its index
 
   Database& DatabaseNamed(const QString& name) {
     Database& database = databases[name.toCaseFolded()];

@@ -12,8 +12,9 @@ const Table& ExistingTable(Database& database, const QualifiedName& name) {
   return *table;
 }
 
-// [table], [schema].[table], or [database]..[table]: a table of another database of the
-// server, under its default schema (`database` names it).
+// [table], [schema].[table], [database]..[table] or [database].[schema].[table]: a table of
+// another database of the server (`database` names it), under its default schema or the one
+// named.
 struct SelectedName {
   QString database;
   QualifiedName name;
@@ -23,7 +24,9 @@ SelectedName TakeSelectedName(SqlReader& sql) {
   const QString first = sql.TakeName();
   if (sql.Accept(QStringLiteral(". ."))) return {first, {QString(), sql.TakeName()}};
   if (!sql.Accept(QStringLiteral("."))) return {QString(), {QString(), first}};
-  return {QString(), {first, sql.TakeName()}};
+  const QString second = sql.TakeName();
+  if (sql.Accept(QStringLiteral("."))) return {first, {second, sql.TakeName()}};
+  return {QString(), {first, second}};
 }
 
 Result SelectAll(Database& database, SqlReader& sql, const DatabaseNamed& databaseNamed) {
@@ -173,15 +176,14 @@ Result InsertValues(Table& table, const std::vector<int>& columns, SqlReader& sq
   return result;
 }
 
-// SELECT * FROM [db]..[source], the source in another database of the same server.
+// SELECT * FROM [db]..[source] or [db].[schema].[source], the source in another database of
+// the same server.
 Result InsertSelect(Table& table, SqlReader& sql, const DatabaseNamed& databaseNamed) {
   sql.Expect(QStringLiteral("SELECT * FROM"));
-  const QString database = sql.TakeName();
-  sql.Expect(QStringLiteral(". ."));
-  const QString name = sql.TakeName();
+  const SelectedName selected = TakeSelectedName(sql);
   sql.ExpectEnd();
-  if (!databaseNamed) sql.FailHere();
-  const Table& source = ExistingObject(databaseNamed(database), name);
+  if (!databaseNamed || selected.database.isEmpty()) sql.FailHere();
+  const Table& source = ExistingTable(databaseNamed(selected.database), selected.name);
   if (source.columns.size() != table.columns.size()) throw ValueCountMismatch();
   // As SQL Server does, an identity column takes no value without a column list.
   if (std::any_of(table.facts.begin(), table.facts.end(), [](auto& c) { return c.identity; })) {

@@ -7,7 +7,7 @@
 //       and OBJECTPROPERTY(id, N'IsUserTable') = 1) drop table [t];
 //   SELECT [f] AS [a],[g] AS [b] INTO s_t1 FROM [t]
 //   SELECT * INTO [new] FROM s_t1 LEFT JOIN s_t2 ON s_t1.k1=s_t2.k2
-//       UNION SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.k1 = s_t2.k2 WHERE s_t1.k1 Is Null
+//       UNION ALL SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.k1 = s_t2.k2 WHERE s_t1.k1 Is Null
 //   INSERT INTO [t] VALUES('a', N'b', NULL, 0x0A), ('c', N'd', 1, 0x)
 //   INSERT INTO [t] SELECT * FROM [otherdb]..[s]
 //   INSERT INTO [s].[t] ([a], [b]) VALUES(...)          (any table may name its schema)
