@@ -5,14 +5,14 @@
 // "error", and whose lines are the refused rows, each with the server's text for it. A value is
 // the text the statements give it without their quoting: NULL an empty field, an empty text
 // "", binary 0x and the hex of its bytes. The file is made at the first refused row, readable
-// and writable by its owner only, and each row is in it as soon as it is refused.
+// and writable by its owner only (a file the user names and that is there already keeps its
+// mode), and each row is in it, whole, as soon as it is refused.
 
-#include <QFile>
 #include <QString>
 #include <QStringList>
-#include <memory>
 
 #include "append/append_statements.h"
+#include "platform/owner_file.h"
 
 namespace append {
 
@@ -21,9 +21,10 @@ QString CsvField(const adodb::Value& value);
 // The fields joined by commas, and CR LF.
 QString CsvLine(const QStringList& fields);
 
-// "<data folder>/refused/<date>-<time>-<table>.csv", the characters a file name cannot hold
-// replaced by "_".
-QString RefusedRowsPath(const QString& table);
+// "<date>-<time>-<table>.csv", or "<date>-<time>-<table>-<number>.csv" from number 2 on: the
+// characters a file name cannot hold replaced by "_", the table's part cut, on a character's
+// boundary, to what a name of `longest` bytes leaves for it.
+QString RefusedRowsFileName(const QString& stamp, const QString& table, int number, int longest);
 
 class RefusedRowsFile {
  public:
@@ -37,23 +38,27 @@ class RefusedRowsFile {
   void Add(const Row& row, const QString& error);
   // Where the rows are; empty while none was refused.
   const QString& Path() const { return path_; }
-  // Why the rows could not all be kept; empty when they were.
+  // Why the rows could not all be kept (the system's own words); empty when they were.
   const QString& Failure() const { return failure_; }
-  // The closing message's line: where the rows are, or why they could not all be kept there;
-  // empty while none was refused.
+  // The closing message's line: where the rows are, or why they could not all be kept there
+  // and how many of them the file holds; empty while none was refused.
   QString Line() const;
 
  private:
   bool Open();
   bool Create();
-  void Write(const QString& line);
+  bool CreateInDataFolder();
+  bool Write(const QString& line);
 
   QString chosen_;
   QString table_;
   QStringList columns_;
   QString path_;
   QString failure_;
-  std::unique_ptr<QFile> file_;
+  owner_file::File file_;
+  bool made_ = false;  // the file was made (and the header written)
+  qint64 refused_ = 0;
+  qint64 kept_ = 0;
 };
 
 }  // namespace append

@@ -31,18 +31,30 @@ void Override(const CommandParser& parser, const char* option, int number, QStri
   if (parser.IsSet(name)) field = parser.Value(name);
 }
 
-// The password from the environment, else the stored one of the stored login (it is not sent
-// to another server or user), else asked for on a terminal; the empty optional when there is
-// none of these.
+// The server, its port and the local flag name one instance: another port may be another
+// server's, or another instance of the same.
+bool SameLogin(const ConnectionProfile& stored, const ConnectionProfile& login) {
+  return stored.Server == login.Server && stored.Port == login.Port &&
+         stored.LocalConnection == login.LocalConnection && stored.User == login.User;
+}
+
+// The password from the environment, else the stored one of the stored login, else asked for on
+// a terminal; the empty optional when there is none of these.
 std::optional<QString> Password(const ConnectionProfile& stored, const ConnectionProfile& login,
-                                int number) {
+                                int number, Console& console) {
   const QByteArray variable = "OMBRELIA_PASSWORD" + QByteArray::number(number);
   if (qEnvironmentVariableIsSet(variable.constData())) return qEnvironmentVariable(variable);
-  // A stored password belongs to the stored login; it is not sent to another server or user.
-  if (stored.Server == login.Server && stored.User == login.User) {
+  // A stored password belongs to the stored login; it is not sent to another server, instance
+  // or user.
+  if (SameLogin(stored, login)) {
     const QString suffix = number == 1 ? QString() : QStringLiteral("2");
-    const QString password = password_store::ReadStored(QStringLiteral("Password") + suffix);
-    if (!password.isEmpty()) return password;
+    const password_store::Stored kept =
+        password_store::ReadStored(QStringLiteral("Password") + suffix);
+    if (!kept.silence.isEmpty()) {
+      console.Message(QStringLiteral("ombrelia: going on without the desktop's keyring: ") +
+                      kept.silence + u'.');
+    }
+    if (!kept.password.isEmpty()) return kept.password;
   }
   if (!terminal::InputIsTerminal()) return std::nullopt;
   const QString prompt = QStringLiteral("Password of %1 on %2 (Database #%3): ")
@@ -125,7 +137,7 @@ std::optional<int> ResolveLogin(const CommandParser& parser, int number, Console
   if (std::optional<QString> missing = MissingField(login, number)) {
     return parser.UsageError(console, *missing);
   }
-  const std::optional<QString> password = Password(stored, login, number);
+  const std::optional<QString> password = Password(stored, login, number, console);
   if (!password) {
     return parser.UsageError(
         console, QStringLiteral("No password for %1 on %2 (Database #%3), and no terminal to ask "

@@ -2,8 +2,8 @@
 
 // The two logins of a command: the stored ones, each field replaced by its option where one is
 // given. A password never comes from an argument: it is taken from OMBRELIA_PASSWORD1 (or 2),
-// else the stored one when the server and the user are the stored ones, else asked for without
-// echo on a terminal. Nothing is ever written to the settings.
+// else the stored one when the server, the port, the local flag and the user are the stored ones,
+// else asked for without echo on a terminal. Nothing is ever written to the settings.
 
 #include <optional>
 

@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr std::chrono::seconds kClosingPatience{20};
+
 QString CheckText(const QCheckBox& box) {
   return box.isChecked() ? QStringLiteral("1") : QStringLiteral("0");
 }
@@ -26,12 +28,29 @@ Form1::Form1(wizard::Wizard& wizard)
   ConnectChangeHandlers();
   ConnectButtons();
   ConnectPointerHandlers();
+  // A password goes to its store when its typing is over: the field left, a button, the end.
+  for (QLineEdit* password : {ui_->Text3, ui_->Text7}) {
+    connect(password, &QLineEdit::editingFinished, this, [this] { passwords_.Commit(); });
+  }
   for (QLineEdit* textBox : findChildren<QLineEdit*>()) shell::SelectAllOnFocus(*textBox);
   ui_->Text9->setFocus();
   ui_->Text1->setFocus();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+  passwords_.Commit();
+}
+
+// A keyring that waits for the user holds the end a while at most; what it has not taken by
+// then is kept in the file.
+void Form1::WindowClosing() {
+  shell::Trap on(QStringLiteral("Form1.Form_Unload"));
+  on(100, [&] {
+    passwords_.Commit();
+    jobs::Wait([this] { passwords_.FinishSaves(kClosingPatience); });
+  });
+  Page::WindowClosing();
+}
 
 ConnectionProfile Form1::Profile1() const {
   return {ui_->Text1->text(), ui_->Text2->text(), ui_->Text3->text(),
@@ -58,7 +77,7 @@ void Form1::PaintDesignedColors() {
 }
 
 // A change is stored at once; a store that cannot be written is reported, and typing goes on.
-// A password goes to the keyring without waiting for it.
+// A password goes to the keyring when its typing is over, without waiting for it.
 void Form1::Save(const QString& handler, const QString& key, const QString& value) {
   shell::Trap on(QStringLiteral("Form1.") + handler);
   on(100, [&] {
@@ -73,23 +92,28 @@ QString Form1::PasswordHandler(const QString& key) {
 }
 
 // Every field or check box given its stored value fires its change handler, as typing would.
-// The passwords may wait for the keyring (the user may have to unlock it) while the window
-// goes on.
+// The page shows before the keyring is asked, as the keyring may ask the user to unlock it
+// first; its buttons wait for the passwords, and a password typed meanwhile is kept.
 void Form1::LoadConnectionProfiles() {
   using profile_settings::Read;
-  const QMap<QString, QString> passwords = jobs::Wait([this] { return passwords_.Load(); });
   ui_->Text1->setText(Read(QStringLiteral("Server")));
   ui_->Text2->setText(Read(QStringLiteral("User")));
-  ui_->Text3->setText(passwords.value(QStringLiteral("Password")));
   ui_->Text4->setText(Read(QStringLiteral("Database")));
   ui_->Text9->setText(Read(QStringLiteral("Port"), QStringLiteral("1433")));
   ui_->Check4->setChecked(Read(QStringLiteral("Local Connection1"), QStringLiteral("0")) != "0");
   ui_->Check7->setChecked(Read(QStringLiteral("Local Connection2"), QStringLiteral("0")) != "0");
   ui_->Text5->setText(Read(QStringLiteral("Server2")));
   ui_->Text6->setText(Read(QStringLiteral("User2")));
-  ui_->Text7->setText(passwords.value(QStringLiteral("Password2")));
   ui_->Text8->setText(Read(QStringLiteral("Database2")));
   ui_->Text10->setText(Read(QStringLiteral("Port2"), QStringLiteral("1433")));
+  Show();
+  const shell::InputLock lock = LockButtons();
+  FillPasswords(jobs::Wait([this] { return passwords_.Load(); }));
+}
+
+void Form1::FillPasswords(const QMap<QString, QString>& passwords) {
+  if (!ui_->Text3->isModified()) ui_->Text3->setText(passwords.value(QStringLiteral("Password")));
+  if (!ui_->Text7->isModified()) ui_->Text7->setText(passwords.value(QStringLiteral("Password2")));
 }
 
 void Form1::ConnectChangeHandlers() {

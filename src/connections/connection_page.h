@@ -39,6 +39,9 @@ class Form1 : public shell::Page, public ConnectionProfiles {
 
  private:
   void LoadConnectionProfiles();
+  void FillPasswords(const QMap<QString, QString>& passwords);
+  // The window closed: the passwords typed reach their store before the program ends.
+  void WindowClosing() override;
   void TestConnection(const ConnectionProfile& profile, const QString& location);
   shell::InputLock LockButtons();
   void ConnectChangeHandlers();

@@ -51,6 +51,7 @@ QString NotValid(int database, const ConnectionProfile& profile) {
 }  // namespace
 
 void Form1::PushButton2_Click() {
+  passwords_.Commit();
   const shell::InputLock lock = LockButtons();
   shell::Trap on(QStringLiteral("Form1.PushButton2_Click"));
   // A validation that cannot even create its connection is reported and counts as passed.
@@ -77,6 +78,7 @@ void Form1::PushButton1_Click() {
 // Exactly one message per click; the driver's own text is not shown here. A login that cannot be
 // passed to the driver is not tried, and the message names the field.
 void Form1::TestConnection(const ConnectionProfile& profile, const QString& handler) {
+  passwords_.Commit();
   const shell::InputLock lock = LockButtons();
   shell::Trap on(QStringLiteral("Form1.") + handler);
   std::unique_ptr<adodb::Connection> connection;

@@ -25,13 +25,14 @@ bool IsPasswordKey(const QString& key) {
   return Keys().contains(key);
 }
 
-QString ReadStored(const QString& key) {
-  if (profile_settings::Has(key)) return profile_settings::Read(key);
-  return keyring::Read(key).text;
+Stored ReadStored(const QString& key) {
+  if (profile_settings::Has(key)) return {profile_settings::Read(key), {}};
+  const keyring::Answer answer = keyring::ReadWithin(key, kCommandLinePatience);
+  return {answer.text, answer.late ? answer.error : QString()};
 }
 
 QString Describe() {
-  const keyring::Answer answer = keyring::Read(Keys().constFirst());
+  const keyring::Answer answer = keyring::ReadWithin(Keys().constFirst(), kCommandLinePatience);
   if (answer.outcome != keyring::Outcome::NoAnswer) {
     return QStringLiteral("Passwords: the desktop's keyring (service \"%1\").")
         .arg(QLatin1String(keyring::kService));
@@ -62,6 +63,8 @@ QMap<QString, QString> PasswordStore::Load() {
       Report(key, shell::DescriptionOf(std::current_exception()));
     }
   }
+  const std::lock_guard lock(mutex_);
+  stored_.insert(passwords);
   return passwords;
 }
 
@@ -81,13 +84,26 @@ void PasswordStore::Save(const QString& key, const QString& value) {
   {
     const std::lock_guard lock(mutex_);
     if (usesKeyring_ || saving_) {
-      waiting_[key] = value;
-      if (!saving_) saver_.start([this] { SaveWaiting(); });
-      saving_ = true;
+      typed_[key] = value;
       return;
     }
+    typed_.remove(key);
   }
   profile_settings::Write(key, value);
+}
+
+void PasswordStore::Commit() {
+  const std::lock_guard lock(mutex_);
+  for (auto typed = typed_.cbegin(); typed != typed_.cend(); ++typed) {
+    const auto stored = stored_.constFind(typed.key());
+    if (stored != stored_.cend() && *stored == typed.value()) continue;
+    waiting_[typed.key()] = *typed;
+    committed_[typed.key()] = *typed;
+  }
+  typed_.clear();
+  if (waiting_.isEmpty() || saving_) return;
+  saving_ = true;
+  saver_.start([this] { SaveWaiting(); });
 }
 
 // Runs on the saver's thread until nothing waits.
@@ -105,9 +121,12 @@ void PasswordStore::SaveWaiting() {
       value = waiting_.take(key);
     }
     try {
-      if (usesKeyring_ && password_store::IntoKeyring(key, value)) continue;
-      usesKeyring_ = false;
-      profile_settings::Write(key, value);
+      if (!usesKeyring_ || !password_store::IntoKeyring(key, value)) {
+        usesKeyring_ = false;
+        profile_settings::Write(key, value);
+      }
+      const std::lock_guard lock(mutex_);
+      stored_[key] = value;
     } catch (...) {
       Report(key, shell::DescriptionOf(std::current_exception()));
     }
@@ -116,6 +135,22 @@ void PasswordStore::SaveWaiting() {
 
 void PasswordStore::WaitForSaves() {
   saver_.waitForDone();
+}
+
+void PasswordStore::FinishSaves(std::chrono::seconds limit) {
+  if (saver_.waitForDone(static_cast<int>(std::chrono::milliseconds(limit).count()))) return;
+  QMap<QString, QString> unsaved;
+  {
+    const std::lock_guard lock(mutex_);
+    for (auto value = committed_.cbegin(); value != committed_.cend(); ++value) {
+      if (stored_.value(value.key()) != *value || !stored_.contains(value.key())) {
+        unsaved.insert(value.key(), *value);
+      }
+    }
+  }
+  for (auto value = unsaved.cbegin(); value != unsaved.cend(); ++value) {
+    profile_settings::Write(value.key(), *value);
+  }
 }
 
 void PasswordStore::Report(const QString& key, const QString& description) {

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QThreadPool>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
 
@@ -18,9 +19,17 @@ namespace password_store {
 
 bool IsPasswordKey(const QString& key);
 
+// How long the command line waits for the keyring, which may be waiting for the user.
+inline constexpr std::chrono::seconds kCommandLinePatience{5};
+
+struct Stored {
+  QString password;  // empty when none is stored
+  QString silence;   // why the keyring was given up while this read waited for it
+};
+
 // The stored password for the command line: the file's when it holds one, else the keyring's,
-// else empty. Writes nothing; may wait for the keyring.
-QString ReadStored(const QString& key);
+// else empty. Writes nothing; waits for the keyring kCommandLinePatience at most.
+Stored ReadStored(const QString& key);
 
 // One line that says where the passwords are kept (and, for the file, why).
 QString Describe();
@@ -42,13 +51,23 @@ class PasswordStore {
   // is not asked again in this run.
   QMap<QString, QString> Load();
 
-  // While the keyring answers, returns at once: the keyring takes the saves in order on a
-  // thread of its own, only the last of a key's waiting values is written, and a value it
-  // refuses goes to the file. Otherwise writes the file at once and throws as the settings do.
+  // A value typed. While the keyring answers (or until it is known whether it does), the value
+  // is kept until Commit: a keyring asked at every key could open a prompt of its own at the
+  // first one and take the following keys. Otherwise writes the file at once and throws as the
+  // settings do.
   void Save(const QString& key, const QString& value);
 
-  // Returns when every save has reached its store.
+  // The typing is over: the values kept since the last commit that differ from the stored ones
+  // go to the keyring, which takes them in order on a thread of its own, without waiting for
+  // it; only the last of a key's waiting values is written, and a value it refuses goes to
+  // the file.
+  void Commit();
+
+  // Returns when every committed save has reached its store.
   void WaitForSaves();
+  // The same, waiting `limit` at most: the committed values that no store has taken by then go
+  // to the file, where the next start finds them. Throws as the settings do.
+  void FinishSaves(std::chrono::seconds limit);
 
  private:
   QString LoadOne(const QString& key);
@@ -57,8 +76,11 @@ class PasswordStore {
 
   FailureReport report_;
   QObject windowThread_;
-  std::atomic<bool> usesKeyring_ = false;
+  std::atomic<bool> usesKeyring_ = true;
   std::mutex mutex_;
+  QMap<QString, QString> stored_;  // what the stores hold, as loaded or saved
+  QMap<QString, QString> typed_;
+  QMap<QString, QString> committed_;
   QMap<QString, QString> waiting_;
   bool saving_ = false;
   QThreadPool saver_;

@@ -6,6 +6,7 @@
 // needs to unlock it: never call it on the window's thread.
 
 #include <QString>
+#include <chrono>
 
 namespace keyring {
 
@@ -19,8 +20,9 @@ enum class Outcome {
 
 struct Answer {
   Outcome outcome = Outcome::NoAnswer;
-  QString text;   // what a read found
-  QString error;  // the keyring's own words when it did not answer
+  QString text;       // what a read found
+  QString error;      // the keyring's own words when it did not answer
+  bool late = false;  // this read gave up waiting for the keyring
 };
 
 class Backend {
@@ -32,6 +34,11 @@ class Backend {
 
 Answer Read(const QString& key);
 Answer Write(const QString& key, const QString& text);
+
+// A read that waits at most `limit`, for a caller that cannot wait for the user (the command
+// line): a keyring that has not answered by then counts as none, and is not asked again while
+// the program runs.
+Answer ReadWithin(const QString& key, std::chrono::seconds limit);
 
 // Replaces the backend; nullptr restores the desktop's own keyring.
 void SetBackend(Backend* backend);

@@ -158,14 +158,17 @@ TEST_F(CatalogueCommands, OptionsAndTheEnvironmentOverrideTheStoredLogin) {
   qunsetenv("OMBRELIA_PASSWORD2");
   EXPECT_EQ(LastConnectionString(),
             "Driver={SQL Server};Server=beta,2433;Database=stock;Uid=bob;Pwd=;");
+  qputenv("OMBRELIA_PASSWORD1", "from-env");
   RunCli({"test", "1", "--local1", "1"});
+  qunsetenv("OMBRELIA_PASSWORD1");
   EXPECT_EQ(LastConnectionString(),
-            "Driver={SQL Server};Server=alpha;Database=sales;Uid=ann;Pwd=stored1;");
+            "Driver={SQL Server};Server=alpha;Database=sales;Uid=ann;Pwd=from-env;");
   EXPECT_EQ(SettingsFile(), settingsBefore);
 }
 
-// The stored password goes only to the stored server and user; another login is asked for one,
-// and without a terminal to ask on nothing connects.
+// The stored password goes only to the stored login: its server, port, local flag and user
+// (another port may be another instance of the server). Another login is asked for one, and
+// without a terminal to ask on nothing connects.
 TEST_F(CatalogueCommands, AnotherServerIsNotGivenTheStoredPassword) {
   const CliRun run = RunCli({"test", "1", "--server1", "elsewhere"});
   EXPECT_EQ(run.exitCode, cli::kWrongUsage);
@@ -173,6 +176,11 @@ TEST_F(CatalogueCommands, AnotherServerIsNotGivenTheStoredPassword) {
       run.err.startsWith("ombrelia test: No password for ann on elsewhere (Database #1), "
                          "and no terminal to ask on: set OMBRELIA_PASSWORD1.\n"))
       << run.err.toStdString();
+  for (const QStringList& other : {QStringList{"--port1", "14342"}, QStringList{"--local1", "1"}}) {
+    const CliRun instance = RunCli(QStringList{"test", "1"} + other);
+    EXPECT_EQ(instance.exitCode, cli::kWrongUsage) << other.join(' ').toStdString();
+    EXPECT_TRUE(instance.err.contains("No password for ann on alpha (Database #1)"));
+  }
   EXPECT_TRUE(server.Connections().empty());
   EXPECT_TRUE(nobody.Prompts().isEmpty());
 

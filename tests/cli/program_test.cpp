@@ -79,8 +79,9 @@ TEST_F(Program, ListsWithoutADisplayAndLeavesTheSettingsAsTheyWere) {
   EXPECT_EQ(tables.out, "Orders\n");
   EXPECT_EQ(tables.err, QString());
 
+  // Another database of the same login is given the stored password.
   Finished fields = Run({QStringLiteral("fields"), QStringLiteral("1"), QStringLiteral("Orders"),
-                         QStringLiteral("--port1"), QStringLiteral("1500")});
+                         QStringLiteral("--database1"), database});
   EXPECT_EQ(fields.exitCode, 0) << fields.err.toStdString();
   EXPECT_EQ(fields.out, "ID\nCustomer\n");
 

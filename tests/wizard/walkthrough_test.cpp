@@ -70,9 +70,9 @@ TEST_F(Walkthrough, AReturningUserJoinsSwitchesLoginAndJoinsAgainWithTheNewLogin
 
   // One page on screen at every step.
   const QStringList steps = Navigation();
-  EXPECT_EQ(steps, QStringList({"Form4 shown", "Form2 shown", "Form4 hidden", "Form1 shown",
-                                "Form2 hidden", "Form4 shown", "Form1 hidden", "Form2 shown",
-                                "Form4 hidden"}));
+  EXPECT_EQ(steps, QStringList({"Form1 shown", "Form4 shown", "Form1 hidden", "Form2 shown",
+                                "Form4 hidden", "Form1 shown", "Form2 hidden", "Form4 shown",
+                                "Form1 hidden", "Form2 shown", "Form4 hidden"}));
 }
 
 TEST_F(Walkthrough, ClosingAPageEndsTheProgramAndNothingMoreReachesTheServer) {
