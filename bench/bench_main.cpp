@@ -60,13 +60,15 @@ int main(int argc, char** argv) {
       {"perrow", [&] { bench::PerRowAppendMemory(report); }},
       {"live", [&] { bench::FastAppendLive(report); }},
       {"aftercheck", [&] { bench::AfterCheckLive(report); }},
+      {"joinlive", [&] { bench::JoinLive(report); }},
   };
   int failed = 0;
   for (const auto& [name, run] : items) {
     if (!Chosen(names, name)) continue;
     // The live items need a server; without one they are left out unless asked for by name.
     const bool live = QLatin1String(name) == QLatin1String("live") ||
-                      QLatin1String(name) == QLatin1String("aftercheck");
+                      QLatin1String(name) == QLatin1String("aftercheck") ||
+                      QLatin1String(name) == QLatin1String("joinlive");
     if (names.isEmpty() && live && qEnvironmentVariableIsEmpty("OMBRELIA_TEST_SERVER")) {
       continue;
     }

@@ -18,6 +18,7 @@
 #include "controls/progress_bar.h"
 #include "items.h"
 #include "platform/adodb.h"
+#include "processes.h"
 #include "shell/page.h"
 #include "support/live_server.h"
 
@@ -189,25 +190,6 @@ void RowByRow(LiveWays& ways, Report& report) {
                              "bare loop of the same INSERTs"),
               Milliseconds(ours), Milliseconds(bare), ours / bare, 1.15,
               Rate(kRowByRowRows, ours)});
-}
-
-// A process that runs with the machine's ODBC drivers, as a user's script runs the program.
-QProcessEnvironment MachineEnvironment() {
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"ODBCSYSINI", "ODBCINSTINI", "ODBCINI"}) {
-    environment.remove(QLatin1String(name));
-  }
-  return environment;
-}
-
-void RunToTheEnd(QProcess& process, const QString& program, const QStringList& arguments) {
-  process.setProcessEnvironment(MachineEnvironment());
-  process.start(program, arguments);
-  if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit ||
-      process.exitCode() != 0) {
-    throw std::runtime_error("a process of the command-line item failed: " +
-                             process.readAllStandardError().toStdString());
-  }
 }
 
 QStringList LoginOptions(const ConnectionProfile& profile, int number) {

@@ -37,4 +37,9 @@ void StreamedAppendMemory(Report& report);
 void PerRowAppendMemory(Report& report);
 int StreamedAppendChild(int rows, const QString& way);
 
+// On a live T-SQL server: `ombrelia join` as a process of its own against a bare client process
+// running the same full outer join, at 100,000 and 1,000,000 rows a side; the join page's run
+// beside them.
+void JoinLive(Report& report);
+
 }  // namespace bench

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds the benchmarks (Release) into build-bench and runs them: each
 # figure of the program beside its baseline, with the ratio and its target. Names given as
-# arguments (startup, append, memory, fields, tables, join, streamed, perrow, live, aftercheck) run only
-# those; live and aftercheck run only when the OMBRELIA_TEST_* variables name a server.
+# arguments (startup, append, memory, fields, tables, join, streamed, perrow, live, aftercheck,
+# joinlive) run only those; live, aftercheck and joinlive run only when the OMBRELIA_TEST_*
+# variables name a server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh

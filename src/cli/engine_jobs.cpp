@@ -58,10 +58,13 @@ void ReportRefusedAndChecked(const append::AppendEngine::Outcome& outcome, bool 
 
 }  // namespace
 
-int RunJoin(const JoinJob& job, JobTerminal& terminal) {
+int RunJoin(JoinJob& job, JobTerminal& terminal) {
   TerminalReport report(terminal.progress);
   FieldNameRegistry registry;
   JoinEngine engine(report, registry);
+  if (job.connection) {
+    engine.UseOpenConnection(std::move(job.connection), job.fields1, job.fields2);
+  }
   const StopOnInterrupt interrupt(terminal.console, [&] { engine.Stop(); });
   const QString what = QStringLiteral("cannot join %1 and %2 into %3")
                            .arg(job.table1.Display(), job.table2.Display(), job.newTable);
@@ -76,8 +79,9 @@ int RunJoin(const JoinJob& job, JobTerminal& terminal) {
              job.tables);
   const qint64 elapsed = timer.elapsed();
   if (terminal.dialogs.SaidDone() && !terminal.dialogs.Failed() && !terminal.quiet) {
+    const std::optional<qint64> rows = engine.JoinedRows();
     terminal.console.Message(
-        JoinSummary(job.newTable, CountRows(job.profile1, job.newName), elapsed));
+        JoinSummary(job.newTable, rows ? rows : CountRows(job.profile1, job.newName), elapsed));
   }
   return ExitCodeOf(terminal.dialogs, interrupt.Interrupted());
 }

@@ -31,6 +31,10 @@ struct JoinJob {
   QString newTable;                      // "db1.dbo.Joined", for the summary
   std::vector<MSSQL::TableName> tables;  // the tables of Database #1, for the overwrite question
   ConnectionProfile profile1;
+  // The login that checked the names, and the fields it read: the join goes on with them.
+  std::unique_ptr<adodb::Connection> connection;
+  QStringList fields1;
+  QStringList fields2;
 };
 
 // An append as the command line gives it: `table1` is in Database #1, `table2` in Database #2.
@@ -58,7 +62,7 @@ struct JobTerminal {
 };
 
 // Each runs its job to the end and gives its exit code (ExitCodeOf).
-int RunJoin(const JoinJob& job, JobTerminal& terminal);
+int RunJoin(JoinJob& job, JobTerminal& terminal);
 int RunAppend(AppendJob& job, JobTerminal& terminal);
 
 // The exit code of a job that ran to its end: kInterrupted after Ctrl-C; kDone when it said

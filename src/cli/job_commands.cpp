@@ -6,6 +6,7 @@
 #include "cli/table_argument.h"
 #include "cli/table_check.h"
 #include "jobs/both_at_once.h"
+#include "join/join_statements.h"
 #include "platform/dialogs.h"
 
 namespace cli {
@@ -44,12 +45,30 @@ std::optional<QString> NewTableName(const CheckedDatabase& database, const QStri
   return std::nullopt;
 }
 
+// What the overwrite question needs to know of Database #1: the listing when the checks made
+// one, else the new table alone when the server has a table of its name. An answer the server
+// refuses leaves the listing to tell.
+std::vector<MSSQL::TableName> TablesForTheOverwriteQuestion(CheckedDatabase& database,
+                                                            const QString& newName) {
+  if (!database.listed) {
+    try {
+      const std::unique_ptr<adodb::Recordset> row =
+          adodb::ExecuteForOneRow(*database.connection, join_statements::TableObject(newName));
+      if (row->Eof()) throw platform::Error(QStringLiteral("no answer"));
+      if (row->FieldValue(0).IsNull()) return {};
+      return {MSSQL::TableName(newName)};
+    } catch (const platform::Error&) {
+      ListTables(database);
+    }
+  }
+  return database.listing.tables;
+}
+
 // Both tables and their fields in Database #1, and the new table's name.
 std::optional<int> CheckJoin(const QStringList& typed, const QString& into, Console& console,
                              JoinJob& job) {
   std::optional<CheckedDatabase> database = OpenForChecks(job.profile1, 1, console);
   if (!database) return kNotConnected;
-  ListTables(*database);
   const std::optional<FoundTable> table1 = FindTable(*database, typed.at(0), console);
   if (!table1) return kRefused;
   const std::optional<QString> field1 = FindField(*database, *table1, typed.at(1), console);
@@ -66,7 +85,10 @@ std::optional<int> CheckJoin(const QStringList& typed, const QString& into, Cons
   job.field2 = *field2;
   job.newName = *newName;
   job.newTable = QualifiedName(*database, MSSQL::TableName(*newName));
-  job.tables = database->listing.tables;
+  job.tables = TablesForTheOverwriteQuestion(*database, *newName);
+  job.fields1 = table1->fields;
+  job.fields2 = table2->fields;
+  job.connection = std::move(database->connection);
   return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 #include "join/join_engine.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "catalogue/catalogue.h"
 #include "jobs/worker.h"
@@ -58,6 +59,7 @@ struct JoinEngine::Run_ {
   bool overwriting = false;  // the old table's drop waits in a transaction for the join
   bool lost = false;         // the connection is gone: nothing more is sent on it
   int sent = 0;              // statements sent to the server
+  qint64 changed = -1;       // the rows the last statement wrote, as the driver counts them
 };
 
 JoinEngine::JoinEngine(JoinReport& report, FieldNameRegistry& registry)
@@ -76,9 +78,10 @@ void JoinEngine::Run(const std::optional<JoinSelection>& selection,
     return;
   }
   if (RefusedSources(*selection)) return;
-  Run_ run{*selection, {}, {}, {}, {}, false, false, false, false, 0};
+  Run_ run{*selection, {}, {}, {}, {}, false, false, false, false, 0, -1};
   stopped_ = false;
   cancellable_ = true;
+  joinedRows_.reset();
   on(102, [&] { report_.Busy(true); });
   // A login that fails is reported once, and nothing more is tried with it.
   if (Connect(on, run, profile1)) {
@@ -115,7 +118,20 @@ bool JoinEngine::RefusedSources(const JoinSelection& selection) const {
   return true;
 }
 
+void JoinEngine::UseOpenConnection(std::unique_ptr<adodb::Connection> connection,
+                                   QStringList fields1, QStringList fields2) {
+  handedConnection_ = std::move(connection);
+  handedFields_[0] = std::move(fields1);
+  handedFields_[1] = std::move(fields2);
+}
+
 bool JoinEngine::Connect(shell::Trap& on, Run_& run, const ConnectionProfile& profile1) {
+  if (handedConnection_) {
+    run.connection = std::move(handedConnection_);
+    connection_ = run.connection.get();
+    on(106, [&] { run.connection->SetCommandTimeout(5000); });
+    return true;
+  }
   bool opened = false;
   on(104, [&] {
     run.connection = adodb::CreateConnection();
@@ -133,6 +149,7 @@ bool JoinEngine::Connect(shell::Trap& on, Run_& run, const ConnectionProfile& pr
   return opened;
 }
 
+// Fields handed over with the connection are not asked for again.
 void JoinEngine::ReadFields(shell::Trap& on, Run_& run) {
   registry_.Clear();
   const MSSQL::TableName tables[2] = {run.selection.table1, run.selection.table2};
@@ -140,6 +157,10 @@ void JoinEngine::ReadFields(shell::Trap& on, Run_& run) {
     on(108 + 4 * table, [&] {
       if (!run.connection) throw platform::Error(QStringLiteral("Object required"));
       if (stopped_ || run.lost) return;
+      if (!handedFields_[table].isEmpty()) {
+        run.fields[table] = std::exchange(handedFields_[table], {});
+        return;
+      }
       try {
         run.fields[table] =
             jobs::Wait([&] { return MSSQL::FieldNames(*run.connection, tables[table]); });
@@ -237,6 +258,7 @@ void JoinEngine::BuildJoinedTable(shell::Trap& on, Run_& run) {
   Execute(on, 140, run, join_statements::Join(run.newName, k1, k2), &joined);
   const bool stoppedLate = !joined && stopped_ && run.sent > sentBefore && !run.overwriting &&
                            !run.lost && MadeBeforeTheStop(on, run);
+  if (joined && run.changed >= 0) joinedRows_ = run.changed;
   joined = joined || stoppedLate;
   run.built = joined;
   if (run.overwriting) EndOverwrite(on, run, joined);
@@ -281,7 +303,8 @@ void JoinEngine::Execute(shell::Trap& on, int line, Run_& run, const QString& st
     if ((stopped_ && !always) || run.lost) return;
     try {
       ++run.sent;
-      jobs::Wait([&] { run.connection->Execute(statement); });
+      run.changed = -1;
+      run.changed = jobs::Wait([&] { return run.connection->ExecuteNoRecords(statement); });
     } catch (const adodb::Error& error) {
       run.lost = error.ConnectionLost();
       if (stopped_ && !always && !run.lost) return;

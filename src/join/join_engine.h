@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -59,6 +60,16 @@ class JoinEngine {
   // cancelled through the driver, no table is created, and the staging copies are still dropped.
   void Stop();
 
+  // A login already open on Database #1 and the fields of both tables as it read them (the
+  // command line opened it to check the names): the next run works on it instead of logging in
+  // and asking again, and closes it when it ends.
+  void UseOpenConnection(std::unique_ptr<adodb::Connection> connection, QStringList fields1,
+                         QStringList fields2);
+
+  // The rows of the table the last run made, as the join statement counted them; none when no
+  // table was made or the driver did not count.
+  std::optional<qint64> JoinedRows() const { return joinedRows_; }
+
  private:
   struct Run_;
   bool RefusedSources(const JoinSelection& selection) const;
@@ -71,6 +82,7 @@ class JoinEngine {
   void EndOverwrite(shell::Trap& on, Run_& run, bool joined);
   void Execute(shell::Trap& on, int line, Run_& run, const QString& statement, bool* ok = nullptr,
                bool always = false);
+
   bool MadeBeforeTheStop(shell::Trap& on, Run_& run);
   void AnnounceNewTable(shell::Trap& on, const QString& name, bool afterStop);
   void AnnounceLoss(shell::Trap& on, const Run_& run);
@@ -79,6 +91,9 @@ class JoinEngine {
   JoinReport& report_;
   FieldNameRegistry& registry_;
   adodb::Connection* connection_ = nullptr;  // the run's connection, for Stop
-  bool stopped_ = false;
+  std::atomic<bool> stopped_ = false;
   bool cancellable_ = true;  // false once the staging copies are being dropped
+  std::unique_ptr<adodb::Connection> handedConnection_;
+  QStringList handedFields_[2];
+  std::optional<qint64> joinedRows_;
 };
