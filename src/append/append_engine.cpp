@@ -56,6 +56,7 @@ void AppendEngine::Run() {
     // When the program ended, its connections go with it, and so does IDENTITY_INSERT.
     if (CopyRows() == Next::Stop) return;
     IdentityInsertOff();
+    DropTargetMadeIfEmpty();
   }
   Finish();
 }
@@ -99,7 +100,8 @@ bool AppendEngine::PrepareConnections() {
 // Both logins at once; the first that fails is reported, and the run ends there.
 bool AppendEngine::OpenConnections() {
   if (connectionsOpen_) return true;
-  sourceDeferred_ = OneLoginServesBoth();
+  // A table made like the source needs the source's own session to read its definition.
+  sourceDeferred_ = !request_.createTarget && OneLoginServesBoth();
   if (sourceDeferred_) return OpenTargetLogin();
   std::exception_ptr failures[2];
   if (connection1_ && connection2_) {
@@ -151,7 +153,7 @@ bool AppendEngine::FieldCountsEqual() {
 }
 
 AppendEngine::Next AppendEngine::CopyRows() {
-  if (!FieldCountsMatch()) return Next::Finish;
+  if (!TargetMadeLikeSource() || !FieldCountsMatch()) return Next::Finish;
   if (request_.fast) ProveOneServer();
   if (const Next next = LookAtColumns(); next != Next::Continue) return next;
   if (!IdentityInsertOn()) return Next::Finish;
@@ -161,6 +163,8 @@ AppendEngine::Next AppendEngine::CopyRows() {
     return next;
   }
   CountTargetAfter();
+  IdentityInsertOff();
+  DropTargetMadeIfEmpty();
   on_(150, [&] { dialogs::MsgBox(ClosingMessage()); });
   return Next::Finish;
 }
@@ -383,6 +387,9 @@ QString AppendEngine::ClosingMessage() const {
     text += QStringLiteral(" The server had copied them before the stop reached it.");
   }
   if (refusedFile_) text += QStringLiteral("\r\n") + refusedFile_->Line();
+  if (const QString made = NewTargetLine(); !made.isEmpty()) {
+    text += QStringLiteral("\r\n\r\n") + made;
+  }
   if (const QString check = AfterCheckLine(); !check.isEmpty()) {
     text += QStringLiteral("\r\n\r\n") + check;
   }

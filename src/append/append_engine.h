@@ -18,6 +18,7 @@
 #include "append/refused_rows_file.h"
 #include "append/row_buffer.h"
 #include "catalogue/column_facts.h"
+#include "catalogue/table_definition.h"
 #include "catalogue/table_name.h"
 #include "connections/connection_profile.h"
 #include "jobs/run_report.h"
@@ -35,6 +36,8 @@ struct AppendRequest {
   ConnectionProfile profile2;
   // Many rows a statement, or the server's own copy when both logins reach the same server.
   bool fast = false;
+  // The target is made like the source first, under the target's name (new_target.cpp).
+  bool createTarget = false;
 };
 
 // One run. Everything it opens or buffers is released when the engine goes.
@@ -79,6 +82,7 @@ class AppendEngine {
     QString refusedFileLine;
     std::optional<qint64> targetRows;
     QString afterCheck;
+    QString newTableLine;  // the table the run made, or dropped again
   };
   Outcome Result() const;  // append_outcome.cpp
 
@@ -136,6 +140,13 @@ class AppendEngine {
   std::optional<qint64> CountCopyAndTarget(adodb::Connection& connection);
   QString AfterCheckLine() const;
 
+  // The target made like the source (new_target.cpp).
+  bool TargetMadeLikeSource();
+  MSSQL::TableDefinition SourceDefinition(adodb::Connection& source);
+  bool MakeTarget(const MSSQL::TableDefinition& definition, const QString& collation);
+  void DropTargetMadeIfEmpty();
+  QString NewTargetLine() const;
+
   // The fast append (append_fast.cpp).
   bool CountSourceRows();
   bool NoRowsToCopy();
@@ -186,6 +197,8 @@ class AppendEngine {
   qint64 appended_ = 0;
   bool stopped_ = false;
   bool copiedBeforeStop_ = false;  // the server's copy ended before the stop reached it
+  bool madeTarget_ = false;        // the run made the target, and it stands
+  bool droppedTarget_ = false;     // the run made the target and dropped it again, empty
   int lostDatabase_ = 0;           // the database whose connection went while rows were written
   qint64 totalRows_ = 0;           // the rows to be written, as far as known
   std::atomic<adodb::Connection*> cancellable_ = nullptr;  // the server's copy, while it runs

@@ -6,6 +6,7 @@
 #include "append/append_progress.h"
 #include "connections/connection_page.h"
 #include "connections/profile_settings.h"
+#include "platform/dialogs.h"
 #include "shell/input_lock.h"
 #include "shell/list_selection.h"
 #include "shell/main_module.h"
@@ -20,6 +21,8 @@ Form3::Form3(wizard::Wizard& wizard) : ui_(std::make_unique<Ui::Form3>()), wizar
   connect(ui_->PushButton2, &QPushButton::clicked, this, &Form3::PushButton2_Click);
   connect(ui_->PushButton5, &QPushButton::clicked, this, &Form3::PushButton5_Click);
   connect(ui_->Check1, &QCheckBox::toggled, this, &Form3::Check1_Click);
+  connect(ui_->Check2, &QCheckBox::toggled, this, &Form3::Check2_Click);
+  connect(ui_->Option1, &QRadioButton::toggled, this, &Form3::Check2_Click);
   ConnectPointerHandlers();
 }
 
@@ -64,6 +67,14 @@ void Form3::Check1_Click() {
   });
 }
 
+// Off at every start, so that no table is made by surprise.
+void Form3::Check2_Click() {
+  const bool creating = ui_->Check2->isChecked();
+  const bool intoDatabase1 = ui_->Option1->isChecked();
+  ui_->List1->setEnabled(!(creating && intoDatabase1));
+  ui_->List2->setEnabled(!(creating && !intoDatabase1));
+}
+
 void Form3::PushButton5_Click() {
   shell::Trap on(QStringLiteral("Form3.PushButton5_Click"));
   GoTo(on, 100, [&]() -> Page& { return wizard_.form1(); });
@@ -79,12 +90,13 @@ void Form3::PushButton2_Click() {
     return;
   }
   append::AppendRequest request = TakeAppendRequest();
+  if (request.createTarget && !NewTableNamed(request)) return;
   const bool chosen = request.table1 && request.table2;
   append::AppendProgress progress(*this, *ui_->ProgressBar1);
   append::AppendEngine engine(std::move(request), progress);
   if (!chosen) return engine.Run();
-  const shell::InputLock lock(
-      {ui_->List1, ui_->List2, ui_->Option1, ui_->Option2, ui_->Check1, ui_->PushButton5});
+  const shell::InputLock lock({ui_->List1, ui_->List2, ui_->Option1, ui_->Option2, ui_->Check1,
+                               ui_->Check2, ui_->PushButton5});
   const shell::StopButton stopButton(*ui_->PushButton2, QStringLiteral("Stop Appending"));
   appending_ = &engine;
   const auto runOver = qScopeGuard([this] { appending_ = nullptr; });
@@ -98,5 +110,23 @@ append::AppendRequest Form3::TakeAppendRequest() const {
           ui_->Option1->isChecked(),
           profiles.Profile1(),
           profiles.Profile2(),
-          ui_->Check1->isChecked()};
+          ui_->Check1->isChecked(),
+          ui_->Check2->isChecked()};
+}
+
+// The name is asked for only once a source is chosen; Cancel or an empty name does nothing. The
+// new table is made in the target login's default schema, as the join's is.
+bool Form3::NewTableNamed(append::AppendRequest& request) const {
+  std::optional<MSSQL::TableName>& source =
+      request.appendToDatabase1 ? request.table2 : request.table1;
+  std::optional<MSSQL::TableName>& target =
+      request.appendToDatabase1 ? request.table1 : request.table2;
+  target.reset();
+  if (!source) return true;  // the engine says what is missing
+  const QString name =
+      dialogs::InputBox(QStringLiteral("Enter name of new table: "), QString(), source->name)
+          .trimmed();
+  if (name.isEmpty()) return false;
+  target = MSSQL::TableName(name);
+  return true;
 }

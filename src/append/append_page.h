@@ -28,6 +28,9 @@ class Form3 : public shell::Page {
   void PushButton2_Click();
   // "Fast append": stores the choice.
   void Check1_Click();
+  // "Into a new table", or the direction: the target's list is greyed while a new table is to be
+  // made.
+  void Check2_Click();
   // "Switch SQL Server DB": back to the connection page.
   void PushButton5_Click();
 
@@ -35,6 +38,9 @@ class Form3 : public shell::Page {
   void ConnectPointerHandlers();
   // The table chosen in each list, the direction and both logins, as they stand.
   append::AppendRequest TakeAppendRequest() const;
+  // With "Into a new table": the new table's name, asked for with the source's offered; false
+  // when the user gives none or a name the command cannot take.
+  bool NewTableNamed(append::AppendRequest& request) const;
 
   std::unique_ptr<Ui::Form3> ui_;
   wizard::Wizard& wizard_;

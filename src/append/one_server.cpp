@@ -17,9 +17,10 @@ QString MarkStatement(const QString& mark) {
   return QStringLiteral("SET CONTEXT_INFO 0x") + mark;
 }
 
+// The mark is the first sixteen of CONTEXT_INFO's 128 bytes.
 QString SeenStatement(const QString& mark) {
   return QStringLiteral(
-             "SELECT COUNT(*) FROM sys.dm_exec_sessions WHERE SUBSTRING(context_info, 1, 16) = "
+             "SELECT COUNT(*) FROM sys.dm_exec_sessions WHERE CAST(context_info AS binary(16)) = "
              "0x") +
          mark;
 }

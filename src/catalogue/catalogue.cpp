@@ -96,6 +96,12 @@ TableName TypedTable(const ConnectionProfile& profile, const QString& typed) {
   return listing.tables[static_cast<std::size_t>(found)];
 }
 
+QString NationalLiteral(const QString& text) {
+  QString quoted = text;
+  quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+  return QStringLiteral("N'") + quoted + QLatin1Char('\'');
+}
+
 QString Bracketed(const QString& name) {
   QString escaped = name;
   escaped.replace(QLatin1String("]"), QLatin1String("]]"));

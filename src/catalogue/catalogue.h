@@ -43,6 +43,8 @@ TableName TypedTable(const ConnectionProfile& profile, const QString& typed);
 
 // A name as it stands between square brackets: "]" is doubled.
 QString Bracketed(const QString& name);
+// Text as an N'...' literal, quotes doubled.
+QString NationalLiteral(const QString& text);
 
 // The field names of a table in column order, read from a query that returns no rows, so a
 // large table costs no more than a small one.

@@ -3,17 +3,11 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "catalogue/catalogue.h"
 #include "platform/adodb.h"
 
 namespace MSSQL {
 namespace {
-
-// Text as an N'...' literal.
-QString NationalLiteral(const QString& text) {
-  QString quoted = text;
-  quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-  return QStringLiteral("N'") + quoted + QLatin1Char('\'');
-}
 
 bool IsOne(const adodb::Value& value) {
   return !value.IsNull() && value.text.trimmed() == QLatin1String("1");

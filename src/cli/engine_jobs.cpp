@@ -48,11 +48,13 @@ std::optional<qint64> CountRows(const ConnectionProfile& profile, const QString&
   }
 }
 
-// Where the refused rows are, and what the after-check found, are said also with --quiet: the
-// user has rows to repair, or a table that did not grow as it should.
+// Where the refused rows are, what the after-check found and the table the run made are said
+// also with --quiet: the user has rows to repair, a table that did not grow as it should, or a
+// table of their database that was not there before.
 void ReportRefusedAndChecked(const append::AppendEngine::Outcome& outcome, bool closed,
                              Console& console) {
   if (!outcome.refusedFileLine.isEmpty()) console.Message(outcome.refusedFileLine);
+  if (closed && !outcome.newTableLine.isEmpty()) console.Message(outcome.newTableLine);
   if (closed && !outcome.afterCheck.isEmpty()) console.Message(outcome.afterCheck);
 }
 
@@ -88,9 +90,9 @@ int RunJoin(JoinJob& job, JobTerminal& terminal) {
 
 int RunAppend(AppendJob& job, JobTerminal& terminal) {
   TerminalReport report(terminal.progress);
-  append::AppendEngine engine(
-      {job.table1, job.table2, job.appendToDatabase1, job.profile1, job.profile2, job.fast},
-      report);
+  append::AppendEngine engine({job.table1, job.table2, job.appendToDatabase1, job.profile1,
+                               job.profile2, job.fast, job.create},
+                              report);
   engine.UseOpenConnections(std::move(job.connection1), std::move(job.connection2));
   if (!job.refusedFile.isEmpty()) engine.KeepRefusedRowsIn(job.refusedFile);
   const StopOnInterrupt interrupt(terminal.console, [&] { engine.Stop(); });

@@ -43,6 +43,7 @@ struct AppendJob {
   MSSQL::TableName table2;
   bool appendToDatabase1 = true;  // --to 1: rows of table2 go into table1
   bool fast = false;              // --fast, as the append page's check box
+  bool create = false;            // --create: the target is made like the source first
   QString refusedFile;            // --refused FILE, or empty: a file in the user's data folder
   ConnectionProfile profile1;
   ConnectionProfile profile2;

@@ -92,14 +92,24 @@ std::optional<int> CheckJoin(const QStringList& typed, const QString& into, Cons
   return std::nullopt;
 }
 
-// Table `number` of the append in its database; the append goes on with the login that
-// checked it.
+// The table an append with --create makes, as typed: in the default schema unless another is
+// named. Whether it exists already the run asks the server, before it makes anything.
+FoundTable NewTable(const CheckedDatabase& database, const QString& typed) {
+  MSSQL::TableName table = *ParseTableArgument(typed);
+  if (table.schema.compare(database.defaultSchema, Qt::CaseInsensitive) == 0) table.schema.clear();
+  return {table, {}};
+}
+
+// Table `number` of the append in its database (or the one --create makes there); the append
+// goes on with the login that checked it.
 std::optional<int> CheckAppendTable(int number, const QString& typed, Console& console,
                                     AppendJob& job) {
   const ConnectionProfile& login = number == 1 ? job.profile1 : job.profile2;
   std::optional<CheckedDatabase> database = OpenForChecks(login, number, console);
   if (!database) return kNotConnected;
-  const std::optional<FoundTable> found = FindTable(*database, typed, console);
+  const bool made = job.create && job.appendToDatabase1 == (number == 1);
+  const std::optional<FoundTable> found =
+      made ? NewTable(*database, typed) : FindTable(*database, typed, console);
   if (!found) return kRefused;
   (number == 1 ? job.table1 : job.table2) = found->table;
   (number == 1 ? job.qualified1 : job.qualified2) = QualifiedName(*database, found->table);
@@ -161,6 +171,10 @@ void DeclareAppend(CommandParser& parser) {
       QStringLiteral("fast"),
       QStringLiteral("Appends as the append page's Fast box does: many rows a statement, or the "
                      "server's own copy when both logins reach the same server."));
+  parser.AddFlag(QStringLiteral("create"),
+                 QStringLiteral("Makes the table on the --to side like the other one first (its "
+                                "columns, identity and primary key); one that exists is "
+                                "refused."));
   parser.AddFlag(QStringLiteral("yes"), QStringLiteral("Answers yes to the append's questions."));
   parser.AddFlag(QStringLiteral("by-name"),
                  QStringLiteral("Appends by name when both tables have the same columns in "
@@ -224,6 +238,7 @@ int AppendCommand(const QStringList& arguments, Console& console) {
   AppendJob job;
   job.appendToDatabase1 = *target == 1;
   job.fast = parser.IsSet(QStringLiteral("fast"));
+  job.create = parser.IsSet(QStringLiteral("create"));
   job.refusedFile = parser.Value(QStringLiteral("refused"));
   if (std::optional<int> exit = ResolveLogins(parser, console, job.profile1, &job.profile2)) {
     return *exit;

@@ -189,3 +189,39 @@ TEST_F(AppendColumns, ATableOfAnotherSchemaIsListedWithItAndKeptApartFromItsTwin
   EXPECT_EQ(server.FindTableIn("db1", "sales", "T")->rows.size(), 1u);
   EXPECT_TRUE(server.FindTable("db1", "T")->rows.empty());
 }
+
+// "Into a new table": the target's list is greyed, the name is asked for with the source's
+// offered, an empty name does nothing, and a name the target database has is refused before
+// anything is made.
+TEST_F(AppendColumns, IntoANewTableTheNameIsAskedAndATakenNameIsRefused) {
+  server.AddTable("db1", "T", {"Id", "Name"});
+  server.AddTable("db2", "Source", {"Id", "Name"}, TwoRows());
+  OpenPage();
+  QCheckBox& intoNew = *Page().findChild<QCheckBox*>("Check2");
+  EXPECT_FALSE(intoNew.isChecked());
+  intoNew.setChecked(true);
+  EXPECT_FALSE(List("List1").isEnabled());
+  EXPECT_TRUE(List("List2").isEnabled());
+  Option("Option2").setChecked(true);
+  EXPECT_TRUE(List("List1").isEnabled());
+  EXPECT_FALSE(List("List2").isEnabled());
+  Option("Option1").setChecked(true);
+  Choose("List2", "Source");
+
+  dialogs.Type("");
+  Press();
+  ASSERT_EQ(dialogs.Boxes().size(), 1u);
+  EXPECT_EQ(dialogs.Boxes()[0].text, "Enter name of new table: ");
+  EXPECT_EQ(dialogs.Boxes()[0].defaultText, "Source");
+  EXPECT_TRUE(RunStatements().isEmpty());
+
+  dialogs.Clear();
+  dialogs.Type("t");
+  Press();
+  EXPECT_EQ(dialogs.Texts(),
+            QStringList({"Enter name of new table: ",
+                         "The table t exists already in Database #1. Nothing was changed."}));
+  EXPECT_TRUE(RunStatements().filter(QRegularExpression("^(CREATE|INSERT|DROP)")).isEmpty());
+  EXPECT_TRUE(server.FindTable("db1", "T")->rows.empty());
+  ExpectAtRest();
+}

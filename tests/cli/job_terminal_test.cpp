@@ -93,14 +93,14 @@ TEST_F(JobTerminal, ExitCodeOfAJob) {
 }
 
 TEST_F(JobTerminal, TheSummaryOfAJob) {
-  append::AppendEngine::Outcome outcome{1200, 3, 0, 0, false, {}, {}, 5000, {}};
+  append::AppendEngine::Outcome outcome{1200, 3, 0, 0, false, {}, {}, 5000, {}, {}};
   EXPECT_EQ(cli::AppendSummary(outcome, "db2.dbo.Orders", 2500),
             "1200 rows appended to db2.dbo.Orders, 3 refused, in 2.5 s (480 rows/s); the table "
             "holds 5000 rows.");
-  outcome = {1, 0, 0, 0, true, {}, {}, {}, {}};
+  outcome = {1, 0, 0, 0, true, {}, {}, {}, {}, {}};
   EXPECT_EQ(cli::AppendSummary(outcome, "db2.Orders", 0),
             "Stopped: 1 row appended to db2.Orders, in 0.0 s (1000 rows/s).");
-  outcome = {5, 0, 95, 2, false, {}, {}, {}, {}};
+  outcome = {5, 0, 95, 2, false, {}, {}, {}, {}, {}};
   EXPECT_EQ(cli::AppendSummary(outcome, "db2.dbo.T", 1000),
             "5 rows appended to db2.dbo.T, 95 not written (the connection to Database #2 was "
             "lost), in 1.0 s (5 rows/s).");

@@ -147,6 +147,9 @@ TEST_F(ProvenFactsLive, TheServersCopyReadsTheTableOfTheSourcesOwnSchema) {
   own.Password = password;
   const LiveTable target(profile2, "id int");
 
+  bool copiedByServer = false;
+  const HookedConnections hooked({"SELECT * FROM [db1].[" + schema + "]",
+                                  [&](adodb::Connection&) { copiedByServer = true; }, nullptr});
   ScriptedDialogs dialogs;
   const auto outcome = RunAppend(own, profile2, table, target.Name(), false, true);
   for (const QString& cleanUp :
@@ -155,6 +158,7 @@ TEST_F(ProvenFactsLive, TheServersCopyReadsTheTableOfTheSourcesOwnSchema) {
         "DROP SCHEMA [" + schema + "]"}) {
     admin->Execute(cleanUp);
   }
+  EXPECT_TRUE(copiedByServer);  // two logins of one server, which the servers proved
   EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
   EXPECT_EQ(outcome.appended, 1);
   EXPECT_EQ(Ids(profile2, target.Name()), QStringList({"7"}));

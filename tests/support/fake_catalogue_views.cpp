@@ -69,6 +69,13 @@ bool ServerRow(Database& database, const QString& statement, Result& result) {
   return true;
 }
 
+// The object a quoted "[schema].[name]" names, as OBJECT_ID gives it: NULL when there is none.
+adodb::Value ObjectOf(Database& database, const QString& quoted) {
+  const Table* table = database.Find(FromBrackets(Unquoted(quoted)));
+  return table ? adodb::Value::Text(QString::number(reinterpret_cast<quintptr>(table)))
+               : adodb::Value::Null();
+}
+
 }  // namespace
 
 bool RunCatalogueQuery(Database& database, const QString& statement, Result& result) {
@@ -76,15 +83,20 @@ bool RunCatalogueQuery(Database& database, const QString& statement, Result& res
     result = SchemaName();
     return true;
   }
+  // The look at a new table's name: its object, and the database's collation.
+  static const QRegularExpression kLook(
+      QStringLiteral("^SELECT OBJECT_ID\\(N'((?:[^']|'')*)'\\), CAST\\(DATABASEPROPERTYEX"));
+  if (const QRegularExpressionMatch match = kLook.match(statement); match.hasMatch()) {
+    result = {true,
+              {QString(), QString()},
+              {{ObjectOf(database, match.captured(1)), adodb::Value::Text("FAKE_CI_AS")}},
+              {}};
+    return true;
+  }
   static const QRegularExpression kUserTable(
       QStringLiteral("^SELECT OBJECT_ID\\(N'((?:[^']|'')*)', N'U'\\)$"));
   if (const QRegularExpressionMatch match = kUserTable.match(statement); match.hasMatch()) {
-    const Table* table = database.Find(FromBrackets(Unquoted(match.captured(1))));
-    result = {true,
-              {QString()},
-              {{table ? adodb::Value::Text(QString::number(reinterpret_cast<quintptr>(table)))
-                      : adodb::Value::Null()}},
-              {}};
+    result = {true, {QString()}, {{ObjectOf(database, match.captured(1))}}, {}};
     return true;
   }
   if (statement.startsWith(QLatin1String("SELECT OBJECT_ID("))) {

@@ -87,11 +87,13 @@ class LiveAppend : public ::testing::Test {
 inline append::AppendEngine::Outcome RunAppend(const ConnectionProfile& profile1,
                                                const ConnectionProfile& profile2,
                                                const QString& table1, const QString& table2,
-                                               bool toDatabase1, bool fast = false) {
+                                               bool toDatabase1, bool fast = false,
+                                               bool create = false) {
   shell::Page page;
   ProgressBar bar;
   append::AppendProgress progress(page, bar);
-  append::AppendEngine engine({table1, table2, toDatabase1, profile1, profile2, fast}, progress);
+  append::AppendEngine engine({table1, table2, toDatabase1, profile1, profile2, fast, create},
+                              progress);
   engine.Run();
   return engine.Result();
 }

@@ -29,8 +29,9 @@ int ScriptedDialogs::MsgBox(const QString& text, int flags, const QString& title
   return answer;
 }
 
-QString ScriptedDialogs::InputBox(const QString& prompt, const QString& title, const QString&) {
-  boxes_.push_back({ShownBox::Kind::Input, prompt, 0, title});
+QString ScriptedDialogs::InputBox(const QString& prompt, const QString& title,
+                                  const QString& defaultText) {
+  boxes_.push_back({ShownBox::Kind::Input, prompt, 0, title, defaultText});
   if (answers_.empty() || !std::holds_alternative<QString>(answers_.front())) {
     ADD_FAILURE() << "unexpected input box: " << prompt.toStdString();
     return {};

@@ -19,6 +19,7 @@ struct ShownBox {
   QString text;  // the message, or the prompt of an input box
   int flags;
   QString title;
+  QString defaultText = {};  // what an input box offers
 };
 
 class ScriptedDialogs : public dialogs::Backend {

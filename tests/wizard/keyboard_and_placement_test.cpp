@@ -45,8 +45,8 @@ TEST_F(Pages, EachPageIsCentredAndStartsAtTheFirstControlOfItsKeyboardOrder) {
   mode.PushButton3_Click();
   Form3& append = wizard->form3();
   EXPECT_TRUE(IsCentred(append));
-  EXPECT_EQ(KeyboardOrder(append, 7), QStringList({"List1", "List2", "Option1", "Option2", "Check1",
-                                                   "PushButton2", "PushButton5"}));
+  EXPECT_EQ(KeyboardOrder(append, 8), QStringList({"List1", "List2", "Option1", "Option2", "Check1",
+                                                   "Check2", "PushButton2", "PushButton5"}));
   EXPECT_TRUE(append.findChild<QListWidget*>("List1")->selectedItems().isEmpty());
 
   append.PushButton5_Click();
