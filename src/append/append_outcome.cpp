@@ -14,7 +14,8 @@ AppendEngine::Outcome AppendEngine::Result() const {
                   refusedFile_ ? refusedFile_->Path() : QString(),
                   refusedFile_ ? refusedFile_->Line() : QString(),
                   targetAfter_,
-                  AfterCheckLine()};
+                  AfterCheckLine(),
+                  atRefusedLimit_};
   if (lostDatabase_ != 0) {
     outcome.notWritten = std::max<qint64>(0, totalRows_ - appended_ - refused_.Count());
   }
