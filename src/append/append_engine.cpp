@@ -278,7 +278,8 @@ bool AppendEngine::OpenSource() {
   if (StoppedBeforeWriting()) return true;
   return Completed(on_, 134, [&] {
     adodb::Connection& connection = SourceConnection();
-    source_ = jobs::Wait([&] { return connection.Execute(SelectAllStatement(SourceTable())); });
+    source_ = jobs::Wait(
+        [&] { return connection.Execute(SelectAllStatement(SourceTable(), request_.where)); });
   });
 }
 
@@ -358,6 +359,10 @@ AppendEngine::Next AppendEngine::WriteRows(const NextRow& next) {
         }
         if (ConnectionLost(refusal, TargetDatabase())) return Next::Continue;
         Refused(refusal, row);
+        if (AtRefusedLimit()) {
+          stopped_ = true;
+          return Next::Continue;
+        }
         break;
     }
   }
@@ -435,6 +440,12 @@ AppendEngine::Stretch AppendEngine::WriteRowsUntilRefused(const NextRow& next, R
 // counted for the closing message; each is kept in the file of refused rows.
 void AppendEngine::Refused(std::exception_ptr refusal, const Row& row) {
   RefusedText(shell::DescriptionOf(refusal), row);
+}
+
+// The limit of refused rows, when one was set, is reached: the run stops there.
+bool AppendEngine::AtRefusedLimit() {
+  atRefusedLimit_ = maxRefused_ > 0 && refused_.Count() >= maxRefused_;
+  return atRefusedLimit_;
 }
 
 void AppendEngine::RefusedText(const QString& description, const Row& row) {

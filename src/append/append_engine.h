@@ -38,6 +38,9 @@ struct AppendRequest {
   bool fast = false;
   // The target is made like the source first, under the target's name (new_target.cpp).
   bool createTarget = false;
+  // A Transact-SQL search condition on the source table: only the rows for which it holds are
+  // counted, read and copied. Empty: every row.
+  QString where{};
 };
 
 // One run. Everything it opens or buffers is released when the engine goes.
@@ -59,6 +62,10 @@ class AppendEngine {
   // Keeps the rows the server refuses in `file`, replacing it, instead of in a new file under
   // the user's data folder.
   void KeepRefusedRowsIn(const QString& file) { refusedPath_ = file; }
+
+  // Stops the run after the `count`th refused row, as a stop would: the rows written before
+  // stay. Without it, every refused row is lost alone and the run goes on.
+  void StopAfterRefusedRows(qint64 count) { maxRefused_ = count; }
 
   // Logins already open on both databases (the command line opened them to check the tables it
   // names, in read/write mode): the run works on them instead of logging in again, and closes
@@ -82,9 +89,27 @@ class AppendEngine {
     QString refusedFileLine;
     std::optional<qint64> targetRows;
     QString afterCheck;
-    QString newTableLine;  // the table the run made, or dropped again
+    bool atRefusedLimit = false;  // stopped at the limit of refused rows
+    QString newTableLine{};       // the table the run made, or dropped again
   };
   Outcome Result() const;  // append_outcome.cpp
+
+  // What a run would do, found as a run finds it (the same logins, checks and questions) with
+  // nothing written: the way the rows would go and why, how the columns face each other, the
+  // source's rows that would go and the target's rows now (empty when they could not be
+  // counted).
+  enum class Way { OneInsertARow, Batches, ServerCopy };
+  enum class Why { NotFast, OneServer, OneServerByPosition, NotProvenOneServer };
+  struct Plan {
+    Way way = Way::OneInsertARow;
+    Why why = Why::NotFast;
+    QStringList columns;  // "Name -> Label", in the target's order
+    qint64 sourceRows = 0;
+    std::optional<qint64> targetRows;
+  };
+  // Empty when a check, a question or a failure ends it, as it would end the run
+  // (append_dry_run.cpp).
+  std::optional<Plan> DryRun();
 
  private:
   // Where a step leaves the run: on with the next step, on to the finish, or stopped because
@@ -127,6 +152,7 @@ class AppendEngine {
                                 bool& sourceFailed);
   void Refused(std::exception_ptr refusal, const Row& row);
   void RefusedText(const QString& description, const Row& row);
+  bool AtRefusedLimit();
   void KeepRefusedRow(const Row& row, const QString& description);
   bool ConnectionLost(std::exception_ptr failure, int database, int line = 148);
   int TargetDatabase() const;
@@ -152,6 +178,11 @@ class AppendEngine {
   bool NoRowsToCopy();
   Next CopyRowsFast();
   bool OnOneServer() const;
+  // Whether the rows go by the server's own copy: both tables on one server, and a target that
+  // takes its columns by name.
+  bool ServerCopies() const;
+  std::optional<Plan> PlanOfTheRun();
+  QStringList FacingColumns() const;
   // Whether both connections reach one server instance, as the servers prove it (one_server.cpp).
   void ProveOneServer();
   bool TargetSeesTheSourcesMark();
@@ -203,6 +234,8 @@ class AppendEngine {
   qint64 totalRows_ = 0;           // the rows to be written, as far as known
   std::atomic<adodb::Connection*> cancellable_ = nullptr;  // the server's copy, while it runs
   RefusedRows refused_;
+  qint64 maxRefused_ = 0;                         // the refused rows that stop the run; 0: no limit
+  bool atRefusedLimit_ = false;                   // the run stopped there
   QString refusedPath_;                           // chosen by the user, or empty
   std::unique_ptr<RefusedRowsFile> refusedFile_;  // made at the first refused row
   std::optional<qint64> targetBefore_;

@@ -53,15 +53,19 @@ bool AppendEngine::CountSourceRows() {
   return Completed(on_, 170, [&] {
     adodb::Connection& connection = SourceConnection();
     bool big = true;
-    totalRows_ = jobs::Wait([&] { return CountRows(connection, SourceTable(), big); });
+    totalRows_ =
+        jobs::Wait([&] { return CountRows(connection, SourceTable(), big, request_.where); });
   });
 }
 
-// An empty source is said so, and nothing is written.
+// An empty source, or one with no row for which the condition holds, is said so, and nothing
+// is written.
 bool AppendEngine::NoRowsToCopy() {
   if (totalRows_ != 0) return false;
+  const QString where =
+      request_.where.isEmpty() ? QString() : QStringLiteral(" where ") + request_.where;
   on_(138, [&] {
-    dialogs::MsgBox(QStringLiteral("No records in table ") + SourceTable().Display() +
+    dialogs::MsgBox(QStringLiteral("No records in table ") + SourceTable().Display() + where +
                     QLatin1Char('.'));
   });
   return true;
@@ -134,10 +138,7 @@ bool AppendEngine::FactsReadOnTheTargetsSession() {
 // A stop is honoured before every step: nothing is copied after it.
 AppendEngine::Next AppendEngine::CopyRowsFast() {
   if (StoppedBeforeWriting()) return Next::Continue;
-  // The server's own copy names the columns only by name: a target that needs them named by
-  // position gets its rows in batches.
-  if (OnOneServer() &&
-      (insertTarget_.columnList.isEmpty() || !insertTarget_.selectList.isEmpty())) {
+  if (ServerCopies()) {
     const bool copied = CopiedByServer();
     if (stopped_ || lostDatabase_ != 0) return Next::Continue;
     if (copied) return NoRowsToCopy() ? Next::Finish : Next::Continue;
@@ -153,6 +154,13 @@ AppendEngine::Next AppendEngine::CopyRowsFast() {
 // source's database is known by name.
 bool AppendEngine::OnOneServer() const {
   return oneServer_ && !SourceDatabase().isEmpty();
+}
+
+// The server's own copy names the columns only by name: a target that needs them named by
+// position gets its rows in batches.
+bool AppendEngine::ServerCopies() const {
+  return OnOneServer() &&
+         (insertTarget_.columnList.isEmpty() || !insertTarget_.selectList.isEmpty());
 }
 
 // The source's database as its server names it, or as its login names it.
@@ -204,8 +212,8 @@ bool AppendEngine::SameTable() {
 // statement unsent. Answers whether the server wrote the rows.
 bool AppendEngine::CopiedByServer() {
   adodb::Connection& target = TargetConnection();
-  const QString statement =
-      InsertSelectStatement(insertTarget_, SourceDatabase(), SourceAsItsSessionNamesIt());
+  const QString statement = InsertSelectStatement(insertTarget_, SourceDatabase(),
+                                                  SourceAsItsSessionNamesIt(), request_.where);
   qint64 written = -1;
   cancellable_ = &target;
   try {
@@ -262,7 +270,8 @@ void AppendEngine::CountSourceAfterLoss() {
 AppendEngine::Next AppendEngine::StreamRows() {
   if (!source_ && !Completed(on_, 134, [&] {
         adodb::Connection& connection = SourceConnection();
-        source_ = jobs::Wait([&] { return connection.Execute(SelectAllStatement(SourceTable())); });
+        source_ = jobs::Wait(
+            [&] { return connection.Execute(SelectAllStatement(SourceTable(), request_.where)); });
       })) {
     return Next::Finish;
   }
@@ -284,7 +293,8 @@ AppendEngine::Next AppendEngine::StreamRows() {
       showProgress);
   showProgress();
   if (stretch == Stretch::Ended) return Next::Stop;
-  stopped_ = stretch == Stretch::Stopped;
+  const bool atLimit = AtRefusedLimit();
+  stopped_ = stretch == Stretch::Stopped || atLimit;
   const int database = sourceFailed ? 3 - TargetDatabase() : TargetDatabase();
   if (failure && !ConnectionLost(failure, database)) {
     on_(sourceFailed ? 144 : 148, [&] { std::rethrow_exception(failure); });
@@ -322,6 +332,7 @@ AppendEngine::Stretch AppendEngine::StreamInto(BatchWriter& writer, std::excepti
       failure = std::current_exception();
       return Stretch::Refused;
     }
+    if (writer.AtLimit()) return Stretch::Stopped;
     rowsTaken_.fetch_add(1, std::memory_order_relaxed);
   }
   try {
@@ -330,7 +341,7 @@ AppendEngine::Stretch AppendEngine::StreamInto(BatchWriter& writer, std::excepti
     failure = std::current_exception();
     return Stretch::Refused;
   }
-  return Stretch::Done;
+  return writer.AtLimit() ? Stretch::Stopped : Stretch::Done;
 }
 
 AppendEngine::Stretch AppendEngine::StreamFromBuffer(std::exception_ptr& failure) {
@@ -347,9 +358,11 @@ AppendEngine::Stretch AppendEngine::StreamFromBuffer(std::exception_ptr& failure
       } else {
         writer.Add(row);
         rowsTaken_.fetch_add(1, std::memory_order_relaxed);
+        if (writer.AtLimit()) stretch = Stretch::Stopped;
       }
     }
     if (stretch == Stretch::Done) writer.Flush();
+    if (writer.AtLimit()) stretch = Stretch::Stopped;
   } catch (...) {
     failure = std::current_exception();
     stretch = Stretch::Refused;
@@ -360,11 +373,15 @@ AppendEngine::Stretch AppendEngine::StreamFromBuffer(std::exception_ptr& failure
 
 // Each refused row is reported (the first) or counted, and kept in the file, by the window's
 // thread.
+// The writer stops at the limit of refused rows, counting those refused before it.
 BatchWriter AppendEngine::NewBatchWriter() {
-  return BatchWriter(TargetConnection(), insertTarget_,
+  BatchWriter writer(TargetConnection(), insertTarget_,
                      [this](const QString& description, const Row& row) {
                        jobs::OnWindowThread([&] { RefusedText(description, row); });
                      });
+  if (maxRefused_ > 0)
+    writer.StopAfterRefusedRows(std::max<qint64>(1, maxRefused_ - refused_.Count()));
+  return writer;
 }
 
 }  // namespace append

@@ -15,6 +15,7 @@ AppendEngine::Outcome AppendEngine::Result() const {
                   refusedFile_ ? refusedFile_->Line() : QString(),
                   targetAfter_,
                   AfterCheckLine(),
+                  atRefusedLimit_,
                   NewTargetLine()};
   if (lostDatabase_ != 0) {
     outcome.notWritten = std::max<qint64>(0, totalRows_ - appended_ - refused_.Count());

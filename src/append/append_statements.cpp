@@ -144,6 +144,10 @@ void WriteSized(QString& text, qsizetype longest, Write&& write) {
   text.resize(write(start) - start);
 }
 
+QString WhereClause(const QString& where) {
+  return where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where;
+}
+
 }  // namespace
 
 QString InDatabase(const QString& database, const MSSQL::TableName& table) {
@@ -151,14 +155,14 @@ QString InDatabase(const QString& database, const MSSQL::TableName& table) {
   return MSSQL::Bracketed(database) + separator + table.Bracketed();
 }
 
-QString SelectAllStatement(const MSSQL::TableName& table) {
-  return QStringLiteral("SELECT * FROM ") + table.Bracketed();
+QString SelectAllStatement(const MSSQL::TableName& table, const QString& where) {
+  return QStringLiteral("SELECT * FROM ") + table.Bracketed() + WhereClause(where);
 }
 
-QString CountStatement(const MSSQL::TableName& table, bool big) {
+QString CountStatement(const MSSQL::TableName& table, bool big, const QString& where) {
   return (big ? QStringLiteral("SELECT COUNT_BIG(*) FROM ")
               : QStringLiteral("SELECT COUNT(*) FROM ")) +
-         table.Bracketed();
+         table.Bracketed() + WhereClause(where);
 }
 
 QString SqlLiteral(const adodb::Value& value) {
@@ -238,12 +242,13 @@ QString InsertSelectStatement(const MSSQL::TableName& target, const QString& sou
 }
 
 QString InsertSelectStatement(const InsertTarget& target, const QString& sourceDatabase,
-                              const MSSQL::TableName& source) {
-  if (target.selectList.isEmpty())
-    return InsertSelectStatement(target.table, sourceDatabase, source);
+                              const MSSQL::TableName& source, const QString& where) {
+  if (target.selectList.isEmpty()) {
+    return InsertSelectStatement(target.table, sourceDatabase, source) + WhereClause(where);
+  }
   return QStringLiteral("INSERT INTO ") + target.table.Bracketed() + QLatin1Char(' ') +
          target.columnList + QStringLiteral(" SELECT ") + target.selectList +
-         QStringLiteral(" FROM ") + InDatabase(sourceDatabase, source);
+         QStringLiteral(" FROM ") + InDatabase(sourceDatabase, source) + WhereClause(where);
 }
 
 }  // namespace append

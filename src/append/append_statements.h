@@ -24,10 +24,12 @@ struct InsertTarget {
   QString selectList;  // by name: "[a], [b]", the source's columns for those of the list
 };
 
-// "SELECT * FROM [name]" (or "[schema].[name]"), "]" in a name doubled.
-QString SelectAllStatement(const MSSQL::TableName& table);
-// "SELECT COUNT_BIG(*) FROM [name]", or "SELECT COUNT(*) ..." for a server without COUNT_BIG.
-QString CountStatement(const MSSQL::TableName& table, bool big = true);
+// "SELECT * FROM [name]" (or "[schema].[name]"), "]" in a name doubled; " WHERE " and the
+// search condition `where` as the user wrote it, when one is given.
+QString SelectAllStatement(const MSSQL::TableName& table, const QString& where = {});
+// "SELECT COUNT_BIG(*) FROM [name]", or "SELECT COUNT(*) ..." for a server without COUNT_BIG;
+// with `where` as above.
+QString CountStatement(const MSSQL::TableName& table, bool big = true, const QString& where = {});
 
 // A value as a Transact-SQL literal: NULL; 'text' with "'" doubled, or N'text' when the text
 // holds a character outside 7-bit ASCII; binary as 0x and the hex of its bytes.
@@ -66,8 +68,9 @@ QString InDatabase(const QString& database, const MSSQL::TableName& table);
 QString InsertSelectStatement(const MSSQL::TableName& target, const QString& sourceDatabase,
                               const MSSQL::TableName& source);
 // By name: "INSERT INTO [target] ([a], [b]) SELECT [a], [b] FROM [database]..[source]"; the
-// statement above when the target has no select list.
+// statement above when the target has no select list. Either copies only the rows for which
+// `where` holds, when it is given.
 QString InsertSelectStatement(const InsertTarget& target, const QString& sourceDatabase,
-                              const MSSQL::TableName& source);
+                              const MSSQL::TableName& source, const QString& where = {});
 
 }  // namespace append

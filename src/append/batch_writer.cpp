@@ -1,5 +1,7 @@
 #include "append/batch_writer.h"
 
+#include <algorithm>
+
 #include "platform/adodb.h"
 
 namespace append {
@@ -26,25 +28,42 @@ int BatchWriter::Flush() {
   return written;
 }
 
-// A refused batch is tried again in halves; a refused single row is lost alone.
+// Runs of as many rows as the last statements showed the server takes: the whole batch while
+// it takes them all; after a refusal one row, then two, four and on while the server takes
+// them. A refused run is tried again the same way inside itself; a refused single row is lost
+// alone. The runs go one after the other, so that the rows written stay counted when a later
+// run ends in a lost connection.
 int BatchWriter::Write(std::size_t first, std::size_t count) {
+  int written = 0;
+  for (std::size_t at = first, end = first + count; at < end && !AtLimit();) {
+    const std::size_t run = std::min(runRows_, end - at);
+    if (Took(at, run)) {
+      written += static_cast<int>(run);
+      runRows_ = std::min(kMaxRows, runRows_ * 2);
+    } else if (run == 1) {
+      ++refusedCount_;
+      refused_(lastRefusal_, waiting_[at]);
+      runRows_ = 1;
+    } else {
+      runRows_ = 1;
+      written += Write(at, run);
+    }
+    at += run;
+  }
+  return written;
+}
+
+bool BatchWriter::Took(std::size_t first, std::size_t count) {
   WriteInsertRowsStatement(statement_, table_, waiting_.data() + first, count);
   try {
     target_.ExecuteNoRecords(statement_);
     written_ += static_cast<qint64>(count);
-    return static_cast<int>(count);
+    return true;
   } catch (const adodb::Error& error) {
     if (error.ConnectionLost()) throw;
-    if (count == 1) {
-      refused_(error.Description(), waiting_[first]);
-      return 0;
-    }
+    lastRefusal_ = error.Description();
+    return false;
   }
-  // The halves are written one after the other, so that the first half's rows stay counted
-  // when the second ends in a lost connection.
-  const std::size_t half = count / 2;
-  const int firstHalf = Write(first, half);
-  return firstHalf + Write(first + half, count - half);
 }
 
 }  // namespace append

@@ -1,10 +1,13 @@
 #pragma once
 
 // The fast append's writing: rows go into the target many to a statement, a batch of up to a
-// thousand rows and a bounded statement text. A batch the server refuses is split in halves
-// until each refused row stands alone, so only the rows the server refuses are lost; each is
-// handed to `refused` with the server's text. A lost connection ends the writing at once: its
-// error is raised, and nothing more is sent.
+// thousand rows and a bounded statement text. When the server refuses a statement, its rows are
+// tried again in runs that start at one row and double while the server takes them; a refused
+// run is tried again the same way, until each refused row stands alone. So only the rows the
+// server refuses are lost, each handed to `refused` with the server's text; a few refused rows
+// among many cost a few statements more, and rows that are all refused cost about one statement
+// a row. A lost connection ends the writing at once: its error is raised, and nothing more is
+// sent.
 
 #include <QString>
 #include <functional>
@@ -39,8 +42,14 @@ class BatchWriter {
   // Every row written so far, also those of a call that ended in a lost connection.
   qint64 Written() const { return written_; }
 
+  // Writes nothing more after the `count`th refused row: the rows waiting then stay unwritten.
+  void StopAfterRefusedRows(qint64 count) { maxRefused_ = count; }
+  bool AtLimit() const { return maxRefused_ > 0 && refusedCount_ >= maxRefused_; }
+
  private:
   int Write(std::size_t first, std::size_t count);
+  // Whether the server took the rows in one statement; a lost connection is raised.
+  bool Took(std::size_t first, std::size_t count);
 
   adodb::Connection& target_;
   InsertTarget table_;
@@ -48,6 +57,10 @@ class BatchWriter {
   std::vector<Row> waiting_;
   qsizetype waitingCharacters_ = 0;
   qint64 written_ = 0;
+  std::size_t runRows_ = kMaxRows;  // the rows the next statement may hold
+  qint64 maxRefused_ = 0;
+  qint64 refusedCount_ = 0;
+  QString lastRefusal_;  // the server's text for the statement it refused last
   QString statement_;
 };
 

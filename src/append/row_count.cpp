@@ -12,16 +12,17 @@ qint64 CountOf(adodb::Connection& connection, const QString& statement) {
 
 }  // namespace
 
-qint64 CountRows(adodb::Connection& connection, const MSSQL::TableName& table, bool& big) {
+qint64 CountRows(adodb::Connection& connection, const MSSQL::TableName& table, bool& big,
+                 const QString& where) {
   if (big) {
     try {
-      return CountOf(connection, CountStatement(table));
+      return CountOf(connection, CountStatement(table, true, where));
     } catch (const adodb::Error& error) {
       if (error.ConnectionLost()) throw;
     }
     big = false;
   }
-  return CountOf(connection, CountStatement(table, false));
+  return CountOf(connection, CountStatement(table, false, where));
 }
 
 }  // namespace append

@@ -30,14 +30,26 @@ QString SchemaApart(const QString& schema, const QString& defaultSchema) {
 }  // namespace
 
 // A server without schemas (or that cannot tell) lists every table by its bare name.
-QString DefaultSchema(adodb::Connection& connection) {
+namespace {
+
+// The one value of a statement of one row, or none when the server does not give it.
+QString OneValue(adodb::Connection& connection, const QString& statement) {
   try {
-    const std::unique_ptr<adodb::Recordset> row =
-        connection.Execute(QStringLiteral("SELECT SCHEMA_NAME()"));
+    const std::unique_ptr<adodb::Recordset> row = connection.Execute(statement);
     return row->Eof() ? QString() : row->FieldValue(0).text;
   } catch (const adodb::Error&) {
     return QString();
   }
+}
+
+}  // namespace
+
+QString DefaultSchema(adodb::Connection& connection) {
+  return OneValue(connection, QStringLiteral("SELECT SCHEMA_NAME()"));
+}
+
+QString CurrentDatabase(adodb::Connection& connection) {
+  return OneValue(connection, QStringLiteral("SELECT DB_NAME()"));
 }
 
 void ReadTableNames(const ConnectionProfile& profile, TableListing& listing, bool all) {

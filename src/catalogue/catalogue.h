@@ -54,5 +54,7 @@ QStringList FieldNames(const ConnectionProfile& profile, const TableName& table)
 
 // The login's default schema, or none when the server cannot name it.
 QString DefaultSchema(adodb::Connection& connection);
+// The session's database (DB_NAME()), or none when the server cannot name it.
+QString CurrentDatabase(adodb::Connection& connection);
 
 }  // namespace MSSQL

@@ -60,12 +60,14 @@ int TablesCommand(const QStringList& arguments, Console& console) {
   ConnectionProfile login;
   if (std::optional<int> exit = ResolveLogin(parser, number, console, login)) return *exit;
   // Opened once first, so that a database that cannot be opened is told from a refused listing.
-  if (!Connect(login, number, console)) return kNotConnected;
+  const std::unique_ptr<adodb::Connection> connection = Connect(login, number, console);
+  if (!connection) return kNotConnected;
   try {
     WriteLines(console, MSSQL::TableNames(login, parser.IsSet(QStringLiteral("all"))));
   } catch (const platform::Error& error) {
     return Refused(console, error);
   }
+  SayDefaultDatabase(login, number, *connection, QStringLiteral("Tables of"), console);
   return kDone;
 }
 
@@ -88,6 +90,8 @@ int FieldsCommand(const QStringList& arguments, Console& console) {
   const std::optional<FoundTable> found = FindTable(*database, typed, console);
   if (!found) return kRefused;
   WriteLines(console, found->fields);
+  SayDefaultDatabase(login, number, *database->connection,
+                     QStringLiteral("Fields of %1 in").arg(found->table.Display()), console);
   return kDone;
 }
 

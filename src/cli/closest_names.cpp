@@ -6,22 +6,26 @@
 namespace cli {
 namespace {
 
-// The edits (a letter inserted, deleted or replaced) that make one text the other.
+// The edits (a letter inserted, deleted or replaced, or two neighbours swapped) that make one
+// text the other: 'dts' is one edit from 'dst'.
 qsizetype EditDistance(const QString& a, const QString& b) {
-  std::vector<qsizetype> row(static_cast<std::size_t>(b.size()) + 1);
-  for (std::size_t j = 0; j < row.size(); ++j) row[j] = static_cast<qsizetype>(j);
+  const auto width = static_cast<std::size_t>(b.size()) + 1;
+  std::vector<qsizetype> before(width), above(width), row(width);
+  for (std::size_t j = 0; j < width; ++j) above[j] = static_cast<qsizetype>(j);
   for (qsizetype i = 1; i <= a.size(); ++i) {
-    qsizetype diagonal = row[0];
     row[0] = i;
     for (qsizetype j = 1; j <= b.size(); ++j) {
       const auto at = static_cast<std::size_t>(j);
-      const qsizetype above = row[at];
-      row[at] =
-          std::min({row[at] + 1, row[at - 1] + 1, diagonal + (a.at(i - 1) == b.at(j - 1) ? 0 : 1)});
-      diagonal = above;
+      row[at] = std::min(
+          {above[at] + 1, row[at - 1] + 1, above[at - 1] + (a.at(i - 1) == b.at(j - 1) ? 0 : 1)});
+      if (i > 1 && j > 1 && a.at(i - 1) == b.at(j - 2) && a.at(i - 2) == b.at(j - 1)) {
+        row[at] = std::min(row[at], before[at - 2] + 1);
+      }
     }
+    std::swap(before, above);
+    std::swap(above, row);
   }
-  return row.back();
+  return above.back();
 }
 
 }  // namespace

@@ -37,7 +37,8 @@ const char kDescription[] =
     "  fields 1|2 TABLE         The fields of a table in column order, one a line.\n"
     "  join TABLE1 FIELD1 TABLE2 FIELD2 --into NAME [--overwrite] [--quiet]\n"
     "                           Joins two tables of Database #1 into a new table.\n"
-    "  append --to 1|2 TABLE1 TABLE2 [--fast] [--yes] [--progress] [--quiet]\n"
+    "  append --to 1|2 TABLE1 TABLE2 [--fast] [--where CONDITION] [--dry-run]\n"
+    "         [--max-refused N] [--yes] [--progress] [--quiet]\n"
     "                           Appends the rows of one table to the other: TABLE1 is in\n"
     "                           Database #1, TABLE2 in Database #2.\n"
     "\n"
@@ -56,12 +57,15 @@ void DeclareProgram(CommandParser& parser) {
   parser.Qt().addVersionOption();
   parser.Qt().addPositionalArgument(QStringLiteral("COMMAND"),
                                     QStringLiteral("test, tables, fields, join or append."));
+  parser.AddNote(PasswordNote({1, 2}));
 }
 
 // Whether `argument` is an option whose value is the next argument.
 bool TakesNextValue(const QString& argument) {
   static const QStringList options =
-      LoginOptionNames() + QStringList{QStringLiteral("into"), QStringLiteral("to")};
+      LoginOptionNames() + QStringList{QStringLiteral("into"), QStringLiteral("to"),
+                                       QStringLiteral("where"), QStringLiteral("max-refused"),
+                                       QStringLiteral("refused")};
   if (argument.contains(QLatin1Char('='))) return false;
   QString name = argument;
   while (name.startsWith(QLatin1Char('-'))) name.remove(0, 1);

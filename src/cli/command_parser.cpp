@@ -18,11 +18,13 @@ void CommandParser::AddPositional(const QString& name, const QString& descriptio
 
 void CommandParser::AddFlag(const QString& name, const QString& description) {
   parser_.addOption(QCommandLineOption(name, description));
+  declared_ << name;
 }
 
 void CommandParser::AddValue(const QString& name, const QString& description,
                              const QString& valueName) {
   parser_.addOption(QCommandLineOption(name, description, valueName));
+  declared_ << name;
 }
 
 std::optional<int> CommandParser::Parse(const QStringList& arguments, Console& console) {
@@ -54,7 +56,9 @@ QString CommandParser::HelpText() const {
   QString help = parser_.helpText();
   const qsizetype firstLineEnd = help.indexOf(QLatin1Char('\n'));
   help.replace(0, firstLineEnd, QStringLiteral("Usage: %1 [options] %2").arg(Program(), syntax_));
-  return help.trimmed();
+  help = help.trimmed();
+  for (const QString& note : notes_) help += QStringLiteral("\n\n") + note;
+  return help;
 }
 
 std::optional<int> DatabaseNumber(const QString& text) {

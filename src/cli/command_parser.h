@@ -22,6 +22,10 @@ class CommandParser {
   void AddPositional(const QString& name, const QString& description);
   void AddFlag(const QString& name, const QString& description);
   void AddValue(const QString& name, const QString& description, const QString& valueName);
+  // A paragraph of the help below the options.
+  void AddNote(const QString& text) { notes_ << text; }
+  // Whether the command has the option.
+  bool Declares(const QString& name) const { return declared_.contains(name); }
 
   // Parses the command's arguments, the command's name first. The empty optional when the
   // command is to run; otherwise its exit code, the help or the usage error written.
@@ -42,6 +46,8 @@ class CommandParser {
   QString syntax_;
   QCommandLineParser parser_;
   int positionalCount_ = 0;
+  QStringList notes_;
+  QStringList declared_;  // the options added with AddFlag and AddValue
 };
 
 // "1" or "2" as the number of a database; the empty optional for anything else.

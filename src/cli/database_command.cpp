@@ -1,5 +1,6 @@
 #include "cli/database_command.h"
 
+#include "catalogue/catalogue.h"
 #include "cli/login_failure.h"
 #include "cli/login_options.h"
 
@@ -34,6 +35,16 @@ std::unique_ptr<adodb::Connection> Connect(const ConnectionProfile& login, int n
     console.Failure(LoginFailureWhat(login, number, error), error.Description());
     return nullptr;
   }
+}
+
+void SayDefaultDatabase(const ConnectionProfile& login, int number, adodb::Connection& connection,
+                        const QString& what, Console& console) {
+  if (!login.Database.trimmed().isEmpty()) return;
+  const QString database = MSSQL::CurrentDatabase(connection);
+  console.Message(QStringLiteral("%1 %2, the login's default database (Database #%3 names "
+                                 "none).")
+                      .arg(what, database.isEmpty() ? QStringLiteral("the database") : database)
+                      .arg(number));
 }
 
 }  // namespace cli

@@ -25,4 +25,10 @@ std::unique_ptr<adodb::Connection> Connect(const ConnectionProfile& login, int n
                                            Console& console,
                                            std::optional<int> mode = std::nullopt);
 
+// When login `number` names no database, says on standard error which one the server gave it:
+// "Tables of master, the login's default database (Database #1 names none).", `what` being
+// "Tables of".
+void SayDefaultDatabase(const ConnectionProfile& login, int number, adodb::Connection& connection,
+                        const QString& what, Console& console);
+
 }  // namespace cli

@@ -4,6 +4,7 @@
 
 #include "append/append_engine.h"
 #include "catalogue/catalogue.h"
+#include "cli/append_plan_text.h"
 #include "cli/job_summary.h"
 #include "cli/stop_on_interrupt.h"
 #include "join/field_name_registry.h"
@@ -58,6 +59,41 @@ void ReportRefusedAndChecked(const append::AppendEngine::Outcome& outcome, bool 
   if (closed && !outcome.afterCheck.isEmpty()) console.Message(outcome.afterCheck);
 }
 
+// The check's message with the ombrelia prefix and both tables' counts, as a failure line.
+QString FieldCountLine(const AppendJob& job) {
+  return QStringLiteral(
+             "ombrelia: Tables do not have same number of fields (columns): %1 has %2, %3 has %4.")
+      .arg(job.qualified1)
+      .arg(job.fieldCount1)
+      .arg(job.qualified2)
+      .arg(job.fieldCount2);
+}
+
+append::AppendRequest RequestOf(const AppendJob& job) {
+  append::AppendRequest request{job.table1,   job.table2,   job.appendToDatabase1,
+                                job.profile1, job.profile2, job.fast};
+  request.where = job.where;
+  request.createTarget = job.create;
+  return request;
+}
+
+// The plan on standard output; a check, a question or a failure that ended it gives the run's
+// own exit code.
+int DryRunAppend(append::AppendEngine& engine, const AppendJob& job, JobTerminal& terminal,
+                 bool interrupted) {
+  const std::optional<append::AppendEngine::Plan> plan = engine.DryRun();
+  const QString source = job.appendToDatabase1 ? job.qualified2 : job.qualified1;
+  const QString target = job.appendToDatabase1 ? job.qualified1 : job.qualified2;
+  if (!plan || terminal.dialogs.Reports() > 0 || interrupted) {
+    return ExitCodeOf(terminal.dialogs, interrupted);
+  }
+  for (const QString& line : AppendPlanLines(*plan, source, target, job.where)) {
+    terminal.console.Result(line);
+  }
+  if (!terminal.quiet) terminal.console.Message(QStringLiteral("Dry run: nothing was written."));
+  return kDone;
+}
+
 }  // namespace
 
 int RunJoin(JoinJob& job, JobTerminal& terminal) {
@@ -90,11 +126,12 @@ int RunJoin(JoinJob& job, JobTerminal& terminal) {
 
 int RunAppend(AppendJob& job, JobTerminal& terminal) {
   TerminalReport report(terminal.progress);
-  append::AppendEngine engine({job.table1, job.table2, job.appendToDatabase1, job.profile1,
-                               job.profile2, job.fast, job.create},
-                              report);
+  append::AppendEngine engine(RequestOf(job), report);
   engine.UseOpenConnections(std::move(job.connection1), std::move(job.connection2));
   if (!job.refusedFile.isEmpty()) engine.KeepRefusedRowsIn(job.refusedFile);
+  if (job.maxRefused > 0) engine.StopAfterRefusedRows(job.maxRefused);
+  terminal.dialogs.Reword(QStringLiteral("Tables do not have same number of fields (columns)."),
+                          FieldCountLine(job));
   const StopOnInterrupt interrupt(terminal.console, [&] { engine.Stop(); });
   const QString source = job.appendToDatabase1 ? job.qualified2 : job.qualified1;
   const QString target = job.appendToDatabase1 ? job.qualified1 : job.qualified2;
@@ -106,13 +143,14 @@ int RunAppend(AppendJob& job, JobTerminal& terminal) {
         return ReportWords{QStringLiteral("cannot append %1 to %2").arg(source, target), true};
       },
       [&] { engine.Stop(); });
+  if (job.dryRun) return DryRunAppend(engine, job, terminal, interrupt.Interrupted());
   QElapsedTimer timer;
   timer.start();
   engine.Run();
   const append::AppendEngine::Outcome outcome = engine.Result();
   const bool closed = terminal.dialogs.Closed() && !terminal.dialogs.Failed();
   if (closed && !terminal.quiet) {
-    terminal.console.Message(AppendSummary(outcome, target, timer.elapsed()));
+    terminal.console.Message(AppendSummary(outcome, target, timer.elapsed(), job.where));
   }
   ReportRefusedAndChecked(outcome, closed, terminal.console);
   return ExitCodeOf(terminal.dialogs, interrupt.Interrupted());

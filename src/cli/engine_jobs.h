@@ -45,10 +45,15 @@ struct AppendJob {
   bool fast = false;              // --fast, as the append page's check box
   bool create = false;            // --create: the target is made like the source first
   QString refusedFile;            // --refused FILE, or empty: a file in the user's data folder
+  QString where;                  // --where CONDITION on the source, or empty: every row
+  bool dryRun = false;            // --dry-run: tells what the append would do, writes nothing
+  qint64 maxRefused = 0;          // --max-refused N, or 0: no limit
   ConnectionProfile profile1;
   ConnectionProfile profile2;
   QString qualified1;  // "db1.dbo.Orders": table1, for the messages and the summary
   QString qualified2;
+  qsizetype fieldCount1 = 0;  // the fields of table1, as the check found them
+  qsizetype fieldCount2 = 0;
   // The logins that checked the tables, open on each database: the append goes on with them.
   std::unique_ptr<adodb::Connection> connection1;
   std::unique_ptr<adodb::Connection> connection2;

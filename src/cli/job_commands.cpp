@@ -15,8 +15,8 @@ namespace {
 // Parses a job's command line: its arguments, the login options and the table names, each
 // checked before anything connects.
 std::optional<int> ParseJob(CommandParser& parser, const QStringList& arguments, Console& console,
-                            const QList<int>& tableArguments) {
-  AddLoginOptions(parser);
+                            const QList<int>& tableArguments, const QList<int>& logins) {
+  AddLoginOptions(parser, logins);
   parser.AddFlag(QStringLiteral("quiet"),
                  QStringLiteral("Leaves out the summary written when the job ends."));
   if (std::optional<int> exit = parser.Parse(arguments, console)) return exit;
@@ -114,6 +114,7 @@ std::optional<int> CheckAppendTable(int number, const QString& typed, Console& c
   (number == 1 ? job.table1 : job.table2) = found->table;
   (number == 1 ? job.qualified1 : job.qualified2) = QualifiedName(*database, found->table);
   (number == 1 ? job.connection1 : job.connection2) = std::move(database->connection);
+  (number == 1 ? job.fieldCount1 : job.fieldCount2) = found->fields.size();
   return std::nullopt;
 }
 
@@ -188,6 +189,31 @@ void DeclareAppend(CommandParser& parser) {
   parser.AddFlag(QStringLiteral("progress"),
                  QStringLiteral("Writes the progress also when standard error is no terminal "
                                 "(a file, a pipe): one line a second."));
+  parser.AddValue(QStringLiteral("where"),
+                  QStringLiteral("Appends only the source rows for which CONDITION holds: a "
+                                 "Transact-SQL search condition on the source table's columns, "
+                                 "as after WHERE."),
+                  QStringLiteral("CONDITION"));
+  parser.AddFlag(QStringLiteral("dry-run"),
+                 QStringLiteral("Logs in, checks the tables and asks what a run asks, then tells "
+                                "the way the rows would go, how the columns face each other, the "
+                                "source rows that would go and the target's rows; writes "
+                                "nothing."));
+  parser.AddValue(QStringLiteral("max-refused"),
+                  QStringLiteral("Stops after the Nth row the server refuses; the rows written "
+                                 "before stay. Without it, every refused row is lost alone and "
+                                 "the run goes on."),
+                  QStringLiteral("N"));
+}
+
+// --max-refused N: a whole number from 1; 0 when it was not given, the empty optional when it
+// is wrong.
+std::optional<qint64> MaxRefused(const CommandParser& parser) {
+  if (!parser.IsSet(QStringLiteral("max-refused"))) return 0;
+  bool number = false;
+  const qint64 count = parser.Value(QStringLiteral("max-refused")).toLongLong(&number);
+  if (!number || count < 1) return std::nullopt;
+  return count;
 }
 
 // The answer --by-name or --by-position gives to the question of matching the columns.
@@ -205,7 +231,7 @@ int JoinCommand(const QStringList& arguments, Console& console) {
                                       "new table of\nDatabase #1, as the join page does."),
                        QStringLiteral("TABLE1 FIELD1 TABLE2 FIELD2 --into NAME"));
   DeclareJoin(parser);
-  if (std::optional<int> exit = ParseJob(parser, arguments, console, {0, 2})) return *exit;
+  if (std::optional<int> exit = ParseJob(parser, arguments, console, {0, 2}, {1})) return *exit;
   const QString into = parser.Value(QStringLiteral("into"));
   if (into.isEmpty()) return parser.UsageError(console, QStringLiteral("--into NAME is missing."));
   if (!ParseTableArgument(into)) return parser.UsageError(console, NotATableName(into));
@@ -217,6 +243,8 @@ int JoinCommand(const QStringList& arguments, Console& console) {
   if (std::optional<int> exit = CheckJoin(typed, into, console, job)) return *exit;
   TerminalDialogs dialogs(console, QStringLiteral("--overwrite"),
                           parser.IsSet(QStringLiteral("overwrite")), job.newName);
+  dialogs.Reword(QStringLiteral("Such table exist already."),
+                 QStringLiteral("Such table exist already: %1.").arg(job.newTable));
   ProgressLine progress(console, ProgressLine::Mode::Off);
   JobTerminal terminal{console, dialogs, progress, parser.IsSet(QStringLiteral("quiet"))};
   return RunJoin(job, terminal);
@@ -228,18 +256,31 @@ int AppendCommand(const QStringList& arguments, Console& console) {
                                       "columns in the other\ndatabase, as the append page does."),
                        QStringLiteral("--to 1|2 TABLE1 TABLE2"));
   DeclareAppend(parser);
-  if (std::optional<int> exit = ParseJob(parser, arguments, console, {0, 1})) return *exit;
+  if (std::optional<int> exit = ParseJob(parser, arguments, console, {0, 1}, {1, 2})) return *exit;
   const std::optional<int> target = DatabaseNumber(parser.Value(QStringLiteral("to")));
   if (!target) return parser.UsageError(console, QStringLiteral("--to takes 1 or 2."));
   if (parser.IsSet(QStringLiteral("by-name")) && parser.IsSet(QStringLiteral("by-position"))) {
     return parser.UsageError(console, QStringLiteral("--by-name and --by-position exclude each "
                                                      "other: give one."));
   }
+  const std::optional<qint64> maxRefused = MaxRefused(parser);
+  if (!maxRefused) {
+    return parser.UsageError(console, QStringLiteral("--max-refused takes a whole number from 1, "
+                                                     "not '%1'.")
+                                          .arg(parser.Value(QStringLiteral("max-refused"))));
+  }
+  const QString where = parser.Value(QStringLiteral("where")).trimmed();
+  if (parser.IsSet(QStringLiteral("where")) && where.isEmpty()) {
+    return parser.UsageError(console, QStringLiteral("--where takes a search condition."));
+  }
   AppendJob job;
   job.appendToDatabase1 = *target == 1;
   job.fast = parser.IsSet(QStringLiteral("fast"));
   job.create = parser.IsSet(QStringLiteral("create"));
   job.refusedFile = parser.Value(QStringLiteral("refused"));
+  job.where = where;
+  job.dryRun = parser.IsSet(QStringLiteral("dry-run"));
+  job.maxRefused = *maxRefused;
   if (std::optional<int> exit = ResolveLogins(parser, console, job.profile1, &job.profile2)) {
     return *exit;
   }

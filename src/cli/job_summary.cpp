@@ -14,9 +14,15 @@ QString Seconds(qint64 elapsedMs) {
 }  // namespace
 
 QString AppendSummary(const append::AppendEngine::Outcome& outcome, const QString& target,
-                      qint64 elapsedMs) {
-  QString text = outcome.stopped ? QStringLiteral("Stopped: ") : QString();
+                      qint64 elapsedMs, const QString& where) {
+  QString text;
+  if (outcome.atRefusedLimit) {
+    text = QStringLiteral("Stopped at the limit of %1 refused: ").arg(Rows(outcome.refused));
+  } else if (outcome.stopped) {
+    text = QStringLiteral("Stopped: ");
+  }
   text += Rows(outcome.appended) + QStringLiteral(" appended to ") + target;
+  if (!where.isEmpty()) text += QStringLiteral(" (the source's rows where ") + where + u')';
   if (outcome.refused > 0) text += QStringLiteral(", %1 refused").arg(outcome.refused);
   if (outcome.lostDatabase != 0) {
     text += QStringLiteral(", %1 not written (the connection to Database #%2 was lost)")

@@ -95,14 +95,27 @@ std::optional<QString> MissingField(const ConnectionProfile& login, int number) 
 
 }  // namespace
 
-void AddLoginOptions(CommandParser& parser) {
-  for (int number : {1, 2}) {
+void AddLoginOptions(CommandParser& parser, const QList<int>& numbers) {
+  for (int number : numbers) {
     for (const Field& field : kFields) {
       parser.AddValue(OptionName(field.option, number),
                       QString::fromLatin1(field.description).arg(number),
                       QString::fromLatin1(field.valueName));
     }
   }
+  parser.AddNote(PasswordNote(numbers));
+}
+
+// The order in which Password() looks.
+QString PasswordNote(const QList<int>& numbers) {
+  QStringList variables;
+  for (int number : numbers) {
+    variables << QStringLiteral("OMBRELIA_PASSWORD%1 (Database #%1)").arg(number);
+  }
+  return QStringLiteral(
+             "Passwords: from the environment, %1; else the password\nthe wizard stored, "
+             "when the login is the stored one; else asked for on the terminal.")
+      .arg(variables.join(QStringLiteral(" or ")));
 }
 
 QStringList LoginOptionNames() {
@@ -116,7 +129,7 @@ QStringList LoginOptionNames() {
 std::optional<QString> LoginOptionError(const CommandParser& parser) {
   for (int number : {1, 2}) {
     const QString name = OptionName("local", number);
-    if (!parser.IsSet(name)) continue;
+    if (!parser.Declares(name) || !parser.IsSet(name)) continue;
     const QString value = parser.Value(name);
     if (value != QLatin1String("0") && value != QLatin1String("1")) {
       return QStringLiteral("--%1 takes 0 or 1, not '%2'.").arg(name, value);

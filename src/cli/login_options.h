@@ -12,8 +12,10 @@
 
 namespace cli {
 
-// Adds --server1, --port1, --user1, --database1, --local1 and the same for login 2.
-void AddLoginOptions(CommandParser& parser);
+// Adds --server1, --port1, --user1, --database1, --local1 and the same for login 2 (of the
+// logins `numbers`), and the help's note on where their passwords come from.
+void AddLoginOptions(CommandParser& parser, const QList<int>& numbers = {1, 2});
+QString PasswordNote(const QList<int>& numbers);
 
 // "server1", "port1", ... "local2": the login options, each of which takes a value.
 QStringList LoginOptionNames();

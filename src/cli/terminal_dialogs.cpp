@@ -47,7 +47,8 @@ void TerminalDialogs::SetJob(DescribeReport describe, std::function<void()> stop
 }
 
 // After a report that ended the job, what the engine still shows follows from the same cause.
-int TerminalDialogs::MsgBox(const QString& text, int flags, const QString& title) {
+int TerminalDialogs::MsgBox(const QString& box, int flags, const QString& title) {
+  const QString text = Reworded(box);
   if ((flags & 7) == dialogs::vbYesNoCancel) {
     return failed_ ? dialogs::vbCancel : ColumnOrderQuestion(text);
   }
@@ -61,6 +62,13 @@ int TerminalDialogs::MsgBox(const QString& text, int flags, const QString& title
     console_.Message(text);
   }
   return dialogs::vbOK;
+}
+
+QString TerminalDialogs::Reworded(const QString& text) const {
+  for (const auto& [start, words] : rewordings_) {
+    if (text.startsWith(start)) return words + text.mid(start.size());
+  }
+  return text;
 }
 
 void TerminalDialogs::Report(const QString& text) {

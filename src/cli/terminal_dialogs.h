@@ -10,6 +10,8 @@
 // one question of three answers, whether to append by name, by position or not at all, is
 // answered by --by-name or --by-position, which --yes does not replace.
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -43,6 +45,11 @@ class TerminalDialogs : public dialogs::Backend {
   // How --by-name (dialogs::vbYes) or --by-position (dialogs::vbNo) answered the question of
   // matching the columns; nothing when neither was given.
   void AnswerColumnOrder(std::optional<int> answer) { columnOrder_ = answer; }
+  // A message or question that begins with `start` is told with `words` in its place: the
+  // window's words, with what the command line knows besides (the table, the counts).
+  void Reword(const QString& start, const QString& words) {
+    rewordings_ << qMakePair(start, words);
+  }
 
   int MsgBox(const QString& text, int flags, const QString& title) override;
   QString InputBox(const QString& prompt, const QString& title,
@@ -63,12 +70,14 @@ class TerminalDialogs : public dialogs::Backend {
   int ColumnOrderQuestion(const QString& text);
   void Report(const QString& text);
   bool IsClosingMessage(const QString& text);
+  QString Reworded(const QString& text) const;
 
   Console& console_;
   QString answerOption_;
   bool answered_;
   std::optional<QString> typed_;
   std::optional<int> columnOrder_;
+  QList<QPair<QString, QString>> rewordings_;
   DescribeReport describe_;
   std::function<void()> stop_;
   int reports_ = 0;

@@ -92,3 +92,19 @@ TEST_F(BatchWriterTest, ALostConnectionEndsTheWritingWithNothingMoreSent) {
   EXPECT_EQ(server.Statements().size(), 1);
   EXPECT_TRUE(refusals.isEmpty());
 }
+
+// Rows that are all refused cost one statement a row, and one more; the limit of refused rows
+// ends the writing with the rows after it unwritten.
+TEST_F(BatchWriterTest, RowsAllRefusedCostAboutAStatementARowAndTheLimitEndsTheWriting) {
+  server.RefuseStatements("INSERT", "Conversion failed.");
+  EXPECT_EQ(WriteRows(2500), 0);
+  EXPECT_EQ(refusals.size(), 2500);
+  EXPECT_EQ(server.Statements().size(), 2501);
+
+  BatchWriter writer(*target, "T", [this](const QString& text, const Row&) { refusals << text; });
+  writer.StopAfterRefusedRows(3);
+  for (int id = 1; id <= 10; ++id) writer.Add({Value::Text("x"), Value::Text("y")});
+  writer.Flush();
+  EXPECT_TRUE(writer.AtLimit());
+  EXPECT_EQ(refusals.size(), 2503);
+}

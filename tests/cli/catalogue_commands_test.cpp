@@ -87,6 +87,14 @@ TEST_F(CatalogueCommands, FieldsInColumnOrderAndRefusalsWithTheServersText) {
   EXPECT_EQ(run.exitCode, cli::kDone);
   EXPECT_EQ(run.Lines(), QStringList({"ID", "CustomerID", "Total"}));
   EXPECT_EQ(server.Connections().front().properties, QStringList({"Mode=3"}));
+  // A login that names no database is told which one the server gave it.
+  server.AddTable("", "Orders", {"ID"});
+  const CliRun unnamed = RunCli({"fields", "1", "Orders", "--database1", ""});
+  EXPECT_EQ(unnamed.Lines(), QStringList({"ID"}));
+  EXPECT_EQ(unnamed.err,
+            "Fields of Orders in master, the login's default database (Database #1 names "
+            "none).\n");
+  EXPECT_TRUE(RunCli({"tables", "1", "--database1", ""}).err.startsWith("Tables of master, "));
 
   const CliRun missing = RunCli({"fields", "1", "Nowhere"});
   EXPECT_EQ(missing.exitCode, cli::kRefused);
@@ -217,25 +225,28 @@ TEST(LoginFailure, NamesWhatWasTriedAndWhy) {
 TEST(CommandLineUsage, WrongUsageIsExitTwoWithAHintOnStandardError) {
   const TempSettings settings;
   const ScriptedTerminal nobody(false);
-  for (const QStringList& arguments :
-       std::initializer_list<QStringList>{{"tables"},
-                                          {"tables", "3"},
-                                          {"tables", "1", "2"},
-                                          {"fields", "1"},
-                                          {"nothing"},
-                                          {"tables", "1", "--colour"},
-                                          {"test", "1", "--local1", "yes"},
-                                          {"--fast"},
-                                          {"join", "A", "a", "B", "b"},
-                                          {"join", "A", "a", "B", "--into", "C"},
-                                          {"append", "--to", "3", "A", "B"},
-                                          {"append", "A", "B"},
-                                          {"test", "1", "--port1", "abc"},
-                                          {"test", "1", "--server1", "s", "--port1", "70000"},
-                                          {"test", "1", "--server1", ""},
-                                          {"test", "1", "--server1", "s", "--user1", " "},
-                                          {"test", "1", "--server1", "s", "--user1", "u"},
-                                          {"--server1", "test", "nothing"}}) {
+  for (const QStringList& arguments : std::initializer_list<QStringList>{
+           {"tables"},
+           {"tables", "3"},
+           {"tables", "1", "2"},
+           {"fields", "1"},
+           {"nothing"},
+           {"tables", "1", "--colour"},
+           {"test", "1", "--local1", "yes"},
+           {"--fast"},
+           {"join", "A", "a", "B", "b"},
+           {"join", "A", "a", "B", "--into", "C"},
+           {"append", "--to", "3", "A", "B"},
+           {"append", "A", "B"},
+           {"test", "1", "--port1", "abc"},
+           {"test", "1", "--server1", "s", "--port1", "70000"},
+           {"test", "1", "--server1", ""},
+           {"test", "1", "--server1", "s", "--user1", " "},
+           {"test", "1", "--server1", "s", "--user1", "u"},
+           {"--server1", "test", "nothing"},
+           {"join", "A", "a", "B", "b", "--into", "C", "--user2", "u"},
+           {"append", "--to", "1", "A", "B", "--max-refused", "0"},
+           {"append", "--to", "1", "A", "B", "--where", " "}}) {
     const CliRun run = RunCli(arguments);
     EXPECT_EQ(run.exitCode, cli::kWrongUsage) << arguments.join(' ').toStdString();
     EXPECT_EQ(run.out, QString()) << arguments.join(' ').toStdString();
@@ -259,9 +270,19 @@ TEST(CommandLineUsage, HelpForEveryCommandAndTheVersionOnStandardOutput) {
     EXPECT_TRUE(run.out.startsWith(QStringLiteral("Usage: ombrelia %1 [options]").arg(command)))
         << run.out.toStdString();
     EXPECT_TRUE(run.out.contains("--server1 <host>")) << command;
+    // Only the options the command uses; and where the passwords come from.
+    const bool join = QLatin1String(command) == QLatin1String("join");
+    EXPECT_EQ(run.out.contains("--server2"), !join) << command;
+    EXPECT_EQ(run.out.contains("OMBRELIA_PASSWORD2 (Database #2)"), !join) << command;
+    EXPECT_TRUE(run.out.contains("OMBRELIA_PASSWORD1 (Database #1)")) << command;
+    EXPECT_TRUE(run.out.contains("asked for on the terminal")) << command;
+    EXPECT_EQ(run.out.contains("--max-refused <N>"),
+              QLatin1String(command) == QLatin1String("append"));
     EXPECT_EQ(run.err, QString());
   }
   const CliRun help = RunCli({"--help"});
+  EXPECT_TRUE(help.out.contains("[--dry-run]"));
+  EXPECT_TRUE(help.out.contains("OMBRELIA_PASSWORD1 (Database #1) or OMBRELIA_PASSWORD2"));
   EXPECT_EQ(help.exitCode, cli::kDone);
   EXPECT_TRUE(help.out.startsWith("Usage: ombrelia [options] COMMAND [arguments]"));
   EXPECT_TRUE(help.out.contains("Exit status"));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 
 #include "cli/cli_run.h"
 #include "connections/profile_settings.h"
@@ -55,7 +56,8 @@ TEST_F(JobCommands, JoinWritesTheNewTableAndRefusesAnOverwriteNobodyConfirmed) {
   run = RunCli(join);
   EXPECT_EQ(run.exitCode, cli::kRefused);
   EXPECT_TRUE(
-      run.err.contains("Do you want to overwrite it?\nNo terminal to answer on: refused. "
+      run.err.contains("Such table exist already: sales.dbo.Joined.\n\nDo you want to "
+                       "overwrite it?\nNo terminal to answer on: refused. "
                        "--overwrite answers yes."))
       << run.err.toStdString();
   for (const QString& statement : server.Statements().mid(statements)) {
@@ -81,7 +83,10 @@ TEST_F(JobCommands, AppendCopiesTheRowsAndAMismatchIsARefusal) {
   server.AddTable("stock", "Wide", {"A", "B", "C"});
   run = RunCli({"append", "--to", "2", "Orders", "Wide"});
   EXPECT_EQ(run.exitCode, cli::kRefused);
-  EXPECT_TRUE(run.err.contains("Tables do not have same number of fields (columns).\n"));
+  EXPECT_TRUE(
+      run.err.contains("ombrelia: Tables do not have same number of fields (columns): "
+                       "sales.dbo.Orders has 2, stock.dbo.Wide has 3.\n"))
+      << run.err.toStdString();
   EXPECT_EQ(server.FindTable("stock", "Wide")->rows.size(), 0u);
 
   server.RefuseOpen("Server=beta");
@@ -107,6 +112,9 @@ TEST_F(JobCommands, OneFailureOneLine) {
   EXPECT_EQ(run.err,
             "ombrelia: no field 'Customer' in table 'Orders' of sales (did you mean "
             "'CustomerID'?)\n");
+  // Two letters swapped are one slip, whatever their case.
+  run = RunCli({"join", "Customers", "NMAE", "Orders", "CustomerID", "--into", "Joined"});
+  EXPECT_TRUE(run.err.endsWith("(did you mean 'Name'?)\n")) << run.err.toStdString();
   server.RefuseStatements("SELECT * INTO [Joined]", "CREATE TABLE permission denied.");
   run = RunCli({"join", "Customers", "id", "Orders", "CustomerID", "--into", "Joined"});
   EXPECT_EQ(run.exitCode, cli::kRefused);
@@ -147,4 +155,51 @@ TEST_F(JobCommands,
   EXPECT_TRUE(Ran("INSERT INTO [ARCHIVE].[orders] VALUES('7', '1')"));
   run = RunCli({"append", "--to", "2", "Orders", "archive.Orders", "--by-name"});
   EXPECT_TRUE(Ran("INSERT INTO [archive].[Orders] ([CustomerID], [ID]) VALUES('1', '7')"));
+}
+
+// --where on the one INSERT a row and on the server's copy, a dry run that writes nothing, and
+// --max-refused stopping at the Nth refused row with those rows in the file, on both ways.
+TEST_F(JobCommands, AppendScriptedWithWhereDryRunAndMaxRefused) {
+  server.AddTable("stock", "Orders", {"ID", "CustomerID"});
+  server.AddTable("sales", "More", {"ID", "CustomerID"},
+                  {FakeServer::TextRow({"1", "1"}), FakeServer::TextRow({"2", "1"}),
+                   FakeServer::TextRow({"3", "2"}), FakeServer::TextRow({"4", "2"})});
+  server.SetColumnFacts("stock", "", "Orders", {{"ID", "int"}, {"CustomerID", "int"}});
+  server.SetColumnFacts("sales", "", "More", {{"ID", "int"}, {"CustomerID", "int"}});
+  const QStringList more = {"append", "--to", "2", "More", "Orders"};
+  CliRun run = RunCli(more + QStringList{"--where", "CustomerID = 2", "--dry-run"});
+  EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
+  EXPECT_EQ(run.Lines(),
+            QStringList({"Way: one INSERT a row (without --fast).",
+                         "Columns (source -> target):", "  ID -> ID", "  CustomerID -> CustomerID",
+                         "Source rows that would go: 2 rows of sales.dbo.More where "
+                         "CustomerID = 2.",
+                         "Target rows now: 0 rows in stock.dbo.Orders."}));
+  EXPECT_FALSE(Ran("INSERT"));
+  EXPECT_TRUE(
+      RunCli(more + QStringList{"--fast", "--dry-run"}).out.startsWith("Way: the server's"));
+  EXPECT_FALSE(Ran("INSERT"));
+
+  run = RunCli(more + QStringList{"--where", "CustomerID = 2"});
+  EXPECT_TRUE(
+      run.err.startsWith("2 rows appended to stock.dbo.Orders (the source's rows where "
+                         "CustomerID = 2), in "))
+      << run.err.toStdString();
+  EXPECT_TRUE(Ran("SELECT * FROM [More] WHERE CustomerID = 2"));
+  run = RunCli(more + QStringList{"--where", "ID < 2", "--fast"});
+  EXPECT_TRUE(Ran("INSERT INTO [Orders] SELECT * FROM [sales].[dbo].[More] WHERE ID < 2"));
+  EXPECT_EQ(server.FindTable("stock", "Orders")->rows.size(), 3u);
+
+  server.RefuseStatements("'2'", "Violation of CHECK constraint.");
+  server.RefuseStatements("SELECT * FROM [sales]", "The server's copy is refused.");
+  const QString file = settings.Folder() + "/refused.csv";
+  for (const char* way : {"--progress", "--fast"}) {
+    run = RunCli(more + QStringList{"--max-refused", "2", "--refused", file, way});
+    EXPECT_EQ(run.exitCode, cli::kRefused) << way;
+    EXPECT_TRUE(run.err.contains("Stopped at the limit of 2 rows refused: 1 row appended"))
+        << run.err.toStdString();
+    QFile refused(file);
+    ASSERT_TRUE(refused.open(QIODevice::ReadOnly));
+    EXPECT_EQ(refused.readAll().count('\n'), 3) << way;  // the header and two rows
+  }
 }

@@ -234,6 +234,28 @@ TEST_F(AppendLiveFast, BothWaysCopyEveryTypeValueForValue) {
   }
 }
 
+// One login on two databases: the dry run tells the server's own copy, and that copy takes only
+// the rows the condition holds for.
+TEST_F(AppendLiveFast, TheServersCopyTakesOnlyTheRowsOfTheCondition) {
+  const LiveTable source(profile2, "id int");
+  source.Execute("INSERT INTO [" + source.Name() + "] VALUES (1), (2), (3)");
+  const LiveTable target(profile1, "id int");
+  ScriptedDialogs dialogs;
+  shell::Page page;
+  ProgressBar bar;
+  append::AppendProgress progress(page, bar);
+  append::AppendRequest request{target.Name(), source.Name(), true, profile1, profile2, true};
+  request.where = QStringLiteral("id <> 2");
+  const auto plan = append::AppendEngine(request, progress).DryRun();
+  ASSERT_TRUE(plan.has_value());
+  EXPECT_EQ(plan->way, append::AppendEngine::Way::ServerCopy);
+  EXPECT_EQ(plan->sourceRows, 2);
+  append::AppendEngine engine(request, progress);
+  engine.Run();
+  EXPECT_EQ(engine.Result().appended, 2);
+  EXPECT_EQ(target.Contents("id").size(), 2u);
+}
+
 // A batch holding one row the server refuses writes all the others.
 TEST_F(AppendLiveFast, ABatchWithOneBadRowWritesAllTheOthers) {
   const LiveTable source(profile2, "id int, amount varchar(10)");

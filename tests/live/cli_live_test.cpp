@@ -121,4 +121,62 @@ TEST(CliLive, JoinAndAppendFromTheCommandLine) {
   EXPECT_TRUE(nobody.Prompts().isEmpty());
 }
 
+// --where on each way: one INSERT a row, --fast on one server (the server's own copy where the
+// servers can prove they are one; this T-SQL server cannot, and takes batches), and batches (the
+// target on a second server, OMBRELIA_TEST_SECOND_PORT); each dry run first, which writes
+// nothing.
+TEST(CliLive, WhereOnEveryWayAndDryRunsThatWriteNothing) {
+  const std::optional<ConnectionProfile> profile1 = LiveProfile(1);
+  const std::optional<ConnectionProfile> profile2 = LiveProfile(2);
+  if (!profile1 || !profile2) GTEST_SKIP() << kNoLiveServer;
+  const LiveDriver driver;
+  const TempSettings settings;
+  const ScriptedTerminal nobody(false);
+  const QString table = QStringLiteral("ombrelia_test_cli_where");
+  ConnectionProfile second = *profile2;
+  second.Port = qEnvironmentVariable("OMBRELIA_TEST_SECOND_PORT", profile2->Port);
+  std::vector<std::unique_ptr<adodb::Connection>> db;
+  for (const ConnectionProfile& login : {*profile1, *profile2, second}) {
+    db.push_back(adodb::CreateOdbcConnection());
+    db.back()->Open(BuildConnectionString(login));
+    db.back()->ExecuteNoRecords(Drop(table));
+    db.back()->ExecuteNoRecords("CREATE TABLE " + table + " (ID int, Region nvarchar(5))");
+  }
+  db[0]->ExecuteNoRecords("INSERT INTO " + table + " VALUES (1, N'N'), (2, N'S'), (3, N'N')");
+  qputenv("OMBRELIA_PASSWORD1", profile1->Password.toUtf8());
+  qputenv("OMBRELIA_PASSWORD2", profile2->Password.toUtf8());
+  const struct {
+    ConnectionProfile target;
+    QStringList options;
+    QString way;
+  } ways[] = {{*profile2, {}, "Way: one INSERT a row"},
+              {*profile2, {"--fast"}, "Way: "},  // the server's copy where the servers prove one
+              {second, {"--fast"}, "Way: batches"}};
+  const bool twoServers = second.Port != profile2->Port;
+  for (const auto& [target, options, way] : ways) {
+    if (way == "Way: batches" && !twoServers) continue;  // no second server to append to
+    const QStringList append =
+        QStringList{"append", "--to", "2", table, table, "--where", "Region = N'N'"} + options +
+        LoginOptions(*profile1) + LoginOptions(target, 2);
+    const CliRun dry = RunCli(append + QStringList{"--dry-run"});
+    EXPECT_EQ(dry.exitCode, cli::kDone) << dry.err.toStdString();
+    EXPECT_TRUE(dry.out.startsWith(way)) << dry.out.toStdString();
+    EXPECT_TRUE(dry.out.contains("Source rows that would go: 2 rows of ")) << dry.out.toStdString();
+    const CliRun run = RunCli(append);
+    EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("(the source's rows where Region = N'N')"))
+        << run.err.toStdString();
+  }
+  qunsetenv("OMBRELIA_PASSWORD1");
+  qunsetenv("OMBRELIA_PASSWORD2");
+  const int sameServer = CountRows(*db[1], table);
+  const int secondServer = CountRows(*db[2], table);
+  for (const auto& connection : db) connection->ExecuteNoRecords(Drop(table));
+  EXPECT_EQ(sameServer, 4);  // rows 1 and 3, once a way
+  if (twoServers) {
+    EXPECT_EQ(secondServer, 2);
+  }
+  EXPECT_TRUE(nobody.Prompts().isEmpty());
+}
+
 }  // namespace

@@ -143,6 +143,10 @@ class FakeConnection : public adodb::Connection {
     LogStatement(statement);
     const std::lock_guard lock(state_->mutex);
     if (std::optional<Result> marks = SessionMarks(statement)) return *marks;
+    if (statement == QLatin1String("SELECT DB_NAME()")) {
+      const QString name = database_.isEmpty() ? QStringLiteral("master") : database_;
+      return Result{true, {QString()}, {{adodb::Value::Text(name)}}, {}};
+    }
     return RunStatement(
         state_->DatabaseNamed(database_), statement,
         [this](const QString& name) -> Database& { return state_->DatabaseNamed(name); });

@@ -1,5 +1,6 @@
 #include "support/fake_statements.h"
 #include <algorithm>
+#include <optional>
 
 #include "support/fake_errors.h"
 
@@ -29,11 +30,65 @@ SelectedName TakeSelectedName(SqlReader& sql) {
   return {QString(), {first, second}};
 }
 
+// WHERE column op literal, the one condition this server reads: =, <>, <, >, <= or >=, numbers
+// compared as numbers; a NULL meets no condition.
+struct Condition {
+  QString column;
+  QString op;
+  adodb::Value value;
+};
+
+std::optional<Condition> TakeCondition(SqlReader& sql) {
+  if (!sql.Accept(QStringLiteral("WHERE"))) return std::nullopt;
+  Condition condition{sql.TakeName(), {}, {}};
+  for (const char* op : {"< >", "< =", "> =", "=", "<", ">"}) {
+    if (sql.Accept(QString::fromLatin1(op))) {
+      condition.op = QString::fromLatin1(op).remove(QLatin1Char(' '));
+      break;
+    }
+  }
+  if (condition.op.isEmpty()) sql.FailHere();
+  condition.value = sql.TakeLiteral();
+  return condition;
+}
+
+bool Holds(const Condition& condition, int column, const Row& row) {
+  const adodb::Value& value = row[static_cast<std::size_t>(column)];
+  if (value.IsNull() || condition.value.IsNull()) return false;
+  bool numbers = false;
+  bool number = false;
+  const double left = value.text.toDouble(&numbers);
+  const double right = condition.value.text.toDouble(&number);
+  const int order = numbers && number ? (left < right   ? -1
+                                         : left > right ? 1
+                                                        : 0)
+                                      : value.text.compare(condition.value.text);
+  const QString& op = condition.op;
+  return op == QLatin1String("=")    ? order == 0
+         : op == QLatin1String("<>") ? order != 0
+         : op == QLatin1String("<")  ? order < 0
+         : op == QLatin1String(">")  ? order > 0
+         : op == QLatin1String("<=") ? order <= 0
+                                     : order >= 0;
+}
+
+std::vector<Row> RowsWhere(const Table& table, const std::optional<Condition>& condition) {
+  if (!condition) return table.rows;
+  const int column = ColumnIndex(table.columns, condition->column);
+  if (column < 0) throw InvalidColumnName(condition->column);
+  std::vector<Row> rows;
+  for (const Row& row : table.rows) {
+    if (Holds(*condition, column, row)) rows.push_back(row);
+  }
+  return rows;
+}
+
 Result SelectAll(Database& database, SqlReader& sql, const DatabaseNamed& databaseNamed) {
   bool noRows = sql.Accept(QStringLiteral("SELECT TOP 0 * FROM"));
   if (!noRows) sql.Expect(QStringLiteral("SELECT * FROM"));
   const SelectedName selected = TakeSelectedName(sql);
   noRows = sql.Accept(QStringLiteral("WHERE 1 = 0")) || noRows;
+  const std::optional<Condition> condition = TakeCondition(sql);
   sql.ExpectEnd();
   if (!selected.database.isEmpty() && !databaseNamed) sql.FailHere();
   const Table& table = selected.database.isEmpty()
@@ -43,7 +98,7 @@ Result SelectAll(Database& database, SqlReader& sql, const DatabaseNamed& databa
   if (table.facts.size() == static_cast<std::size_t>(table.columns.size())) {
     for (const MSSQL::ColumnFacts& column : table.facts) types << column.type;
   }
-  return {true, table.columns, noRows ? std::vector<Row>{} : table.rows, types};
+  return {true, table.columns, noRows ? std::vector<Row>{} : RowsWhere(table, condition), types};
 }
 
 Result CountAll(Database& database, SqlReader& sql) {
@@ -51,9 +106,11 @@ Result CountAll(Database& database, SqlReader& sql) {
     sql.Expect(QStringLiteral("SELECT COUNT ( * ) FROM"));
   }
   const QualifiedName name = TakeTableName(sql);
+  const std::optional<Condition> condition = TakeCondition(sql);
   sql.ExpectEnd();
   const Table& table = ExistingTable(database, name);
-  return {true, {QString()}, {{adodb::Value::Text(QString::number(table.rows.size()))}}, {}};
+  const std::size_t rows = RowsWhere(table, condition).size();
+  return {true, {QString()}, {{adodb::Value::Text(QString::number(rows))}}, {}};
 }
 
 // SELECT [field] AS [alias],... INTO target FROM [source]: a copy under new column names.
@@ -181,6 +238,7 @@ Result InsertValues(Table& table, const std::vector<int>& columns, SqlReader& sq
 Result InsertSelect(Table& table, SqlReader& sql, const DatabaseNamed& databaseNamed) {
   sql.Expect(QStringLiteral("SELECT * FROM"));
   const SelectedName selected = TakeSelectedName(sql);
+  const std::optional<Condition> condition = TakeCondition(sql);
   sql.ExpectEnd();
   if (!databaseNamed || selected.database.isEmpty()) sql.FailHere();
   const Table& source = ExistingTable(databaseNamed(selected.database), selected.name);
@@ -193,7 +251,7 @@ Result InsertSelect(Table& table, SqlReader& sql, const DatabaseNamed& databaseN
                            .arg(table.name),
                        QStringLiteral("42000"), 8101);
   }
-  const std::vector<Row> copied = source.rows;  // the source may be the target itself
+  const std::vector<Row> copied = RowsWhere(source, condition);  // the source may be the target
   table.rows.insert(table.rows.end(), copied.begin(), copied.end());
   Result result;
   result.changed = static_cast<qint64>(copied.size());

@@ -1,0 +1,49 @@
+#include "cli/append_plan_text.h"
+
+namespace cli {
+namespace {
+
+using Plan = append::AppendEngine::Plan;
+using Why = append::AppendEngine::Why;
+
+QString WayLine(const Plan& plan) {
+  switch (plan.why) {
+    case Why::NotFast:
+      break;
+    case Why::OneServer:
+      return QStringLiteral(
+          "Way: the server's own copy, one INSERT ... SELECT (--fast, and both logins reach one "
+          "server, as the servers proved); in batches should the server refuse it.");
+    case Why::OneServerByPosition:
+      return QStringLiteral(
+          "Way: batches of up to 1000 rows a statement (--fast; both logins reach one server, "
+          "but the target takes the columns by position, which the server's copy cannot).");
+    case Why::NotProvenOneServer:
+      return QStringLiteral(
+          "Way: batches of up to 1000 rows a statement (--fast; the servers did not prove that "
+          "both logins reach one server).");
+  }
+  return QStringLiteral("Way: one INSERT a row (without --fast).");
+}
+
+QString Rows(qint64 count) {
+  return QString::number(count) + (count == 1 ? QStringLiteral(" row") : QStringLiteral(" rows"));
+}
+
+}  // namespace
+
+QStringList AppendPlanLines(const Plan& plan, const QString& source, const QString& target,
+                            const QString& where) {
+  QStringList lines{WayLine(plan), QStringLiteral("Columns (source -> target):")};
+  for (const QString& pair : plan.columns) lines << QStringLiteral("  ") + pair;
+  QString rows = QStringLiteral("Source rows that would go: ") + Rows(plan.sourceRows) +
+                 QStringLiteral(" of ") + source;
+  if (!where.isEmpty()) rows += QStringLiteral(" where ") + where;
+  lines << rows + QLatin1Char('.');
+  lines << (plan.targetRows
+                ? QStringLiteral("Target rows now: %1 in %2.").arg(Rows(*plan.targetRows), target)
+                : QStringLiteral("Target rows now: not counted (%1).").arg(target));
+  return lines;
+}
+
+}  // namespace cli

@@ -1,0 +1,18 @@
+#pragma once
+
+// What `append --dry-run` writes on standard output: the way the rows would go and why, how the
+// columns face each other, the source rows that would go and the target's rows now.
+
+#include <QString>
+#include <QStringList>
+
+#include "append/append_engine.h"
+
+namespace cli {
+
+// `source` and `target` as the summary names them ("db1.dbo.Orders"); `where` is the
+// condition on the source, or empty.
+QStringList AppendPlanLines(const append::AppendEngine::Plan& plan, const QString& source,
+                            const QString& target, const QString& where);
+
+}  // namespace cli
