@@ -31,8 +31,10 @@ void Save(QWidget& page, const QString& folder, const char* name) {
   page.grab().save(QDir(folder).filePath(name));
 }
 
+// The page reads a table's fields once the list has taken the choice: the events are let run.
 void Select(QWidget& page, const char* list, int row) {
   page.findChild<QListWidget*>(list)->item(row)->setSelected(true);
+  QApplication::processEvents();
 }
 
 constexpr int kArchivedOrders = 20000;
