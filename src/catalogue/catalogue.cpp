@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "connections/encryption.h"
 #include "platform/adodb.h"
 #include "platform/app.h"
 
@@ -42,7 +43,7 @@ QString DefaultSchema(adodb::Connection& connection) {
 
 void ReadTableNames(const ConnectionProfile& profile, TableListing& listing, bool all) {
   std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
-  connection->Open(BuildConnectionString(profile));
+  OpenLogin(*connection, profile);
   ReadTableNames(*connection, DefaultSchema(*connection), listing, all);
 }
 
@@ -116,7 +117,7 @@ QStringList FieldNames(adodb::Connection& connection, const TableName& table) {
 QStringList FieldNames(const ConnectionProfile& profile, const TableName& table) {
   std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
   connection->SetMode(adodb::adModeReadWrite);
-  connection->Open(BuildConnectionString(profile));
+  OpenLogin(*connection, profile);
   return FieldNames(*connection, table);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "catalogue/catalogue.h"
+#include "connections/encryption.h"
 #include "jobs/worker.h"
 #include "join/field_name_registry.h"
 #include "join/join_statements.h"
@@ -127,7 +128,7 @@ bool JoinEngine::Connect(shell::Trap& on, Run_& run, const ConnectionProfile& pr
     run.connection->SetCommandTimeout(5000);
     run.connection->SetConnectionTimeout(5000);
     run.connection->SetCursorLocation(adodb::adUseClient);
-    jobs::Wait([&] { run.connection->Open(BuildConnectionString(profile1)); });
+    jobs::Wait([&] { OpenLogin(*run.connection, profile1); });
     opened = true;
   });
   return opened;
