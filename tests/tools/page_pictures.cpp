@@ -31,8 +31,15 @@ void Save(QWidget& page, const QString& folder, const char* name) {
   page.grab().save(QDir(folder).filePath(name));
 }
 
+// A field list is filled once the window has turned after its table was chosen.
 void Select(QWidget& page, const char* list, int row) {
-  page.findChild<QListWidget*>(list)->item(row)->setSelected(true);
+  QListWidget& items = *page.findChild<QListWidget*>(list);
+  QElapsedTimer waited;
+  waited.start();
+  while (items.count() <= row && waited.elapsed() < 10000) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  items.item(row)->setSelected(true);
 }
 
 constexpr int kArchivedOrders = 20000;
