@@ -6,7 +6,7 @@ packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools libqt6svg6 q
   unixodbc-dev odbcinst tdsodbc libsqliteodbc fonts-liberation libgtest-dev libgmock-dev
   libbenchmark-dev libgl-dev desktop-file-utils xvfb xauth dpkg-dev file appstream man-db
   qtkeychain-qt6-dev libsecret-1-0 gnome-keyring dbus-bin dbus-daemon dbus-session-bus-common
-  socat)
+  socat libgnutls28-dev openssl)
 
 missing=()
 for package in "${packages[@]}"; do

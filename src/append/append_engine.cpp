@@ -7,6 +7,7 @@
 #include "append/column_pairs.h"
 #include "append/engine_steps.h"
 #include "append/insert_plan.h"
+#include "connections/encryption.h"
 #include "jobs/worker.h"
 #include "platform/app.h"
 #include "platform/dialogs.h"
@@ -106,9 +107,8 @@ bool AppendEngine::OpenConnections() {
   std::exception_ptr failures[2];
   if (connection1_ && connection2_) {
     jobs::Wait([&] {
-      BothAtOnce([&] { connection1_->Open(BuildConnectionString(request_.profile1)); },
-                 [&] { connection2_->Open(BuildConnectionString(request_.profile2)); }, failures[0],
-                 failures[1]);
+      BothAtOnce([&] { OpenLogin(*connection1_, request_.profile1); },
+                 [&] { OpenLogin(*connection2_, request_.profile2); }, failures[0], failures[1]);
     });
   }
   return Completed(on_, 122, [&] { RethrowOr(failures[0], connection1_); }) &&

@@ -12,6 +12,7 @@
 #include "append/engine_steps.h"
 #include "append/row_count.h"
 #include "catalogue/catalogue.h"
+#include "connections/encryption.h"
 #include "jobs/worker.h"
 #include "platform/app.h"
 #include "platform/dialogs.h"
@@ -93,9 +94,7 @@ bool AppendEngine::OpenTargetLogin() {
   const bool target1 = request_.appendToDatabase1;
   return Completed(on_, target1 ? 122 : 124, [&] {
     adodb::Connection& target = TargetConnection();
-    jobs::Wait([&] {
-      target.Open(BuildConnectionString(target1 ? request_.profile1 : request_.profile2));
-    });
+    jobs::Wait([&] { OpenLogin(target, target1 ? request_.profile1 : request_.profile2); });
   });
 }
 
@@ -106,9 +105,7 @@ bool AppendEngine::SourceLoginOpened() {
   const bool source1 = !request_.appendToDatabase1;
   return Completed(on_, source1 ? 122 : 124, [&] {
     adodb::Connection& source = SourceConnection();
-    jobs::Wait([&] {
-      source.Open(BuildConnectionString(source1 ? request_.profile1 : request_.profile2));
-    });
+    jobs::Wait([&] { OpenLogin(source, source1 ? request_.profile1 : request_.profile2); });
   });
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "connections/encryption.h"
 #include "platform/adodb.h"
 #include "platform/app.h"
 
@@ -54,7 +55,7 @@ QString CurrentDatabase(adodb::Connection& connection) {
 
 void ReadTableNames(const ConnectionProfile& profile, TableListing& listing, bool all) {
   std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
-  connection->Open(BuildConnectionString(profile));
+  OpenLogin(*connection, profile);
   ReadTableNames(*connection, DefaultSchema(*connection), listing, all);
 }
 
@@ -134,7 +135,7 @@ QStringList FieldNames(adodb::Connection& connection, const TableName& table) {
 QStringList FieldNames(const ConnectionProfile& profile, const TableName& table) {
   std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
   connection->SetMode(adodb::adModeReadWrite);
-  connection->Open(BuildConnectionString(profile));
+  OpenLogin(*connection, profile);
   return FieldNames(*connection, table);
 }
 

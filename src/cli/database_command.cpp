@@ -3,6 +3,7 @@
 #include "catalogue/catalogue.h"
 #include "cli/login_failure.h"
 #include "cli/login_options.h"
+#include "connections/encryption.h"
 
 namespace cli {
 
@@ -29,7 +30,7 @@ std::unique_ptr<adodb::Connection> Connect(const ConnectionProfile& login, int n
   try {
     std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
     if (mode) connection->SetMode(*mode);
-    connection->Open(BuildConnectionString(login));
+    OpenLogin(*connection, login);
     return connection;
   } catch (const platform::Error& error) {
     console.Failure(LoginFailureWhat(login, number, error), error.Description());

@@ -7,6 +7,7 @@
 #include "cli/append_plan_text.h"
 #include "cli/job_summary.h"
 #include "cli/stop_on_interrupt.h"
+#include "connections/encryption.h"
 #include "join/field_name_registry.h"
 #include "join/join_engine.h"
 #include "platform/adodb.h"
@@ -39,7 +40,7 @@ class TerminalReport : public JoinReport {
 std::optional<qint64> CountRows(const ConnectionProfile& profile, const QString& table) {
   try {
     const std::unique_ptr<adodb::Connection> connection = adodb::CreateConnection();
-    connection->Open(BuildConnectionString(profile));
+    OpenLogin(*connection, profile);
     const std::unique_ptr<adodb::Recordset> count =
         connection->Execute(QStringLiteral("SELECT COUNT(*) FROM ") + MSSQL::Bracketed(table));
     if (count->Eof()) return std::nullopt;

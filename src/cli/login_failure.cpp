@@ -1,5 +1,6 @@
 #include "cli/login_failure.h"
 
+#include "connections/encryption.h"
 #include "platform/adodb.h"
 
 namespace cli {
@@ -38,8 +39,10 @@ QString LoginFailureWhat(const ConnectionProfile& login, int number, const platf
   QString what = QStringLiteral("cannot open Database #%1, %2 on %3 as %4")
                      .arg(number)
                      .arg(login.Database, ServerTried(login), login.User);
+  // A refusal for the encryption's sake says itself why.
   const auto* driverError = dynamic_cast<const adodb::Error*>(&error);
-  const QString reason = driverError ? Reason(*driverError) : QString();
+  const bool explained = dynamic_cast<const EncryptionRefused*>(&error) != nullptr;
+  const QString reason = driverError && !explained ? Reason(*driverError) : QString();
   if (!reason.isEmpty()) what += QStringLiteral(": ") + reason;
   return what;
 }

@@ -1,7 +1,9 @@
 #include "cli/login_options.h"
 
+#include "connections/encryption.h"
 #include "connections/password_store.h"
 #include "connections/profile_settings.h"
+#include "platform/certificate_check.h"
 #include "platform/terminal.h"
 
 namespace cli {
@@ -20,6 +22,15 @@ constexpr Field kFields[] = {
     {"database", "Name of Database #%1 instead of the stored one.", "name"},
     {"local", "1: connect to Database #%1 by server name alone, without the port; 0: with it.",
      "0|1"},
+    {"encrypt",
+     "Encryption of Database #%1: request (encrypted when the server offers it), require (a "
+     "server that does not encrypt is refused) or verify (require, and the server's "
+     "certificate is checked).",
+     "request|require|verify"},
+    {"ca-file",
+     "For verify: the PEM file of the certificate authority to trust for Database #%1 instead "
+     "of the system's ones; empty for the system's.",
+     "file"},
 };
 
 QString OptionName(const char* option, int number) {
@@ -93,6 +104,30 @@ std::optional<QString> MissingField(const ConnectionProfile& login, int number) 
   return std::nullopt;
 }
 
+// A CA file for a login that does not verify would be trusted for nothing; one that cannot be
+// read would fail the login without a word of why.
+std::optional<QString> EncryptionError(const CommandParser& parser, const ConnectionProfile& login,
+                                       int number) {
+  const QString n = QString::number(number);
+  const bool verifies = EncryptionOf(login) == Encryption::Verify;
+  if (parser.IsSet(OptionName("ca-file", number)) && !verifies) {
+    return QStringLiteral(
+               "--ca-file%1 names a CA file, but Database #%1 does not verify the server's "
+               "certificate (its encryption is %2): add --encrypt%1 verify.")
+        .arg(n, EncryptionWord(EncryptionOf(login)));
+  }
+  if (!verifies || login.CaFile.isEmpty()) return std::nullopt;
+  try {
+    certificate_check::CountAuthorities(login.CaFile);
+  } catch (const platform::Error& error) {
+    return QStringLiteral(
+               "Database #%1 verifies the server's certificate, but %2: give "
+               "--ca-file%1 with the PEM file of the server's certificate authority.")
+        .arg(n, error.Description());
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 void AddLoginOptions(CommandParser& parser, const QList<int>& numbers) {
@@ -128,11 +163,16 @@ QStringList LoginOptionNames() {
 
 std::optional<QString> LoginOptionError(const CommandParser& parser) {
   for (int number : {1, 2}) {
-    const QString name = OptionName("local", number);
-    if (!parser.Declares(name) || !parser.IsSet(name)) continue;
-    const QString value = parser.Value(name);
-    if (value != QLatin1String("0") && value != QLatin1String("1")) {
-      return QStringLiteral("--%1 takes 0 or 1, not '%2'.").arg(name, value);
+    const QString local = OptionName("local", number);
+    if (parser.Declares(local) && parser.IsSet(local) &&
+        parser.Value(local) != QLatin1String("0") && parser.Value(local) != QLatin1String("1")) {
+      return QStringLiteral("--%1 takes 0 or 1, not '%2'.").arg(local, parser.Value(local));
+    }
+    const QString encrypt = OptionName("encrypt", number);
+    if (parser.Declares(encrypt) && parser.IsSet(encrypt) &&
+        !ParseEncryption(parser.Value(encrypt))) {
+      return QStringLiteral("--%1 takes request, require or verify, not '%2'.")
+          .arg(encrypt, parser.Value(encrypt));
     }
   }
   return std::nullopt;
@@ -147,8 +187,14 @@ std::optional<int> ResolveLogin(const CommandParser& parser, int number, Console
   Override(parser, "user", number, login.User);
   Override(parser, "database", number, login.Database);
   Override(parser, "local", number, login.LocalConnection);
+  Override(parser, "encrypt", number, login.Encryption);
+  Override(parser, "ca-file", number, login.CaFile);
+  login.CaFile = CaFileOf(login);
   if (std::optional<QString> missing = MissingField(login, number)) {
     return parser.UsageError(console, *missing);
+  }
+  if (std::optional<QString> wrong = EncryptionError(parser, login, number)) {
+    return parser.UsageError(console, *wrong);
   }
   const std::optional<QString> password = Password(stored, login, number, console);
   if (!password) {

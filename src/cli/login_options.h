@@ -12,8 +12,8 @@
 
 namespace cli {
 
-// Adds --server1, --port1, --user1, --database1, --local1 and the same for login 2 (of the
-// logins `numbers`), and the help's note on where their passwords come from.
+// Adds --server1, --port1, --user1, --database1, --local1, --encrypt1, --ca-file1 and the same
+// for login 2 (of the logins `numbers`), and the help's note on where their passwords come from.
 void AddLoginOptions(CommandParser& parser, const QList<int>& numbers = {1, 2});
 QString PasswordNote(const QList<int>& numbers);
 
@@ -25,8 +25,9 @@ std::optional<QString> LoginOptionError(const CommandParser& parser);
 
 // Login `number` (1 or 2) as the command uses it, its password resolved, into `login`; checked
 // before anything connects. The empty optional when it can be tried; otherwise the exit code of
-// wrong usage, the message written: no server, a port that is no number, no user, or no
-// password and no terminal to ask on.
+// wrong usage, the message written: no server, a port that is no number, no user, a CA file for
+// a login that does not verify or one that cannot be read, or no password and no terminal to
+// ask on.
 std::optional<int> ResolveLogin(const CommandParser& parser, int number, Console& console,
                                 ConnectionProfile& login);
 

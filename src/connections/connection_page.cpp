@@ -25,6 +25,7 @@ Form1::Form1(wizard::Wizard& wizard)
       }) {
   ui_->setupUi(this);
   PaintDesignedColors();
+  MakeEncryptionChoices();
   ConnectChangeHandlers();
   ConnectButtons();
   ConnectPointerHandlers();
@@ -53,13 +54,28 @@ void Form1::WindowClosing() {
 }
 
 ConnectionProfile Form1::Profile1() const {
-  return {ui_->Text1->text(), ui_->Text2->text(), ui_->Text3->text(),
-          ui_->Text4->text(), ui_->Text9->text(), CheckText(*ui_->Check4)};
+  return {ui_->Text1->text(),   ui_->Text2->text(),    ui_->Text3->text(),
+          ui_->Text4->text(),   ui_->Text9->text(),    CheckText(*ui_->Check4),
+          encryption1_->Mode(), encryption1_->CaFile()};
 }
 
 ConnectionProfile Form1::Profile2() const {
-  return {ui_->Text5->text(), ui_->Text6->text(),  ui_->Text7->text(),
-          ui_->Text8->text(), ui_->Text10->text(), CheckText(*ui_->Check7)};
+  return {ui_->Text5->text(),   ui_->Text6->text(),    ui_->Text7->text(),
+          ui_->Text8->text(),   ui_->Text10->text(),   CheckText(*ui_->Check7),
+          encryption2_->Mode(), encryption2_->CaFile()};
+}
+
+void Form1::MakeEncryptionChoices() {
+  encryption1_ = std::make_unique<EncryptionChoice>(
+      *ui_->Combo1, QStringLiteral("Encryption"), QStringLiteral("CA File"),
+      [this](const QString& key, const QString& value) {
+        Save(QStringLiteral("Combo1_Click"), key, value);
+      });
+  encryption2_ = std::make_unique<EncryptionChoice>(
+      *ui_->Combo2, QStringLiteral("Encryption2"), QStringLiteral("CA File2"),
+      [this](const QString& key, const QString& value) {
+        Save(QStringLiteral("Combo2_Click"), key, value);
+      });
 }
 
 // Without a skin the page shows white frames, labels and check boxes on the page colour.
@@ -106,6 +122,8 @@ void Form1::LoadConnectionProfiles() {
   ui_->Text6->setText(Read(QStringLiteral("User2")));
   ui_->Text8->setText(Read(QStringLiteral("Database2")));
   ui_->Text10->setText(Read(QStringLiteral("Port2"), QStringLiteral("1433")));
+  encryption1_->Load();
+  encryption2_->Load();
   Show();
   const shell::InputLock lock = LockButtons();
   FillPasswords(jobs::Wait([this] { return passwords_.Load(); }));
@@ -138,13 +156,15 @@ void Form1::ConnectButtons() {
   connect(ui_->PushButton5, &QPushButton::clicked, this, &Form1::PushButton5_Click);
 }
 
-// The hand over the buttons and the check boxes, the arrow over the frames and text boxes.
+// The hand over the buttons, the check boxes and the encryption lists, the arrow over the frames
+// and text boxes.
 void Form1::ConnectPointerHandlers() {
   for (PushButton* button :
        {ui_->PushButton1, ui_->PushButton2, ui_->PushButton5, ui_->PushButton6}) {
     connect(button, &PushButton::MouseMove, this, &Form1::PointerOverButton);
   }
-  for (QWidget* control : {ui_->Check4, ui_->Check7}) {
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{ui_->Check4, ui_->Check7, ui_->Combo1, ui_->Combo2}) {
     OnMouseMove(control, [this] { PointerOverButton(); });
   }
   for (QWidget* control : std::initializer_list<QWidget*>{

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "connections/connection_profile.h"
+#include "connections/encryption_choice.h"
 #include "connections/password_store.h"
 #include "controls/skin_framework.h"
 #include "shell/input_lock.h"
@@ -45,6 +46,7 @@ class Form1 : public shell::Page, public ConnectionProfiles {
   void TestConnection(const ConnectionProfile& profile, const QString& location);
   shell::InputLock LockButtons();
   void ConnectChangeHandlers();
+  void MakeEncryptionChoices();
   void ConnectButtons();
   void ConnectPointerHandlers();
   void PaintDesignedColors();
@@ -65,6 +67,9 @@ class Form1 : public shell::Page, public ConnectionProfiles {
   void Check7_Click();
 
   std::unique_ptr<Ui::Form1> ui_;
+  // Combo1 and Combo2: the encryption of each login.
+  std::unique_ptr<EncryptionChoice> encryption1_;
+  std::unique_ptr<EncryptionChoice> encryption2_;
   SkinFramework SkinFramework1;
   wizard::Wizard& wizard_;
   PasswordStore passwords_;

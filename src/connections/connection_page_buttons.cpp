@@ -1,6 +1,7 @@
 // The buttons of the connection page: "Next >", "Test Connection" and "Help".
 
 #include "connections/connection_page.h"
+#include "connections/encryption.h"
 #include "connections/validation.h"
 #include "jobs/worker.h"
 #include "mode/mode_choice_page.h"
@@ -36,15 +37,11 @@ QString HelpText() {
          QStringLiteral("for example, for Server.");
 }
 
-// "Database #1 does not appear to be valid.", and why, when a field of the login cannot be
-// passed to the driver at all.
-QString NotValid(int database, const ConnectionProfile& profile) {
+// "Database #1 does not appear to be valid.", and why, when the login was not tried as it
+// stands or was refused for its encryption.
+QString NotValid(int database, const QString& why) {
   QString message = QStringLiteral("Database #%1 does not appear to be valid.").arg(database);
-  try {
-    BuildConnectionString(profile);
-  } catch (const UnsafeLoginValue& unsafe) {
-    message += QStringLiteral("\r\n\r\n") + unsafe.Description();
-  }
+  if (!why.isEmpty()) message += QStringLiteral("\r\n\r\n") + why;
   return message;
 }
 
@@ -55,12 +52,13 @@ void Form1::PushButton2_Click() {
   const shell::InputLock lock = LockButtons();
   shell::Trap on(QStringLiteral("Form1.PushButton2_Click"));
   // A validation that cannot even create its connection is reported and counts as passed.
-  if (!on.when(100, [&] { return MSSQL::ValidateDatabase1(*this); })) {
-    on(102, [&] { dialogs::MsgBox(NotValid(1, Profile1())); });
+  QString why;
+  if (!on.when(100, [&] { return MSSQL::ValidateDatabase1(*this, &why); })) {
+    on(102, [&] { dialogs::MsgBox(NotValid(1, why)); });
     return;
   }
-  if (!on.when(104, [&] { return MSSQL::ValidateDatabase2(*this); })) {
-    on(106, [&] { dialogs::MsgBox(NotValid(2, Profile2())); });
+  if (!on.when(104, [&] { return MSSQL::ValidateDatabase2(*this, &why); })) {
+    on(106, [&] { dialogs::MsgBox(NotValid(2, why)); });
     return;
   }
   on(108, [&] { wizard_.form4().Show(); });
@@ -76,7 +74,8 @@ void Form1::PushButton1_Click() {
 }
 
 // Exactly one message per click; the driver's own text is not shown here. A login that cannot be
-// passed to the driver is not tried, and the message names the field.
+// passed to the driver is not tried, and the message names the field; a login refused for its
+// encryption says why and what to do.
 void Form1::TestConnection(const ConnectionProfile& profile, const QString& handler) {
   passwords_.Commit();
   const shell::InputLock lock = LockButtons();
@@ -86,11 +85,17 @@ void Form1::TestConnection(const ConnectionProfile& profile, const QString& hand
   try {
     SetMousePointer(shell::vbHourglass);
     if (!connection) throw platform::Error(QStringLiteral("No connection object"));
-    jobs::Wait([&] { connection->Open(BuildConnectionString(profile)); });
+    jobs::Wait([&] { OpenLogin(*connection, profile); });
     dialogs::MsgBox(QStringLiteral("Connection successful."));
     SetMousePointer(shell::vbDefault);
   } catch (const UnsafeLoginValue& unsafe) {
     dialogs::MsgBox(unsafe.Description());
+    SetMousePointer(shell::vbDefault);
+  } catch (const UnusableEncryption& unusable) {
+    dialogs::MsgBox(unusable.Description());
+    SetMousePointer(shell::vbDefault);
+  } catch (const EncryptionRefused& refused) {
+    dialogs::MsgBox(QStringLiteral("Could not connect: ") + refused.Description());
     SetMousePointer(shell::vbDefault);
   } catch (...) {
     dialogs::MsgBox(QStringLiteral("Could not connect. Please check with your administrator."));

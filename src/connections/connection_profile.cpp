@@ -1,5 +1,6 @@
 #include "connections/connection_profile.h"
 
+#include "connections/encryption.h"
 #include "platform/error.h"
 
 namespace {
@@ -30,6 +31,19 @@ QString ServerValue(const ConnectionProfile& profile) {
   return AttributeValue(field, server);
 }
 
+// The driver finds the server of a verifying login, and how to check it, in the login's section.
+QString ServerAttribute(const ConnectionProfile& profile) {
+  if (EncryptionOf(profile) == Encryption::Verify) {
+    return QStringLiteral("Servername=") + VerifySectionName(profile);
+  }
+  return QStringLiteral("Server=") + ServerValue(profile);
+}
+
+QString EncryptionAttribute(const ConnectionProfile& profile) {
+  return EncryptionOf(profile) == Encryption::Require ? QStringLiteral("Encryption=require;")
+                                                      : QString();
+}
+
 }  // namespace
 
 UnsafeLoginValue::UnsafeLoginValue(const QString& field)
@@ -40,9 +54,10 @@ UnsafeLoginValue::UnsafeLoginValue(const QString& field)
                       field + QStringLiteral(" on the connection page.")) {}
 
 QString BuildConnectionString(const ConnectionProfile& profile) {
-  return QStringLiteral("Driver={SQL Server};Server=") + ServerValue(profile) +
+  return QStringLiteral("Driver={SQL Server};") + ServerAttribute(profile) +
          QStringLiteral(";Database=") +
          AttributeValue(QStringLiteral("Database"), profile.Database) + QStringLiteral(";Uid=") +
          AttributeValue(QStringLiteral("User"), profile.User) + QStringLiteral(";Pwd=") +
-         AttributeValue(QStringLiteral("Password"), profile.Password) + QLatin1Char(';');
+         AttributeValue(QStringLiteral("Password"), profile.Password) + QLatin1Char(';') +
+         EncryptionAttribute(profile);
 }

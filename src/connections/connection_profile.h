@@ -14,12 +14,20 @@ struct ConnectionProfile {
   QString Port;
   // The local-connection check box value as text: set only when exactly "1".
   QString LocalConnection;
+  // How the connection is encrypted: "request" (also when empty), "require" or "verify" (see
+  // connections/encryption.h); and for verify, the CA file to trust instead of the system's
+  // certificate authorities (empty: the system's).
+  QString Encryption = {};
+  QString CaFile = {};
 
   bool IsLocal() const { return LocalConnection == QLatin1String("1"); }
 };
 
 // "Driver={SQL Server};Server=<server>[,<port>];Database=<db>;Uid=<user>;Pwd=<password>;"
-// Values go in as typed, except that a value which would change the string's meaning (one with
+// A login that requires encryption ends in "Encryption=require;". A login that verifies the
+// server's certificate names its section of the program's FreeTDS configuration instead of the
+// server: "Driver={SQL Server};Servername=ombrelia-<hash>;Database=...". Values go in as typed,
+// except that a value which would change the string's meaning (one with
 // ';', or beginning with '{', or beginning or ending with a blank) is written in braces. Such a
 // value holding "};" cannot be written so that the driver reads it back: UnsafeLoginValue.
 QString BuildConnectionString(const ConnectionProfile& profile);

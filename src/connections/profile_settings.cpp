@@ -42,7 +42,9 @@ ConnectionProfile ReadProfile(int number) {
           QString(),
           Read(QStringLiteral("Database") + suffix),
           Read(QStringLiteral("Port") + suffix, QStringLiteral("1433")),
-          flag == QLatin1String("0") ? QStringLiteral("0") : QStringLiteral("1")};
+          flag == QLatin1String("0") ? QStringLiteral("0") : QStringLiteral("1"),
+          Read(QStringLiteral("Encryption") + suffix, QStringLiteral("request")),
+          Read(QStringLiteral("CA File") + suffix)};
 }
 
 }  // namespace profile_settings

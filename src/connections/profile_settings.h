@@ -16,8 +16,8 @@ void Remove(const QString& key);
 QString FilePath();
 
 // Login 1 or 2 as the connection page loads it: the same keys and defaults ("1433" for the
-// port, a flag that is set unless it is stored as "0"). Reads only, and no password: those are
-// password_store's.
+// port, a flag that is set unless it is stored as "0", "request" for the encryption). Reads
+// only, and no password: those are password_store's.
 ConnectionProfile ReadProfile(int number);
 
 }  // namespace profile_settings

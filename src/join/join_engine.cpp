@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "catalogue/catalogue.h"
+#include "connections/encryption.h"
 #include "jobs/worker.h"
 #include "join/field_name_registry.h"
 #include "join/join_statements.h"
@@ -143,7 +144,7 @@ bool JoinEngine::Connect(shell::Trap& on, Run_& run, const ConnectionProfile& pr
     run.connection->SetCommandTimeout(5000);
     run.connection->SetConnectionTimeout(5000);
     run.connection->SetCursorLocation(adodb::adUseClient);
-    jobs::Wait([&] { run.connection->Open(BuildConnectionString(profile1)); });
+    jobs::Wait([&] { OpenLogin(*run.connection, profile1); });
     opened = true;
   });
   return opened;

@@ -1,6 +1,7 @@
 #include "platform/dialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -71,6 +72,11 @@ class QtBackend : public Backend {
                                          QLineEdit::Normal, defaultText, &ok);
     return ok ? text : QString();
   }
+
+  QString OpenFileName(const QString& caption, const QString& filter) override {
+    const ArrowWhileAsking arrow;
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
+  }
 };
 
 Backend*& Current() {
@@ -95,6 +101,10 @@ int MsgBox(const QString& text, int flags, const QString& title) {
 
 QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) {
   return Active().InputBox(prompt, Resolve(title), defaultText);
+}
+
+QString OpenFileName(const QString& caption, const QString& filter) {
+  return Active().OpenFileName(caption, filter);
 }
 
 void SetBackend(Backend* backend) {

@@ -1,6 +1,7 @@
 #pragma once
 
-// Message and input boxes. Every box of the program goes through here, so tests can answer them.
+// Message and input boxes, and the file dialog. Every box of the program goes through here, so
+// tests can answer them.
 
 #include <QString>
 
@@ -25,10 +26,15 @@ class Backend {
   // Cancel gives the empty text.
   virtual QString InputBox(const QString& prompt, const QString& title,
                            const QString& defaultText) = 0;
+  // The file the user picks to open; Cancel gives the empty text. Where no one can pick (a
+  // terminal), none is picked.
+  virtual QString OpenFileName(const QString& /*caption*/, const QString& /*filter*/) { return {}; }
 };
 
 int MsgBox(const QString& text, int flags = vbOKOnly, const QString& title = {});
 QString InputBox(const QString& prompt, const QString& title = {}, const QString& defaultText = {});
+// `filter` as Qt's file dialogs take it: "Certificates (*.pem *.crt);;All files (*)".
+QString OpenFileName(const QString& caption, const QString& filter);
 
 // Replaces the backend; nullptr restores the one that shows real boxes.
 void SetBackend(Backend* backend);

@@ -9,6 +9,7 @@
 
 #include "cli/cli_run.h"
 #include "cli/login_failure.h"
+#include "connections/encryption.h"
 #include "connections/profile_settings.h"
 #include "support/fake_server.h"
 #include "support/qt_printers.h"
@@ -218,6 +219,8 @@ TEST(LoginFailure, NamesWhatWasTriedAndWhy) {
   EXPECT_TRUE(what(adodb::Error("x", "08004", 911)).endsWith(": the database cannot be opened"));
   login.Server = "host\\SQLEXPRESS";
   login.LocalConnection = "1";
+  // A refusal for the encryption's sake says itself why.
+  EXPECT_TRUE(what(EncryptionRefused("x", adodb::Error("x", "08001", 0))).endsWith(" as report"));
   EXPECT_EQ(what(platform::Error("The Server of this login holds")),
             "cannot open Database #2, Sales on host\\SQLEXPRESS as report");
 }
@@ -246,7 +249,10 @@ TEST(CommandLineUsage, WrongUsageIsExitTwoWithAHintOnStandardError) {
            {"--server1", "test", "nothing"},
            {"join", "A", "a", "B", "b", "--into", "C", "--user2", "u"},
            {"append", "--to", "1", "A", "B", "--max-refused", "0"},
-           {"append", "--to", "1", "A", "B", "--where", " "}}) {
+           {"append", "--to", "1", "A", "B", "--where", " "},
+           {"test", "1", "--encrypt1", "maybe"},
+           {"test", "1", "--ca-file1", "/certs/ca.pem"},
+           {"test", "1", "--encrypt1", "verify", "--ca-file1", "/nonexistent/ca.pem"}}) {
     const CliRun run = RunCli(arguments);
     EXPECT_EQ(run.exitCode, cli::kWrongUsage) << arguments.join(' ').toStdString();
     EXPECT_EQ(run.out, QString()) << arguments.join(' ').toStdString();
@@ -261,6 +267,16 @@ TEST(CommandLineUsage, WrongUsageIsExitTwoWithAHintOnStandardError) {
   EXPECT_TRUE(RunCli({"test", "1", "--server1", "s", "--port1", "abc"})
                   .err.startsWith("ombrelia test: The port of Database #1 is 'abc', not a TCP "
                                   "port number: give --port1 PORT"));
+  EXPECT_TRUE(RunCli({"test", "1", "--encrypt1", "maybe"})
+                  .err.startsWith("ombrelia test: --encrypt1 takes request, require or verify"));
+  const QStringList login = {"test", "1", "--server1", "s", "--user1", "u"};
+  EXPECT_TRUE(RunCli(login + QStringList{"--encrypt1", "require", "--ca-file1", "/certs/ca.pem"})
+                  .err.startsWith("ombrelia test: --ca-file1 names a CA file, but Database #1 "
+                                  "does not verify the server's certificate (its encryption is "
+                                  "require): add --encrypt1 verify."));
+  EXPECT_TRUE(RunCli(login + QStringList{"--encrypt1", "verify", "--ca-file1", "/no/ca.pem"})
+                  .err.startsWith("ombrelia test: Database #1 verifies the server's certificate, "
+                                  "but the CA file /no/ca.pem cannot be read: "));
 }
 
 TEST(CommandLineUsage, HelpForEveryCommandAndTheVersionOnStandardOutput) {

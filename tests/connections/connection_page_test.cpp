@@ -1,9 +1,13 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "connections/connection_page.h"
+#include "connections/encryption_refusal.h"
+#include "connections/profile_settings.h"
 #include "mode/mode_choice_page.h"
 #include "platform/adodb.h"
 #include "support/mouse.h"
@@ -260,16 +264,16 @@ TEST_F(ConnectionPage, TabOrderFollowsTheTwoLogins) {
   Form1& page = wizard->form1();
   QStringList order;
   QWidget* widget = Find(page, "Text1");
-  for (int i = 0; i < 16; ++i) {
+  for (int i = 0; i < 18; ++i) {
     order << widget->objectName();
     widget = widget->nextInFocusChain();
     while (widget->focusPolicy() == Qt::NoFocus || !widget->objectName().size()) {
       widget = widget->nextInFocusChain();
     }
   }
-  EXPECT_EQ(order, QStringList({"Text1", "Text9", "Text2", "Text3", "Text4", "Check4",
+  EXPECT_EQ(order, QStringList({"Text1", "Text9", "Text2", "Text3", "Text4", "Check4", "Combo1",
                                 "PushButton6", "Text5", "Text10", "Text6", "Text7", "Text8",
-                                "Check7", "PushButton1", "PushButton2", "PushButton5"}));
+                                "Check7", "Combo2", "PushButton1", "PushButton2", "PushButton5"}));
 }
 
 TEST_F(ConnectionPage, ALoginTheDriverCannotReadIsNotTriedAndTheMessageNamesTheField) {
@@ -284,5 +288,93 @@ TEST_F(ConnectionPage, ALoginTheDriverCannotReadIsNotTriedAndTheMessageNamesTheF
   ASSERT_EQ(dialogs.Texts().size(), 2);
   EXPECT_TRUE(dialogs.Texts()[0].startsWith("The Password of this login holds \"};\""));
   EXPECT_TRUE(dialogs.Texts()[1].startsWith(QString(kDb1Invalid) + "\r\n\r\nThe Password "));
+  EXPECT_TRUE(page.isVisible());
+}
+
+TEST_F(ConnectionPage, EachLoginChoosesItsEncryptionBesideTheLocalConnectionAndItIsStored) {
+  wizard->Start();
+  Form1& page = wizard->form1();
+  auto* list = Find<QComboBox>(page, "Combo1");
+  // In its frame, clear of every control the frame had before.
+  for (QWidget* control : Find<QGroupBox>(page, "Frame1")->findChildren<QWidget*>()) {
+    if (control == list || control->objectName() == "Label11" || !control->isVisibleTo(&page) ||
+        control->parentWidget() != list->parentWidget()) {
+      continue;
+    }
+    EXPECT_FALSE(control->geometry().intersects(list->geometry()))
+        << control->objectName().toStdString();
+  }
+  EXPECT_EQ(list->currentText(), "request");
+  list->setCurrentIndex(1);
+  EXPECT_TRUE(StoredKeys().contains("Encryption=require"));
+  dialogs.Type("/certs/ca.pem");
+  list->setCurrentIndex(list->count() - 1);
+  EXPECT_EQ(list->currentText(), "verify: ca.pem");
+  EXPECT_EQ(page.Profile1().Encryption, "verify");
+  EXPECT_EQ(page.Profile1().CaFile, "/certs/ca.pem");
+  // No file chosen: the choice stays as it was.
+  dialogs.Type("");
+  list->setCurrentIndex(list->count() - 1);
+  EXPECT_EQ(list->currentText(), "verify: ca.pem");
+  EXPECT_EQ(dialogs.Boxes().back().kind, ShownBox::Kind::File);
+  Find<QComboBox>(page, "Combo2")->setCurrentIndex(2);
+  EXPECT_EQ(page.Profile2().Encryption, "verify");
+  EXPECT_EQ(page.Profile2().CaFile, "");
+  const QStringList stored = StoredKeys();
+  for (const char* key :
+       {"Encryption=verify", "CA File=/certs/ca.pem", "Encryption2=verify", "CA File2="}) {
+    EXPECT_TRUE(stored.contains(key)) << key << " in " << stored.join(", ").toStdString();
+  }
+}
+
+// A certificate authority of no use but to be read.
+const char kAuthority[] =
+    "-----BEGIN CERTIFICATE-----\n"
+    "MIIBlzCCAT2gAwIBAgIULu2Ukef3AsISjP+aD7pMLk0eqBAwCgYIKoZIzj0EAwIw\n"
+    "IDEeMBwGA1UEAwwVT21icmVsaWEgUGFnZSBUZXN0IENBMCAXDTI2MTIwODAwMjAx\n"
+    "OFoYDzIxMjYxMTE0MDAyMDE4WjAgMR4wHAYDVQQDDBVPbWJyZWxpYSBQYWdlIFRl\n"
+    "c3QgQ0EwWTATBgcqhkjOPQIBBggqhkjOPQMBBwNCAAT7UBMw7ssgP1nBnCIOuibk\n"
+    "x7NSOZ1WEEpb3WSrl0YLU5RMIFAvBcUPEU3qKCD77hb5Bq3HcsVqrpDZa3ulQ1bQ\n"
+    "o1MwUTAdBgNVHQ4EFgQUj7tXIUM0zIRJsGRm9CN+94sgKAowHwYDVR0jBBgwFoAU\n"
+    "j7tXIUM0zIRJsGRm9CN+94sgKAowDwYDVR0TAQH/BAUwAwEB/zAKBggqhkjOPQQD\n"
+    "AgNIADBFAiAM0MhrzbaSqsaT9bcSB1clCvoBSWDhXn8709b130TsvAIhAOYDMZQu\n"
+    "yMgg4UeVF5sfO8BvT+dblbO+N3UmXZ8i59LB\n"
+    "-----END CERTIFICATE-----\n";
+
+TEST_F(StartUp, AStoredVerifyingLoginIsShownAndNamesItsSectionToTheDriver) {
+  const QTemporaryDir folder;
+  QFile authority(folder.filePath("ca.pem"));
+  ASSERT_TRUE(authority.open(QIODevice::WriteOnly) && authority.write(kAuthority) > 0);
+  authority.close();
+  StoreLogins("db1", "db2");
+  profile_settings::Write("Encryption", "verify");
+  profile_settings::Write("CA File", authority.fileName());
+  wizard->Start();
+  EXPECT_EQ(Find<QComboBox>(wizard->form1(), "Combo1")->currentText(), "verify: ca.pem");
+  EXPECT_EQ(Find<QComboBox>(wizard->form1(), "Combo2")->currentText(), "request");
+  ASSERT_FALSE(server.Connections().empty());
+  EXPECT_TRUE(server.Connections()[0].connectionString.contains("Servername=ombrelia-"));
+  EXPECT_TRUE(server.Connections()[1].connectionString.contains("Server="));
+}
+
+TEST_F(ConnectionPage, ALoginRefusedForItsEncryptionSaysWhyOnTestConnectionAndNext) {
+  SetServerAsker([](const QString&, quint16, const QString&) {
+    return server_tls::Answer{server_tls::Answer::Kind::NotEncrypting, {}, {}};
+  });
+  server.FailConnecting("Encryption=require");
+  wizard->Start();
+  Form1& page = wizard->form1();
+  Find(page, "Text1")->setText("sql1");
+  Find(page, "Text5")->setText("sql2");
+  Find<QComboBox>(page, "Combo1")->setCurrentIndex(1);
+  page.PushButton6_Click();
+  page.PushButton2_Click();
+  SetServerAsker({});
+  const QString why =
+      "he server does not encrypt its connections, and this login requires "
+      "encryption (require). Ask the server's administrator to turn encryption "
+      "on, or set this login's encryption to request to connect without it.";
+  EXPECT_EQ(dialogs.Texts(),
+            QStringList({"Could not connect: t" + why, QString(kDb1Invalid) + "\r\n\r\nT" + why}));
   EXPECT_TRUE(page.isVisible());
 }

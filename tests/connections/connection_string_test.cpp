@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+#include <QSet>
+
 #include "connections/connection_profile.h"
+#include "connections/encryption.h"
 
 namespace {
 ConnectionProfile Profile(QString server, QString port, QString local, QString db = "db",
@@ -62,4 +66,39 @@ TEST(ConnectionString, BracedValuesKeepTheirBracesAndThoseTheDriverCannotReadAre
   // Unbraced, "};" is read as it stands.
   EXPECT_EQ(BuildConnectionString(Profile("sql1", "1433", "1", "db", "ann", "p}w")),
             "Driver={SQL Server};Server=sql1;Database=db;Uid=ann;Pwd=p}w;");
+}
+
+TEST(ConnectionString, RequireAddsTheDriversKeyAndVerifyNamesTheLoginsOwnSection) {
+  ConnectionProfile profile = Profile("sql1", "1433", "0");
+  profile.Encryption = "require";
+  EXPECT_EQ(BuildConnectionString(profile),
+            "Driver={SQL Server};Server=sql1,1433;Database=db;Uid=ann;Pwd=pw;Encryption=require;");
+  profile.Encryption = "verify";
+  const QString verify = BuildConnectionString(profile);
+  EXPECT_TRUE(QRegularExpression("^Driver=\\{SQL Server\\};Servername=ombrelia-[0-9a-f]{16};"
+                                 "Database=db;Uid=ann;Pwd=pw;$")
+                  .match(verify)
+                  .hasMatch())
+      << verify.toStdString();
+  // The section is the server's, its port's and its CA file's; a word not known is verify.
+  profile.Encryption = "strict";
+  EXPECT_EQ(BuildConnectionString(profile), verify);
+  profile.CaFile = "/certs/ca.pem";
+  const QString withCaFile = BuildConnectionString(profile);
+  profile.Port = "1434";
+  EXPECT_EQ(QSet<QString>({verify, withCaFile, BuildConnectionString(profile)}).size(), 3);
+  profile.Encryption = "";
+  EXPECT_EQ(BuildConnectionString(profile),
+            "Driver={SQL Server};Server=sql1,1434;Database=db;Uid=ann;Pwd=pw;");
+}
+
+TEST(ConnectionString, TheServerIsReadAsTheDriverReadsIt) {
+  const auto parts = [](const ConnectionProfile& profile) {
+    const ServerParts server = ServerOf(profile);
+    return QStringLiteral("%1|%2|%3").arg(server.host).arg(server.port).arg(server.instance);
+  };
+  EXPECT_EQ(parts(Profile("sql1", "14331", "0")), "sql1|14331|");
+  EXPECT_EQ(parts(Profile("localhost\\SQLEXPRESS", "1433", "1")), "localhost|0|SQLEXPRESS");
+  EXPECT_EQ(parts(Profile("sql1", "x", "0")), "sql1,x|0|");
+  EXPECT_EQ(parts(Profile("sql1", "1433", "1")), "sql1|0|");
 }

@@ -39,6 +39,7 @@ class FakeConnection : public adodb::Connection {
         --refusal.passing;
         continue;
       }
+      if (refusal.beforeLogin) throw ConnectionFailed();
       throw LoginFailed(refusal.message);
     }
     database_ = ConnectionStringValue(connectionString, QStringLiteral("Database"));

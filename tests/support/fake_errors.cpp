@@ -11,6 +11,12 @@ adodb::Error LoginFailed(const QString& message) {
   return Make(message, "28000", 18456);
 }
 
+adodb::Error ConnectionFailed() {
+  return Make(QStringLiteral("[FreeTDS][SQL Server]Unable to connect to data source\n"
+                             "[FreeTDS][SQL Server]Adaptive Server connection failed"),
+              "08001", 0);
+}
+
 adodb::Error RefusedStatement(const QString& message) {
   return Make(message, "42000", 50000);
 }

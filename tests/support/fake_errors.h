@@ -9,6 +9,7 @@
 namespace fake {
 
 adodb::Error LoginFailed(const QString& message);
+adodb::Error ConnectionFailed();
 adodb::Error RefusedStatement(const QString& message);
 adodb::Error Cancelled();
 adodb::Error ObjectClosed();

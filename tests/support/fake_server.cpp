@@ -74,6 +74,10 @@ void FakeServer::RefuseOpen(const QString& containing, const QString& message) {
   state_->refusedOpens.push_back({containing, message});
 }
 
+void FakeServer::FailConnecting(const QString& containing) {
+  state_->refusedOpens.push_back({containing, QString(), 0, true});
+}
+
 void FakeServer::RefuseOpenAfter(int passing, const QString& containing, const QString& message) {
   state_->refusedOpens.push_back({containing, message, passing});
 }

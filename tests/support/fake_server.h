@@ -50,6 +50,9 @@ class FakeServer {
   // The same once `passing` matching opens have succeeded: a server that goes away.
   void RefuseOpenAfter(int passing, const QString& containing,
                        const QString& message = "Login failed for user.");
+  // An Open whose connection string contains the text fails before any login, as FreeTDS fails
+  // a connection whose encryption does not come about (08001).
+  void FailConnecting(const QString& containing);
   // A statement containing the text is logged, then throws (42000, 50000). The schema rowset
   // is matched as its logged text "OpenSchema(20)".
   void RefuseStatements(const QString& containing, const QString& message);

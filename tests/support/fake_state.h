@@ -34,7 +34,8 @@ struct LoggedStatement {
 struct Refusal {
   QString containing;
   QString message;
-  int passing = 0;  // matching opens still let through before the refusals begin
+  int passing = 0;           // matching opens still let through before the refusals begin
+  bool beforeLogin = false;  // the connection fails before any login
 };
 
 // The server ends the sessions of matching connections once `passing` more statements ran.

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "platform/application.h"
+#include "platform/freetds_config.h"
 #include "support/fake_keyring.h"
 #include "support/sqlite_odbc.h"
 
@@ -17,6 +18,8 @@ int main(int argc, char** argv) {
   // user's own.
   QTemporaryDir data;
   qputenv("XDG_DATA_HOME", data.path().toUtf8());
+  // The program's own FreeTDS configuration, in the private runtime folder.
+  freetds_config::Prepare();
   // The private driver registry must be in place before the driver manager reads it.
   SqliteOdbc::RegisterDriver();
   // No test reaches the user's session bus and keyring (nor does a program a test starts), but

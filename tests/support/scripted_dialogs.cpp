@@ -32,8 +32,17 @@ int ScriptedDialogs::MsgBox(const QString& text, int flags, const QString& title
 QString ScriptedDialogs::InputBox(const QString& prompt, const QString& title,
                                   const QString& defaultText) {
   boxes_.push_back({ShownBox::Kind::Input, prompt, 0, title, defaultText});
+  return TypedAnswer("input box", prompt);
+}
+
+QString ScriptedDialogs::OpenFileName(const QString& caption, const QString&) {
+  boxes_.push_back({ShownBox::Kind::File, caption, 0, QString()});
+  return TypedAnswer("file dialog", caption);
+}
+
+QString ScriptedDialogs::TypedAnswer(const char* kind, const QString& text) {
   if (answers_.empty() || !std::holds_alternative<QString>(answers_.front())) {
-    ADD_FAILURE() << "unexpected input box: " << prompt.toStdString();
+    ADD_FAILURE() << "unexpected " << kind << ": " << text.toStdString();
     return {};
   }
   QString answer = std::get<QString>(answers_.front());
