@@ -131,13 +131,13 @@ void Measure(JoinTurns& turns, int rows, Report& report) {
     throw std::runtime_error("the joins did not give the same rows");
   }
   const QString size = QLocale(QLocale::English).toString(rows);
-  report.Add({QStringLiteral("9. live join of %1 rows a side from the command line: the "
+  report.Add({QStringLiteral("10. live join of %1 rows a side from the command line: the "
                              "process's whole run vs a bare client process")
                   .arg(size),
               Milliseconds(best[0]), Milliseconds(best[1]), best[0] / best[1],
               rows <= 100000 ? std::optional<double>(1.5) : std::nullopt,
               QStringLiteral("%1 joined rows").arg(counted[1])});
-  report.Add({QStringLiteral("9p. live join of %1 rows a side on the join page: the engine's run "
+  report.Add({QStringLiteral("10p. live join of %1 rows a side on the join page: the engine's run "
                              "vs the same bare client process")
                   .arg(size),
               Milliseconds(best[2]), Milliseconds(best[1]), best[2] / best[1], std::nullopt,
