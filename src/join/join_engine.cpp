@@ -1,6 +1,7 @@
 #include "join/join_engine.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "catalogue/catalogue.h"
@@ -240,8 +241,9 @@ bool JoinEngine::BeginOverwrite(shell::Trap& on, Run_& run) {
 
 void JoinEngine::BuildJoinedTable(shell::Trap& on, Run_& run) {
   run.staged = true;
-  Execute(on, 124, run, join_statements::DropIfExists(kStaging1));
-  Execute(on, 126, run, join_statements::DropIfExists(kStaging2));
+  const std::array<bool, 2> left = StagingCopiesLeft(run);
+  if (left[0]) Execute(on, 124, run, join_statements::DropIfExists(kStaging1));
+  if (left[1]) Execute(on, 126, run, join_statements::DropIfExists(kStaging2));
   on(128, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging2); });
   on(130, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging1); });
   bool joined = false;
@@ -271,6 +273,23 @@ void JoinEngine::BuildJoinedTable(shell::Trap& on, Run_& run) {
   on(146, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging2); });
   on(148, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging1); });
   if (joined && !run.lost) AnnounceNewTable(on, run.newName, stoppedLate);
+}
+
+// The staging copies a join before left behind, which are dropped first. The server is asked
+// which there are: on some servers the drop's look into sysobjects costs more than copying a
+// table. A server that does not answer gets both drops, which say what goes wrong.
+std::array<bool, 2> JoinEngine::StagingCopiesLeft(Run_& run) {
+  if (!run.connection || run.lost || stopped_) return {true, true};
+  try {
+    return jobs::Wait([&] {
+      const std::unique_ptr<adodb::Recordset> row = adodb::ExecuteForOneRow(
+          *run.connection, join_statements::TableObjects({kStaging1, kStaging2}));
+      if (row->Eof() || row->FieldCount() != 2) return std::array<bool, 2>{true, true};
+      return std::array<bool, 2>{!row->FieldValue(0).IsNull(), !row->FieldValue(1).IsNull()};
+    });
+  } catch (const std::exception&) {
+    return {true, true};
+  }
 }
 
 // A failed or stopped join gives the old table back as it was, and takes the staging copies

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <atomic>
 #include <memory>
 #include <optional>
@@ -79,6 +80,7 @@ class JoinEngine {
   QString AskNewName(shell::Trap& on, Run_& run, const std::vector<MSSQL::TableName>& tables1);
   bool BeginOverwrite(shell::Trap& on, Run_& run);
   void BuildJoinedTable(shell::Trap& on, Run_& run);
+  std::array<bool, 2> StagingCopiesLeft(Run_& run);
   void EndOverwrite(shell::Trap& on, Run_& run, bool joined);
   void Execute(shell::Trap& on, int line, Run_& run, const QString& statement, bool* ok = nullptr,
                bool always = false);

@@ -239,8 +239,15 @@ QString DropIfExists(const QString& table) {
 }
 
 QString TableObject(const QString& table) {
-  return QStringLiteral("SELECT OBJECT_ID(N'") + QuotedBracketed(table) +
-         QStringLiteral("', N'U')");
+  return TableObjects({table});
+}
+
+QString TableObjects(const QStringList& tables) {
+  QStringList objects;
+  for (const QString& table : tables) {
+    objects << QStringLiteral("OBJECT_ID(N'") + QuotedBracketed(table) + QStringLiteral("', N'U')");
+  }
+  return QStringLiteral("SELECT ") + objects.join(QStringLiteral(", "));
 }
 
 QString SelectList(const QStringList& fields, const QStringList& aliases) {

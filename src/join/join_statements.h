@@ -15,6 +15,8 @@ namespace join_statements {
 QString DropIfExists(const QString& table);
 // One row: the user table's object, NULL when there is no such table.
 QString TableObject(const QString& table);
+// One row: the user tables' objects, NULL for a name that has none.
+QString TableObjects(const QStringList& tables);
 // "[field] AS [alias],..." for the fields of one table and their aliases.
 QString SelectList(const QStringList& fields, const QStringList& aliases);
 // Copies a source table into a staging table under the aliases (C1, C2).

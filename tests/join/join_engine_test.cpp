@@ -27,6 +27,9 @@ class JoinEngineTest : public ::testing::Test {
                     {FakeServer::TextRow({"1", "Ann"}), FakeServer::TextRow({"2", "Bob"})});
     server.AddTable("db1", "Orders", {"ID", "CustomerID", "Total"},
                     {FakeServer::TextRow({"10", "1", "5"}), FakeServer::TextRow({"11", "3", "7"})});
+    // Staging copies that a join before could not drop.
+    server.AddTable("db1", "s_t1", {"x"});
+    server.AddTable("db1", "s_t2", {"x"});
     list1.addItems({"Customers", "Orders"});
     list3.addItems({"Customers", "Orders"});
   }
@@ -36,8 +39,8 @@ class JoinEngineTest : public ::testing::Test {
     JoinEngine(report, registry).Run(selection, profile, shell::ListedTables(list1));
   }
 
-  // Statements after the two field reads.
-  QStringList StatementsAfterFieldReads() const { return server.Statements().mid(2); }
+  // Statements after the two field reads and the question which staging copies are left.
+  QStringList StatementsAfterFieldReads() const { return server.Statements().mid(3); }
 
   FakeServer server;
   ScriptedDialogs dialogs;
@@ -79,8 +82,16 @@ TEST_F(JoinEngineTest, WorkedExampleSendsTheSevenStatementsInOrder) {
   EXPECT_EQ(Entries(list1), QStringList({"Customers", "Orders", "Joined"}));
   EXPECT_EQ(Entries(list3), QStringList({"Customers", "Orders", "Joined"}));
   EXPECT_EQ(page.MousePointer(), 0);
-  EXPECT_EQ(server.RowsFetched(), 0);
+  EXPECT_EQ(server.RowsFetched(), 1);  // the staging copies left
   EXPECT_EQ(server.LiveConnections(), 0);
+
+  // Without staging copies left, none is dropped before the copies are made.
+  const qsizetype before = server.Statements().size();
+  dialogs.Type("Joined2");
+  Run();
+  const QStringList second = server.Statements().mid(before + 2);
+  EXPECT_EQ(second.first(), "SELECT OBJECT_ID(N'[s_t1]', N'U'), OBJECT_ID(N'[s_t2]', N'U')");
+  EXPECT_TRUE(second.at(1).startsWith("SELECT [ID] AS [ID],[Name] AS [Name] INTO s_t1"));
 }
 
 TEST_F(JoinEngineTest, MissingSelectionOnlySaysSo) {
@@ -115,7 +126,7 @@ TEST_F(JoinEngineTest, OverwritingANameListedInAnotherCaseKeepsBothForms) {
   dialogs.Type("Joined");
   dialogs.Answer(dialogs::vbYes);
   Run();
-  EXPECT_EQ(StatementsAfterFieldReads()[0], join_statements::DropIfExists("Joined"));
+  EXPECT_EQ(server.Statements().at(2), join_statements::DropIfExists("Joined"));
   EXPECT_EQ(server.FindTable("db1", "Joined")->columns.size(), 5);
   EXPECT_EQ(Entries(list1), QStringList({"Customers", "Orders", "joined", "Joined"}));
   EXPECT_EQ(dialogs.Texts().back(), "Done.");
@@ -131,7 +142,7 @@ TEST_F(JoinEngineTest, AnOverwriteWhoseJoinFailsKeepsTheOldTable) {
   dialogs.Answer(dialogs::vbYes);
   Run();
   EXPECT_EQ(server.Transactions(), QStringList({"BeginTrans", "RollbackTrans"}));
-  EXPECT_EQ(StatementsAfterFieldReads()[0], join_statements::DropIfExists("Joined"));
+  EXPECT_EQ(server.Statements().at(2), join_statements::DropIfExists("Joined"));
   const FakeServer::Table* old = server.FindTable("db1", "Joined");
   ASSERT_NE(old, nullptr);
   EXPECT_EQ(old->columns, QStringList({"Old"}));
@@ -194,7 +205,6 @@ TEST_F(JoinEngineTest, JoinColumnsThatAreNotPlainNamesAreBracketed) {
 TEST_F(JoinEngineTest, RefusesToDropASourceTable) {
   dialogs.Type("customers");
   Run();
-  server.AddTable("db1", "s_t1", {"ID"});
   Run({"s_t1", "ID", "Orders", "ID"});
   EXPECT_EQ(server.Statements().size(), 2);  // the field reads of the first run only
   ASSERT_EQ(dialogs.Texts().size(), 3);
@@ -228,10 +238,10 @@ TEST_F(JoinEngineTest, AConnectionThatCannotOpenIsReportedOnceAndEndsTheRun) {
 // The connection goes during the staging copies: one report, nothing more sent, and the
 // message says the staging tables may be left for the next join to drop.
 TEST_F(JoinEngineTest, ALostConnectionEndsTheJoinAfterOneReport) {
-  server.LoseConnectionAfter(4, "Database=db1");  // two field reads, S1, S2
+  server.LoseConnectionAfter(5, "Database=db1");  // two field reads, the question, S1, S2
   dialogs.Type("Joined");
   Run();
-  EXPECT_EQ(server.Statements().size(), 5);
+  EXPECT_EQ(server.Statements().size(), 6);
   ASSERT_EQ(dialogs.Texts().size(), 3);
   EXPECT_TRUE(
       dialogs.Texts()[1].startsWith("[FreeTDS][SQL Server]Communication link failure\r\nin "

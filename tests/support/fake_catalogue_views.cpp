@@ -93,10 +93,16 @@ bool RunCatalogueQuery(Database& database, const QString& statement, Result& res
               {}};
     return true;
   }
-  static const QRegularExpression kUserTable(
-      QStringLiteral("^SELECT OBJECT_ID\\(N'((?:[^']|'')*)', N'U'\\)$"));
-  if (const QRegularExpressionMatch match = kUserTable.match(statement); match.hasMatch()) {
-    result = {true, {QString()}, {{ObjectOf(database, match.captured(1))}}, {}};
+  // User tables' objects, one a column.
+  static const QRegularExpression kUserTables(QStringLiteral(
+      "^SELECT OBJECT_ID\\(N'(?:[^']|'')*', N'U'\\)(, OBJECT_ID\\(N'(?:[^']|'')*', N'U'\\))*$"));
+  if (kUserTables.match(statement).hasMatch()) {
+    static const QRegularExpression kUserTable(QStringLiteral("N'((?:[^']|'')*)', N'U'"));
+    Row row;
+    for (const QRegularExpressionMatch& match : kUserTable.globalMatch(statement)) {
+      row.push_back(ObjectOf(database, match.captured(1)));
+    }
+    result = {true, QStringList(static_cast<qsizetype>(row.size()), QString()), {row}, {}};
     return true;
   }
   if (statement.startsWith(QLatin1String("SELECT OBJECT_ID("))) {
