@@ -1,6 +1,8 @@
 #include "support/hooked_connection.h"
 
-#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -43,21 +45,34 @@ class Hooked : public adodb::Connection {
     if (!statement.contains(hook_.containing)) return send();
     if (hook_.before) hook_.before(*real_);
     if (!hook_.during) return send();
-    std::atomic<bool> returned = false;
+    // Paced as a user's repeated clicks would be: a driver may not take a storm of calls from
+    // another thread while it ends a statement.
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool returned = false;
     std::thread watcher([&] {
-      while (!returned.load()) {
+      std::unique_lock lock(mutex);
+      while (!returned) {
+        lock.unlock();
         hook_.during();
-        std::this_thread::yield();
+        lock.lock();
+        changed.wait_for(lock, std::chrono::milliseconds(20), [&] { return returned; });
       }
     });
     struct Join {
-      std::atomic<bool>& returned;
+      std::mutex& mutex;
+      std::condition_variable& changed;
+      bool& returned;
       std::thread& watcher;
       ~Join() {
-        returned = true;
+        {
+          const std::lock_guard lock(mutex);
+          returned = true;
+        }
+        changed.notify_all();
         watcher.join();
       }
-    } join{returned, watcher};
+    } join{mutex, changed, returned, watcher};
     return send();
   }
 

@@ -3,7 +3,7 @@
 // A real connection whose statements holding a given text are watched, for live tests of what
 // happens while the server runs one: `before` runs just before such a statement is sent (on the
 // sending thread, with the real connection), and `during` runs again and again on a thread of
-// its own until the statement has returned.
+// its own, every 20 ms, until the statement has returned.
 
 #include <QString>
 #include <functional>
