@@ -241,8 +241,9 @@ void FixedCosts(LiveWays& ways, Report& report) {
 
 }  // namespace
 
-int BareStatementChild(const QString& connectionString, const QString& statement) {
-  BareOdbc(connectionString).Execute(statement);
+int BareStatementChild(const QString& connectionString, const QStringList& statements) {
+  BareOdbc connection(connectionString);
+  for (const QString& statement : statements) connection.Execute(statement);
   return 0;
 }
 

@@ -3,6 +3,7 @@
 // The benchmarks, one function each; each adds its figures to the report.
 
 #include <QString>
+#include <QStringList>
 
 #include "harness.h"
 
@@ -25,8 +26,8 @@ void JoinEngineOwnTime(Report& report);
 
 // On a live T-SQL server: both ways of the fast append against one INSERT a row.
 void FastAppendLive(Report& report);
-// A bare client process of the one-server append: one login and one statement, then exit.
-int BareStatementChild(const QString& connectionString, const QString& statement);
+// A bare client process of a job: one login running the statements in turn, then exit.
+int BareStatementChild(const QString& connectionString, const QStringList& statements);
 // On a live T-SQL server: the after-check's two counts of a 1,000,000-row target against a
 // fast append into it.
 void AfterCheckLive(Report& report);
