@@ -94,6 +94,9 @@ class AppendEngine {
   };
   Outcome Result() const;  // append_outcome.cpp
 
+  // The table the run made for the rows and left standing (new_target.cpp).
+  std::optional<MSSQL::TableName> MadeTable() const;
+
   // What a run would do, found as a run finds it (the same logins, checks and questions) with
   // nothing written: the way the rows would go and why, how the columns face each other, the
   // source's rows that would go and the target's rows now (empty when they could not be

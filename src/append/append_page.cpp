@@ -92,6 +92,7 @@ void Form3::PushButton2_Click() {
   append::AppendRequest request = TakeAppendRequest();
   if (request.createTarget && !NewTableNamed(request)) return;
   const bool chosen = request.table1 && request.table2;
+  QListWidget& targetList = request.appendToDatabase1 ? *ui_->List1 : *ui_->List2;
   append::AppendProgress progress(*this, *ui_->ProgressBar1);
   append::AppendEngine engine(std::move(request), progress);
   if (!chosen) return engine.Run();
@@ -101,6 +102,15 @@ void Form3::PushButton2_Click() {
   appending_ = &engine;
   const auto runOver = qScopeGuard([this] { appending_ = nullptr; });
   engine.Run();
+  ListMadeTable(engine, targetList);
+}
+
+// A table the run made stands in its database's list from now on, for the next append into it.
+void Form3::ListMadeTable(const append::AppendEngine& engine, QListWidget& list) {
+  const std::optional<MSSQL::TableName> made = engine.MadeTable();
+  if (!made) return;
+  Main::ListRemove(list, made->Display());
+  list.addItem(made->Display());
 }
 
 append::AppendRequest Form3::TakeAppendRequest() const {

@@ -6,6 +6,7 @@
 
 #include "shell/page.h"
 
+class QListWidget;
 namespace append {
 struct AppendRequest;
 class AppendEngine;
@@ -41,6 +42,7 @@ class Form3 : public shell::Page {
   // With "Into a new table": the new table's name, asked for with the source's offered; false
   // when the user gives none or a name the command cannot take.
   bool NewTableNamed(append::AppendRequest& request) const;
+  static void ListMadeTable(const append::AppendEngine& engine, QListWidget& list);
 
   std::unique_ptr<Ui::Form3> ui_;
   wizard::Wizard& wizard_;

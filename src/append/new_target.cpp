@@ -91,6 +91,11 @@ void AppendEngine::DropTargetMadeIfEmpty() {
   });
 }
 
+std::optional<MSSQL::TableName> AppendEngine::MadeTable() const {
+  if (!madeTarget_) return std::nullopt;
+  return TargetTable();
+}
+
 // For the closing message: the table made and its rows, or the table dropped again.
 QString AppendEngine::NewTargetLine() const {
   const QString name = TargetTable().Display();
