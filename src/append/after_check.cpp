@@ -31,9 +31,12 @@ void AppendEngine::CountTargetBefore() {
 }
 
 // Nothing more is sent on a lost connection; without a count before there is nothing to compare.
-// The server's own copy may have counted the target already.
+// The server's own copy may have counted the target already; one cut off says how to tell what
+// it wrote instead.
 void AppendEngine::CountTargetAfter() {
-  if (!targetBefore_ || targetAfter_ || lostDatabase_ == TargetDatabase()) return;
+  if (!targetBefore_ || targetAfter_ || lostDatabase_ == TargetDatabase() || lostDuringCopy_) {
+    return;
+  }
   targetAfter_ = CountTargetRows();
 }
 
@@ -70,6 +73,7 @@ std::optional<qint64> AppendEngine::CountTargetRows() {
 
 // Empty when the growth is the rows appended, or when no count was made (no row was to go).
 QString AppendEngine::AfterCheckLine() const {
+  if (lostDuringCopy_) return {};  // the copy's own line says how to tell what it wrote
   if (targetBefore_ && targetAfter_) {
     const qint64 growth = *targetAfter_ - *targetBefore_;
     if (growth == appended_) return {};

@@ -1,6 +1,6 @@
 // The dry run: the run's own logins, checks, questions and decisions, up to the first row, and
 // then what the run would do instead of doing it. Nothing is written: no row, no IDENTITY_INSERT,
-// no file of refused rows.
+// no file of refused rows, no new table (its statement is shown instead).
 
 #include "append/append_engine.h"
 #include "append/engine_steps.h"
@@ -19,10 +19,12 @@ std::optional<AppendEngine::Plan> AppendEngine::DryRun() {
   if (SelectionMissing()) return std::nullopt;
   on_(104, [&] { report_.Busy(true); });
   std::optional<Plan> plan;
-  if (PrepareConnections() && OpenConnections() && FieldCountsMatch()) {
+  QString create;
+  if (PrepareConnections() && OpenConnections() && NewTargetPlanned(create) && FieldCountsMatch()) {
     if (request_.fast) ProveOneServer();
     if (LookAtColumns() == Next::Continue) plan = PlanOfTheRun();
   }
+  if (plan) plan->createStatement = create;
   Finish();
   return plan;
 }
@@ -46,7 +48,8 @@ std::optional<AppendEngine::Plan> AppendEngine::PlanOfTheRun() {
   plan.columns = FacingColumns();
   if (!SourceLoginOpened() || !CountSourceRows()) return std::nullopt;
   plan.sourceRows = totalRows_;
-  plan.targetRows = CountTargetRows();
+  // A table to be made holds no row yet.
+  plan.targetRows = request_.createTarget ? std::optional<qint64>(0) : CountTargetRows();
   return plan;
 }
 

@@ -174,8 +174,11 @@ AppendEngine::Next AppendEngine::CopyRows() {
 // once more. The progress counts against the source's rows.
 AppendEngine::Next AppendEngine::CopyRowsOneByOne() {
   if (StoppedBeforeWriting()) return Next::Continue;
+  // Whether the rows are read whole first is asked before the source is opened: a statement
+  // sent on the source's connection while its rows are open makes the driver buffer them all.
+  const bool wholeFirst = SameTable();
   if (!CountSourceRows() || NoRowsToCopy() || !OpenSource()) return Next::Finish;
-  if (!SameTable()) return WriteRows(StreamedRows());
+  if (!wholeFirst) return WriteRows(StreamedRows());
   if (const Next next = ReadSource(); next != Next::Continue) return next;
   RowBuffer::Reader reader = rows_.Read();
   return WriteRows([&reader](Row& row) { return reader.Next(row); });
@@ -385,9 +388,10 @@ bool AppendEngine::ConnectionLost(std::exception_ptr failure, int database, int 
 
 // The file of refused rows is named below the refusals, and the after-check speaks last.
 QString AppendEngine::ClosingMessage() const {
-  QString text = lostDatabase_ == 0 ? refused_.ClosingMessage(appended_, stopped_)
-                                    : refused_.LostConnectionMessage(appended_, Result().notWritten,
-                                                                     lostDatabase_);
+  QString text = lostDuringCopy_      ? LostCopyLine()
+                 : lostDatabase_ == 0 ? refused_.ClosingMessage(appended_, stopped_)
+                                      : refused_.LostConnectionMessage(
+                                            appended_, Result().notWritten, lostDatabase_);
   if (copiedBeforeStop_) {
     text += QStringLiteral(" The server had copied them before the stop reached it.");
   }

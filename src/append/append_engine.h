@@ -91,6 +91,7 @@ class AppendEngine {
     QString afterCheck;
     bool atRefusedLimit = false;  // stopped at the limit of refused rows
     QString newTableLine{};       // the table the run made, or dropped again
+    QString lostCopyLine{};       // the server's copy lost its connection: how to tell its rows
   };
   Outcome Result() const;  // append_outcome.cpp
 
@@ -109,6 +110,7 @@ class AppendEngine {
     QStringList columns;  // "Name -> Label", in the target's order
     qint64 sourceRows = 0;
     std::optional<qint64> targetRows;
+    QString createStatement{};  // the new table's, for an append into a new table
   };
   // Empty when a check, a question or a failure ends it, as it would end the run
   // (append_dry_run.cpp).
@@ -171,6 +173,8 @@ class AppendEngine {
 
   // The target made like the source (new_target.cpp).
   bool TargetMadeLikeSource();
+  std::optional<MSSQL::TableDefinition> NewTargetDefinition(QString& collation);
+  bool NewTargetPlanned(QString& statement);
   MSSQL::TableDefinition SourceDefinition(adodb::Connection& source);
   bool MakeTarget(const MSSQL::TableDefinition& definition, const QString& collation);
   void DropTargetMadeIfEmpty();
@@ -192,6 +196,10 @@ class AppendEngine {
   QString SourceDatabase() const;
   MSSQL::TableName SourceAsItsSessionNamesIt() const;
   bool CopiedByServer();
+  bool CopiesOnTheSourcesSession() const;
+  QString CopyStatementOfTheRun(bool fromHere) const;
+  QString TargetDatabaseName() const;
+  QString LostCopyLine() const;
   void CountWhatTheStoppedCopyWrote();
   void CountSourceAfterLoss();
   Next StreamRows();
@@ -231,6 +239,7 @@ class AppendEngine {
   qint64 appended_ = 0;
   bool stopped_ = false;
   bool copiedBeforeStop_ = false;  // the server's copy ended before the stop reached it
+  bool lostDuringCopy_ = false;    // a connection went during the server's copy
   bool madeTarget_ = false;        // the run made the target, and it stands
   bool droppedTarget_ = false;     // the run made the target and dropped it again, empty
   int lostDatabase_ = 0;           // the database whose connection went while rows were written

@@ -135,6 +135,8 @@ bool AppendEngine::FactsReadOnTheTargetsSession() {
 // A stop is honoured before every step: nothing is copied after it.
 AppendEngine::Next AppendEngine::CopyRowsFast() {
   if (StoppedBeforeWriting()) return Next::Continue;
+  // A condition is read on the source's own session, whichever way the rows go.
+  if (!request_.where.isEmpty() && !SourceLoginOpened()) return Next::Finish;
   if (ServerCopies()) {
     const bool copied = CopiedByServer();
     if (stopped_ || lostDatabase_ != 0) return Next::Continue;
@@ -150,7 +152,8 @@ AppendEngine::Next AppendEngine::CopyRowsFast() {
 // Both tables live on one server only when the servers proved it (ProveOneServer), and the
 // source's database is known by name.
 bool AppendEngine::OnOneServer() const {
-  return oneServer_ && !SourceDatabase().isEmpty();
+  return oneServer_ && !SourceDatabase().isEmpty() &&
+         (request_.where.isEmpty() || !TargetDatabaseName().isEmpty());
 }
 
 // The server's own copy names the columns only by name: a target that needs them named by
@@ -208,27 +211,30 @@ bool AppendEngine::SameTable() {
 // rows the server refuses. A stop cancels the statement; one that came before it leaves the
 // statement unsent. Answers whether the server wrote the rows.
 bool AppendEngine::CopiedByServer() {
-  adodb::Connection& target = TargetConnection();
-  const QString statement = InsertSelectStatement(insertTarget_, SourceDatabase(),
-                                                  SourceAsItsSessionNamesIt(), request_.where);
+  const bool fromHere = CopiesOnTheSourcesSession();
+  adodb::Connection& session = fromHere ? SourceConnection() : TargetConnection();
+  const QString statement = CopyStatementOfTheRun(fromHere);
   qint64 written = -1;
-  cancellable_ = &target;
+  cancellable_ = &session;
   try {
     if (!stopRequested_.load()) {
       written = jobs::Wait([&] {
-        const qint64 counted = target.ExecuteNoRecords(statement);
-        if (const std::optional<qint64> copied = CountCopyAndTarget(target)) return *copied;
+        const qint64 counted = session.ExecuteNoRecords(statement);
+        if (fromHere) return RowsOfLastStatement(session).value_or(counted);
+        if (const std::optional<qint64> copied = CountCopyAndTarget(session)) return *copied;
         // A refused statement leaves no ROWCOUNT_BIG() of the copy to ask for.
-        return targetBefore_ ? counted : RowsOfLastStatement(target).value_or(counted);
+        return targetBefore_ ? counted : RowsOfLastStatement(session).value_or(counted);
       });
     }
   } catch (...) {
     cancellable_ = nullptr;
     stopped_ = stopRequested_.load();
+    const int database = fromHere ? 3 - TargetDatabase() : TargetDatabase();
     if (stopped_) {
       CountWhatTheStoppedCopyWrote();
-    } else if (ConnectionLost(std::current_exception(), TargetDatabase(), kServerCopyLine)) {
-      CountSourceAfterLoss();
+    } else if (ConnectionLost(std::current_exception(), database, kServerCopyLine)) {
+      lostDuringCopy_ = true;
+      if (!fromHere) CountSourceAfterLoss();
     }
     return false;
   }
@@ -246,6 +252,31 @@ bool AppendEngine::CopiedByServer() {
   return true;
 }
 
+// A condition is read where the count and the dry run read it: on the source's own session,
+// in the source's database, with its login's default schema. The copy then goes from there.
+bool AppendEngine::CopiesOnTheSourcesSession() const {
+  return !request_.where.isEmpty();
+}
+
+// The target named for the session that sends the copy: from the source's session by its
+// database and the schema the target's session resolved its name to.
+QString AppendEngine::CopyStatementOfTheRun(bool fromHere) const {
+  if (!fromHere) {
+    return InsertSelectStatement(insertTarget_, SourceDatabase(), SourceAsItsSessionNamesIt(),
+                                 request_.where);
+  }
+  InsertTarget target = insertTarget_;
+  if (target.table.schema.isEmpty()) target.table.schema = TargetFacts().schema;
+  return InsertSelectFromHereStatement(target, TargetDatabaseName(), SourceTable(), request_.where);
+}
+
+// The target's database as its server names it, or as its login names it.
+QString AppendEngine::TargetDatabaseName() const {
+  const QString& told = TargetFacts().database;
+  if (!told.isEmpty()) return told;
+  return request_.appendToDatabase1 ? request_.profile1.Database : request_.profile2.Database;
+}
+
 // A server may finish the copy before it honours the cancel, and its driver then tells only of
 // the cancel: the target's growth tells what the statement wrote.
 void AppendEngine::CountWhatTheStoppedCopyWrote() {
@@ -257,7 +288,7 @@ void AppendEngine::CountWhatTheStoppedCopyWrote() {
 }
 
 // The copy never said how many rows it was to write: the source tells, so that the closing
-// message counts the rows not written.
+// message can say what the target holds if the copy was written.
 void AppendEngine::CountSourceAfterLoss() {
   if (SourceLoginOpened()) CountSourceRows();
 }
@@ -265,6 +296,9 @@ void AppendEngine::CountSourceAfterLoss() {
 // Rows are written while they are read, so memory holds a batch whatever the table's size;
 // only a table appended to itself is read whole first, so that each of its rows is written once.
 AppendEngine::Next AppendEngine::StreamRows() {
+  // Asked before the source is opened: a statement sent on the source's connection while its
+  // rows are open makes the driver buffer them all.
+  const bool wholeFirst = SameTable();
   if (!source_ && !Completed(on_, 134, [&] {
         adodb::Connection& connection = SourceConnection();
         source_ = jobs::Wait(
@@ -272,7 +306,6 @@ AppendEngine::Next AppendEngine::StreamRows() {
       })) {
     return Next::Finish;
   }
-  const bool wholeFirst = SameTable();
   if (wholeFirst) {
     if (const Next next = ReadSource(); next != Next::Continue || stopped_) return next;
   }
@@ -379,6 +412,35 @@ BatchWriter AppendEngine::NewBatchWriter() {
   if (maxRefused_ > 0)
     writer.StopAfterRefusedRows(std::max<qint64>(1, maxRefused_ - refused_.Count()));
   return writer;
+}
+
+}  // namespace append
+
+namespace append {
+
+// The server's copy is one statement: a connection lost while it ran leaves the target with all
+// of its rows or none, which only the target's count tells. The window and the command line say
+// it in these words.
+QString AppendEngine::LostCopyLine() const {
+  if (!lostDuringCopy_) return {};
+  QString text = QStringLiteral(
+                     "The connection to Database #%1 was lost during the server's "
+                     "copy, which writes all of its rows or none.")
+                     .arg(lostDatabase_);
+  const QString table = TargetTable().Display();
+  if (!targetBefore_) {
+    return text + QStringLiteral(" Count the rows of %1 to tell which.").arg(table);
+  }
+  const QString before = QString::number(*targetBefore_);
+  text += QStringLiteral(
+              " The table %1 held %2 rows before it; count its rows to tell which: %2 "
+              "means none was written")
+              .arg(table, before);
+  if (totalRows_ > 0) {
+    text +=
+        QStringLiteral(", %1 that all %2 were").arg(*targetBefore_ + totalRows_).arg(totalRows_);
+  }
+  return text + QLatin1Char('.');
 }
 
 }  // namespace append

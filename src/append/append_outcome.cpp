@@ -16,8 +16,9 @@ AppendEngine::Outcome AppendEngine::Result() const {
                   targetAfter_,
                   AfterCheckLine(),
                   atRefusedLimit_,
-                  NewTargetLine()};
-  if (lostDatabase_ != 0) {
+                  NewTargetLine(),
+                  LostCopyLine()};
+  if (lostDatabase_ != 0 && !lostDuringCopy_) {
     outcome.notWritten = std::max<qint64>(0, totalRows_ - appended_ - refused_.Count());
   }
   return outcome;

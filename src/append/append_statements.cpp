@@ -148,6 +148,17 @@ QString WhereClause(const QString& where) {
   return where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where;
 }
 
+QString CopyStatement(const InsertTarget& target, const QString& into, const QString& from,
+                      const QString& where) {
+  if (target.selectList.isEmpty()) {
+    return QStringLiteral("INSERT INTO ") + into + QStringLiteral(" SELECT * FROM ") + from +
+           WhereClause(where);
+  }
+  return QStringLiteral("INSERT INTO ") + into + QLatin1Char(' ') + target.columnList +
+         QStringLiteral(" SELECT ") + target.selectList + QStringLiteral(" FROM ") + from +
+         WhereClause(where);
+}
+
 }  // namespace
 
 QString InDatabase(const QString& database, const MSSQL::TableName& table) {
@@ -243,12 +254,12 @@ QString InsertSelectStatement(const MSSQL::TableName& target, const QString& sou
 
 QString InsertSelectStatement(const InsertTarget& target, const QString& sourceDatabase,
                               const MSSQL::TableName& source, const QString& where) {
-  if (target.selectList.isEmpty()) {
-    return InsertSelectStatement(target.table, sourceDatabase, source) + WhereClause(where);
-  }
-  return QStringLiteral("INSERT INTO ") + target.table.Bracketed() + QLatin1Char(' ') +
-         target.columnList + QStringLiteral(" SELECT ") + target.selectList +
-         QStringLiteral(" FROM ") + InDatabase(sourceDatabase, source) + WhereClause(where);
+  return CopyStatement(target, target.table.Bracketed(), InDatabase(sourceDatabase, source), where);
+}
+
+QString InsertSelectFromHereStatement(const InsertTarget& target, const QString& targetDatabase,
+                                      const MSSQL::TableName& source, const QString& where) {
+  return CopyStatement(target, InDatabase(targetDatabase, target.table), source.Bracketed(), where);
 }
 
 }  // namespace append

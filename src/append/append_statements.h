@@ -72,5 +72,10 @@ QString InsertSelectStatement(const MSSQL::TableName& target, const QString& sou
 // `where` holds, when it is given.
 QString InsertSelectStatement(const InsertTarget& target, const QString& sourceDatabase,
                               const MSSQL::TableName& source, const QString& where = {});
+// The same copy sent on the source's own session, so that the names of `where` are read in the
+// source's database as its count reads them: "INSERT INTO [database]..[target] SELECT * FROM
+// [source] WHERE ...", with the target's column and select lists when it has them.
+QString InsertSelectFromHereStatement(const InsertTarget& target, const QString& targetDatabase,
+                                      const MSSQL::TableName& source, const QString& where);
 
 }  // namespace append

@@ -26,8 +26,15 @@ QString Number(qint64 count) {
 // A name the target database has already is refused before anything is read or made.
 bool AppendEngine::TargetMadeLikeSource() {
   if (!request_.createTarget) return true;
-  bool exists = false;
   QString collation;
+  const std::optional<MSSQL::TableDefinition> definition = NewTargetDefinition(collation);
+  return definition && MakeTarget(*definition, collation);
+}
+
+// The definition the new target is made from, once the target's database is found without a
+// table of its name; empty when it has one, or a look fails (each is told).
+std::optional<MSSQL::TableDefinition> AppendEngine::NewTargetDefinition(QString& collation) {
+  bool exists = false;
   if (!Completed(on_, 176, [&] {
         adodb::Connection& target = TargetConnection();
         jobs::Wait([&] {
@@ -37,7 +44,7 @@ bool AppendEngine::TargetMadeLikeSource() {
           if (!row->Eof() && !row->FieldValue(1).IsNull()) collation = row->FieldValue(1).text;
         });
       })) {
-    return false;
+    return std::nullopt;
   }
   if (exists) {
     on_(178, [&] {
@@ -46,16 +53,41 @@ bool AppendEngine::TargetMadeLikeSource() {
                           .arg(TargetTable().Display())
                           .arg(TargetDatabase()));
     });
-    return false;
+    return std::nullopt;
   }
   MSSQL::TableDefinition definition;
   if (!Completed(on_, 174, [&] {
         adodb::Connection& source = SourceConnection();
         definition = jobs::Wait([&] { return SourceDefinition(source); });
       })) {
-    return false;
+    return std::nullopt;
   }
-  return MakeTarget(definition, collation);
+  return definition;
+}
+
+// The dry run of an append into a new table: the statement that would make it, and the target's
+// columns as they would be (the source's), on the target's server and database.
+bool AppendEngine::NewTargetPlanned(QString& statement) {
+  if (!request_.createTarget) return true;
+  QString collation;
+  const std::optional<MSSQL::TableDefinition> definition = NewTargetDefinition(collation);
+  if (!definition) return false;
+  statement = MSSQL::CreateTableStatement(TargetTable(), *definition, collation);
+  return Completed(on_, 126, [&] {
+    adodb::Connection& source = SourceConnection();
+    adodb::Connection& target = TargetConnection();
+    jobs::Wait([&] {
+      MSSQL::TableFacts facts = MSSQL::ReadColumnFacts(source, SourceTable());
+      // The made table keeps an identity; a computed or rowversion column becomes a plain one.
+      MSSQL::TableFacts made = facts;
+      made.database = target.DefaultDatabase();
+      made.schema = TargetTable().schema;
+      made.objectId.clear();
+      for (MSSQL::ColumnFacts& column : made.columns) column.computed = column.rowversion = false;
+      (request_.appendToDatabase1 ? facts2_ : facts1_) = std::move(facts);
+      (request_.appendToDatabase1 ? facts1_ : facts2_) = std::move(made);
+    });
+  });
 }
 
 // The source's definition as its own session resolves its name. A source the server does not
@@ -79,9 +111,12 @@ bool AppendEngine::MakeTarget(const MSSQL::TableDefinition& definition, const QS
   return madeTarget_;
 }
 
-// Nothing more is sent on a lost connection: the table stays, and the closing message says so.
+// Nothing more is sent on a lost connection, and a server's copy cut off may have filled the
+// table: it stays, and the closing message says so.
 void AppendEngine::DropTargetMadeIfEmpty() {
-  if (!madeTarget_ || appended_ > 0 || lostDatabase_ == TargetDatabase()) return;
+  if (!madeTarget_ || appended_ > 0 || lostDatabase_ == TargetDatabase() || lostDuringCopy_) {
+    return;
+  }
   on_(182, [&] {
     adodb::Connection& target = TargetConnection();
     const QString statement = QStringLiteral("DROP TABLE ") + TargetTable().Bracketed();

@@ -32,7 +32,9 @@ QString SeenStatement(const QString& mark) {
 void AppendEngine::ProveOneServer() {
   const MSSQL::TableFacts& source = SourceFacts();
   const MSSQL::TableFacts& target = TargetFacts();
-  if (sourceDeferred_) {
+  // The very same login on both databases: the copy goes on one of its sessions, which reads
+  // both tables, and needs no other proof.
+  if (sourceDeferred_ || OneLoginServesBoth()) {
     oneServer_ = true;
   } else if (source.server.isEmpty() || source.server != target.server) {
     oneServer_ = false;

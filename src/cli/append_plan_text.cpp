@@ -34,12 +34,21 @@ QString Rows(qint64 count) {
 
 QStringList AppendPlanLines(const Plan& plan, const QString& source, const QString& target,
                             const QString& where) {
-  QStringList lines{WayLine(plan), QStringLiteral("Columns (source -> target):")};
+  QStringList lines;
+  if (!plan.createStatement.isEmpty()) {
+    lines << QStringLiteral("New table: ") + target + QStringLiteral(", made with:")
+          << QStringLiteral("  ") + plan.createStatement;
+  }
+  lines << WayLine(plan) << QStringLiteral("Columns (source -> target):");
   for (const QString& pair : plan.columns) lines << QStringLiteral("  ") + pair;
   QString rows = QStringLiteral("Source rows that would go: ") + Rows(plan.sourceRows) +
                  QStringLiteral(" of ") + source;
   if (!where.isEmpty()) rows += QStringLiteral(" where ") + where;
   lines << rows + QLatin1Char('.');
+  if (!plan.createStatement.isEmpty()) {
+    lines << QStringLiteral("Target rows now: none, the table %1 is not there yet.").arg(target);
+    return lines;
+  }
   lines << (plan.targetRows
                 ? QStringLiteral("Target rows now: %1 in %2.").arg(Rows(*plan.targetRows), target)
                 : QStringLiteral("Target rows now: not counted (%1).").arg(target));

@@ -263,11 +263,6 @@ int AppendCommand(const QStringList& arguments, Console& console) {
     return parser.UsageError(console, QStringLiteral("--by-name and --by-position exclude each "
                                                      "other: give one."));
   }
-  // A dry run looks at both tables as they are; the table --create makes is not there yet.
-  if (parser.IsSet(QStringLiteral("dry-run")) && parser.IsSet(QStringLiteral("create"))) {
-    return parser.UsageError(console, QStringLiteral("--dry-run looks at two tables that exist: "
-                                                     "it cannot be given with --create."));
-  }
   const std::optional<qint64> maxRefused = MaxRefused(parser);
   if (!maxRefused) {
     return parser.UsageError(console, QStringLiteral("--max-refused takes a whole number from 1, "

@@ -9,7 +9,9 @@
 #include "jobs/worker.h"
 #include "join/field_name_registry.h"
 #include "join/join_statements.h"
+#include "join/staging_journal.h"
 #include "platform/adodb.h"
+#include "platform/app.h"
 #include "platform/dialogs.h"
 #include "shell/trap.h"
 
@@ -17,7 +19,27 @@ namespace {
 
 const QString kStaging1 = QStringLiteral("s_t1");
 const QString kStaging2 = QStringLiteral("s_t2");
+const QString kStaging[2] = {kStaging1, kStaging2};
 constexpr bool Always = true;
+
+// The staging copies' objects, and whether the database takes 'a' for 'A' (it then compares
+// names without their letter case).
+QString DatabaseLookStatement() {
+  return join_statements::TableObjects({kStaging1, kStaging2}) +
+         QStringLiteral(", CASE WHEN N'a' = N'A' THEN 1 ELSE 0 END");
+}
+
+// The database as the login reaches it, for the journal of staging copies.
+QString DatabaseKey(const ConnectionProfile& profile, adodb::Connection& connection) {
+  QString database;
+  try {
+    database = connection.DefaultDatabase();
+  } catch (const std::exception&) {
+  }
+  if (database.isEmpty()) database = profile.Database;
+  return profile.Server.toLower() + u',' + (profile.IsLocal() ? QString() : profile.Port) + u'/' +
+         database.toLower();
+}
 
 // The staging tables are in the default schema; a table of that name in another is no concern.
 bool IsStagingTable(const MSSQL::TableName& table) {
@@ -56,6 +78,11 @@ struct JoinEngine::Run_ {
   QStringList fields[2];
   QStringList aliases[2];
   QString newName;
+  std::optional<StagingJournal> journal;
+  bool looked = false;  // the server told which staging copies there are
+  QString left[2];      // the objects of the staging tables there before the join
+  bool made[2] = {};    // the staging copies this run made (and drops)
+  Qt::CaseSensitivity names = Qt::CaseInsensitive;  // how the database compares names
   bool staged = false;       // the staging copies were made or tried, and dropped after
   bool built = false;        // the new table was created
   bool overwriting = false;  // the old table's drop waits in a transaction for the join
@@ -80,17 +107,22 @@ void JoinEngine::Run(const std::optional<JoinSelection>& selection,
     return;
   }
   if (RefusedSources(*selection)) return;
-  Run_ run{*selection, {}, {}, {}, {}, false, false, false, false, 0, -1};
+  Run_ run;
+  run.selection = *selection;
   stopped_ = false;
   cancellable_ = true;
   joinedRows_.reset();
   on(102, [&] { report_.Busy(true); });
   // A login that fails is reported once, and nothing more is tried with it.
   if (Connect(on, run, profile1)) {
+    run.journal.emplace(DatabaseKey(profile1, *run.connection));
     ReadFields(on, run);
-    if (!stopped_ && !run.lost && !HasUnnamedField(run)) {
-      run.newName = AskNewName(on, run, tables1);
-      if (!run.newName.isEmpty() && !stopped_ && !run.lost) BuildJoinedTable(on, run);
+    if (!stopped_ && !run.lost && LookAtDatabase(run)) {
+      GiveAliases(on, run);
+      if (!HasUnnamedField(run)) {
+        run.newName = AskNewName(on, run, tables1);
+        if (!run.newName.isEmpty() && !stopped_ && !run.lost) BuildJoinedTable(on, run);
+      }
     }
     // A stop before the join gives an old table that was to be overwritten back.
     if (run.overwriting) EndOverwrite(on, run, false);
@@ -173,12 +205,61 @@ void JoinEngine::ReadFields(shell::Trap& on, Run_& run) {
         if (!stopped_) throw;
       }
     });
+  }
+}
+
+// Every field of both tables is known before the first alias is given, so that a suffix is
+// one that no field bears, as the database compares names.
+void JoinEngine::GiveAliases(shell::Trap& on, Run_& run) {
+  registry_.Reserve(run.fields[0] + run.fields[1], run.names);
+  for (int table = 0; table < 2; ++table) {
     on(110 + 4 * table, [&] {
       for (const QString& field : run.fields[table]) {
         run.aliases[table] << registry_.AliasFieldName(field, table);
       }
     });
   }
+}
+
+// Which staging tables are there, and how the database compares names, in one look. A staging
+// table that this program did not make ends the join before anything is changed. A server that
+// does not answer gets no drop before the copies (a copy onto a table that is there fails and
+// says so) and names compared without their letter case, which suits every server.
+bool JoinEngine::LookAtDatabase(Run_& run) {
+  if (app::Ended()) return false;
+  try {
+    jobs::Wait([&] {
+      const std::unique_ptr<adodb::Recordset> row =
+          adodb::ExecuteForOneRow(*run.connection, DatabaseLookStatement());
+      if (row->Eof() || row->FieldCount() != 3) return;
+      for (int i = 0; i < 2; ++i) {
+        run.left[i] = row->FieldValue(i).IsNull() ? QString() : row->FieldValue(i).text.trimmed();
+      }
+      run.names = row->FieldValue(2).text.trimmed() == QLatin1String("1") ? Qt::CaseInsensitive
+                                                                          : Qt::CaseSensitive;
+      run.looked = true;
+    });
+  } catch (const adodb::Error& error) {
+    run.lost = error.ConnectionLost();
+    if (run.lost) return false;
+  } catch (const std::exception&) {
+  }
+  return !ForeignStagingTable(run);
+}
+
+bool JoinEngine::ForeignStagingTable(const Run_& run) const {
+  for (int i = 0; i < 2; ++i) {
+    if (run.left[i].isEmpty() || run.journal->Ours(kStaging[i], run.left[i])) continue;
+    dialogs::MsgBox(QStringLiteral("The table ") + kStaging[i] +
+                    QStringLiteral(" in Database #1 was not made by a join of this program, which "
+                                   "makes its working copies under that name. Please rename "
+                                   "the table ") +
+                    kStaging[i] +
+                    QStringLiteral(" (or drop it, if it is a copy that a join cut off left), and "
+                                   "join again. Nothing was changed."));
+    return true;
+  }
+  return false;
 }
 
 // When every letter of a name is taken, the staging copy could not name that column.
@@ -241,18 +322,19 @@ bool JoinEngine::BeginOverwrite(shell::Trap& on, Run_& run) {
 
 void JoinEngine::BuildJoinedTable(shell::Trap& on, Run_& run) {
   run.staged = true;
-  const std::array<bool, 2> left = StagingCopiesLeft(run);
-  if (left[0]) Execute(on, 124, run, join_statements::DropIfExists(kStaging1));
-  if (left[1]) Execute(on, 126, run, join_statements::DropIfExists(kStaging2));
+  DropCopiesLeft(on, run);
   on(128, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging2); });
   on(130, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging1); });
   bool joined = false;
   Execute(on, 132, run,
           join_statements::StagingCopy(join_statements::SelectList(run.fields[0], run.aliases[0]),
-                                       kStaging1, run.selection.table1));
+                                       kStaging1, run.selection.table1),
+          &run.made[0]);
   Execute(on, 134, run,
           join_statements::StagingCopy(join_statements::SelectList(run.fields[1], run.aliases[1]),
-                                       kStaging2, run.selection.table2));
+                                       kStaging2, run.selection.table2),
+          &run.made[1]);
+  NoteCopiesMade(run);
   QString k1;
   QString k2;
   on(136, [&] { k1 = registry_.AliasFieldName(run.selection.field1, 0); });
@@ -265,30 +347,59 @@ void JoinEngine::BuildJoinedTable(shell::Trap& on, Run_& run) {
   joined = joined || stoppedLate;
   run.built = joined;
   if (run.overwriting) EndOverwrite(on, run, joined);
-  // The staging copies are dropped even after a failed copy or join, or a stop; a stop from
-  // now on cancels nothing.
+  // The staging copies this run made are dropped even after a failed copy or join, or a stop;
+  // a stop from now on cancels nothing.
   cancellable_ = false;
-  Execute(on, 142, run, join_statements::DropIfExists(kStaging1), nullptr, Always);
-  Execute(on, 144, run, join_statements::DropIfExists(kStaging2), nullptr, Always);
+  DropCopiesMade(on, run);
   on(146, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging2); });
   on(148, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging1); });
   if (joined && !run.lost) AnnounceNewTable(on, run.newName, stoppedLate);
 }
 
-// The staging copies a join before left behind, which are dropped first. The server is asked
-// which there are: on some servers the drop's look into sysobjects costs more than copying a
-// table. A server that does not answer gets both drops, which say what goes wrong.
-std::array<bool, 2> JoinEngine::StagingCopiesLeft(Run_& run) {
-  if (!run.connection || run.lost || stopped_) return {true, true};
+// The copies a join before left behind, which the journal knows for this program's own.
+void JoinEngine::DropCopiesLeft(shell::Trap& on, Run_& run) {
+  for (int i = 0; i < 2; ++i) {
+    if (run.left[i].isEmpty()) continue;
+    bool dropped = false;
+    Execute(on, 124 + 2 * i, run, join_statements::DropIfExists(kStaging[i]), &dropped);
+    if (!dropped) continue;
+    run.journal->Dropped(kStaging[i]);
+    run.left[i].clear();
+  }
+}
+
+// The copies' objects go into the journal before the join, so that copies a cut-off join leaves
+// are known for this program's at the next join. A copy whose statement a stop cancelled may
+// have been made all the same (some servers finish a statement before they honour a cancel):
+// a staging table that was not there before the copy and is there now is this run's.
+void JoinEngine::NoteCopiesMade(Run_& run) {
+  if (run.lost || !run.connection || app::Ended()) return;
+  if (!run.made[0] && !run.made[1] && !(stopped_ && run.looked)) return;
   try {
-    return jobs::Wait([&] {
+    jobs::Wait([&] {
       const std::unique_ptr<adodb::Recordset> row = adodb::ExecuteForOneRow(
           *run.connection, join_statements::TableObjects({kStaging1, kStaging2}));
-      if (row->Eof() || row->FieldCount() != 2) return std::array<bool, 2>{true, true};
-      return std::array<bool, 2>{!row->FieldValue(0).IsNull(), !row->FieldValue(1).IsNull()};
+      if (row->Eof() || row->FieldCount() != 2) return;
+      for (int i = 0; i < 2; ++i) {
+        if (row->FieldValue(i).IsNull()) continue;
+        const bool notThereBefore = run.looked && run.left[i].isEmpty();
+        if (!run.made[i] && !notThereBefore) continue;
+        run.made[i] = true;
+        run.journal->Made(kStaging[i], row->FieldValue(i).text.trimmed());
+      }
     });
+  } catch (const adodb::Error& error) {
+    run.lost = error.ConnectionLost();
   } catch (const std::exception&) {
-    return {true, true};
+  }
+}
+
+void JoinEngine::DropCopiesMade(shell::Trap& on, Run_& run) {
+  for (int i = 0; i < 2; ++i) {
+    if (!run.made[i]) continue;
+    bool dropped = false;
+    Execute(on, 142 + 2 * i, run, join_statements::DropIfExists(kStaging[i]), &dropped, Always);
+    if (dropped) run.journal->Dropped(kStaging[i]);
   }
 }
 

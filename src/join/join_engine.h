@@ -76,11 +76,16 @@ class JoinEngine {
   bool RefusedSources(const JoinSelection& selection) const;
   bool Connect(shell::Trap& on, Run_& run, const ConnectionProfile& profile1);
   void ReadFields(shell::Trap& on, Run_& run);
+  bool LookAtDatabase(Run_& run);
+  bool ForeignStagingTable(const Run_& run) const;
+  void GiveAliases(shell::Trap& on, Run_& run);
   bool HasUnnamedField(const Run_& run) const;
   QString AskNewName(shell::Trap& on, Run_& run, const std::vector<MSSQL::TableName>& tables1);
   bool BeginOverwrite(shell::Trap& on, Run_& run);
   void BuildJoinedTable(shell::Trap& on, Run_& run);
-  std::array<bool, 2> StagingCopiesLeft(Run_& run);
+  void DropCopiesLeft(shell::Trap& on, Run_& run);
+  void NoteCopiesMade(Run_& run);
+  void DropCopiesMade(shell::Trap& on, Run_& run);
   void EndOverwrite(shell::Trap& on, Run_& run, bool joined);
   void Execute(shell::Trap& on, int line, Run_& run, const QString& statement, bool* ok = nullptr,
                bool always = false);

@@ -54,6 +54,31 @@ void RemoveFile() {
   if (state.written) ::unlink(QFile::encodeName(state.path).constData());
 }
 
+// The file's name for a signal handler, which may neither allocate nor lock.
+char removedOnSignal[4096] = {};
+
+// A signal that ends the program (a kill, a closed terminal, a second Ctrl-C) removes the file
+// first, then ends the program as the signal would have.
+extern "C" void RemoveFileAndEnd(int signal) {
+  if (removedOnSignal[0] != '\0') ::unlink(removedOnSignal);
+  ::signal(signal, SIG_DFL);
+  ::raise(signal);
+}
+
+void RemoveOnSignals(const QString& path) {
+  const QByteArray name = QFile::encodeName(path);
+  if (name.size() >= static_cast<qsizetype>(sizeof removedOnSignal)) return;
+  std::copy(name.begin(), name.end(), removedOnSignal);
+  for (const int signal : {SIGTERM, SIGHUP, SIGINT, SIGQUIT}) {
+    struct sigaction action {};
+    if (::sigaction(signal, nullptr, &action) != 0 || action.sa_handler == SIG_IGN) continue;
+    action.sa_handler = RemoveFileAndEnd;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    ::sigaction(signal, &action, nullptr);
+  }
+}
+
 // Blanks folded into one and dropped at both ends, as FreeTDS reads options and values.
 QString Folded(const QByteArray& text) {
   return QString::fromUtf8(text).simplified();
@@ -167,6 +192,7 @@ void Prepare() {
                kFileSuffix;
   qputenv("FREETDSCONF", QFile::encodeName(state.path));
   std::atexit(RemoveFile);
+  RemoveOnSignals(state.path);
 }
 
 QString FilePath() {

@@ -188,7 +188,8 @@ TEST_F(JobCommands, AppendScriptedWithWhereDryRunAndMaxRefused) {
       << run.err.toStdString();
   EXPECT_TRUE(Ran("SELECT * FROM [More] WHERE CustomerID = 2"));
   run = RunCli(more + QStringList{"--where", "ID < 2", "--fast"});
-  EXPECT_TRUE(Ran("INSERT INTO [Orders] SELECT * FROM [sales].[dbo].[More] WHERE ID < 2"));
+  // The condition is read in the source's database: the copy goes from the source's session.
+  EXPECT_TRUE(Ran("INSERT INTO [stock].[dbo].[Orders] SELECT * FROM [More] WHERE ID < 2"));
   EXPECT_EQ(server.FindTable("stock", "Orders")->rows.size(), 3u);
 
   server.RefuseStatements("'2'", "Violation of CHECK constraint.");

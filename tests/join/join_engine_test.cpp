@@ -5,6 +5,7 @@
 #include "join/join_engine.h"
 #include "join/join_page_report.h"
 #include "join/join_statements.h"
+#include "join/staging_journal.h"
 #include "shell/list_selection.h"
 #include "shell/page.h"
 #include "support/fake_server.h"
@@ -19,6 +20,8 @@ const char kS1[] =
 const char kS2[] =
     "if exists (select * from sysobjects where id = object_id(N'[s_t2]') and "
     "OBJECTPROPERTY(id, N'IsUserTable') = 1) drop table [s_t2];";
+// The staging copies' objects, after they were made, for the journal.
+const char kMade[] = "SELECT OBJECT_ID(N'[s_t1]', N'U'), OBJECT_ID(N'[s_t2]', N'U')";
 
 class JoinEngineTest : public ::testing::Test {
  protected:
@@ -27,9 +30,14 @@ class JoinEngineTest : public ::testing::Test {
                     {FakeServer::TextRow({"1", "Ann"}), FakeServer::TextRow({"2", "Bob"})});
     server.AddTable("db1", "Orders", {"ID", "CustomerID", "Total"},
                     {FakeServer::TextRow({"10", "1", "5"}), FakeServer::TextRow({"11", "3", "7"})});
-    // Staging copies that a join before could not drop.
+    // Staging copies that a join before could not drop, journaled as the program's own.
     server.AddTable("db1", "s_t1", {"x"});
     server.AddTable("db1", "s_t2", {"x"});
+    for (const char* staging : {"s_t1", "s_t2"}) {
+      StagingJournal("sql1,1433/db1")
+          .Made(staging,
+                QString::number(reinterpret_cast<quintptr>(server.FindTable("db1", staging))));
+    }
     list1.addItems({"Customers", "Orders"});
     list3.addItems({"Customers", "Orders"});
   }
@@ -69,6 +77,7 @@ TEST_F(JoinEngineTest, WorkedExampleSendsTheSevenStatementsInOrder) {
       QStringList({kS1, kS2, "SELECT [ID] AS [ID],[Name] AS [Name] INTO s_t1 FROM [Customers]",
                    "SELECT [ID] AS [ID_A],[CustomerID] AS [CustomerID],[Total] AS [Total] "
                    "INTO s_t2 FROM [Orders]",
+                   kMade,
                    "SELECT * INTO [Joined] FROM s_t1 LEFT JOIN s_t2 ON s_t1.ID=s_t2.CustomerID "
                    "UNION ALL SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.ID = s_t2.CustomerID "
                    "WHERE s_t1.ID Is Null",
@@ -82,7 +91,7 @@ TEST_F(JoinEngineTest, WorkedExampleSendsTheSevenStatementsInOrder) {
   EXPECT_EQ(Entries(list1), QStringList({"Customers", "Orders", "Joined"}));
   EXPECT_EQ(Entries(list3), QStringList({"Customers", "Orders", "Joined"}));
   EXPECT_EQ(page.MousePointer(), 0);
-  EXPECT_EQ(server.RowsFetched(), 1);  // the staging copies left
+  EXPECT_EQ(server.RowsFetched(), 2);  // the staging copies left, and those made
   EXPECT_EQ(server.LiveConnections(), 0);
 
   // Without staging copies left, none is dropped before the copies are made.
@@ -90,7 +99,9 @@ TEST_F(JoinEngineTest, WorkedExampleSendsTheSevenStatementsInOrder) {
   dialogs.Type("Joined2");
   Run();
   const QStringList second = server.Statements().mid(before + 2);
-  EXPECT_EQ(second.first(), "SELECT OBJECT_ID(N'[s_t1]', N'U'), OBJECT_ID(N'[s_t2]', N'U')");
+  EXPECT_EQ(second.first(),
+            "SELECT OBJECT_ID(N'[s_t1]', N'U'), OBJECT_ID(N'[s_t2]', N'U'), CASE WHEN N'a' = "
+            "N'A' THEN 1 ELSE 0 END");
   EXPECT_TRUE(second.at(1).startsWith("SELECT [ID] AS [ID],[Name] AS [Name] INTO s_t1"));
 }
 
@@ -110,7 +121,7 @@ TEST_F(JoinEngineTest, CancelEmptyNameOrNoChangesNothing) {
   dialogs.Type("Joined");
   dialogs.Answer(dialogs::vbNo);
   Run();
-  EXPECT_EQ(server.Statements().size(), 4);  // the field reads of both runs only
+  EXPECT_EQ(server.Statements().size(), 6);  // the field reads and the look of both runs only
   EXPECT_NE(server.FindTable("db1", "joined"), nullptr);
   EXPECT_EQ(dialogs.Boxes().back().text,
             "Such table exist already.\r\n\r\nDo you want to overwrite it?");
@@ -126,7 +137,7 @@ TEST_F(JoinEngineTest, OverwritingANameListedInAnotherCaseKeepsBothForms) {
   dialogs.Type("Joined");
   dialogs.Answer(dialogs::vbYes);
   Run();
-  EXPECT_EQ(server.Statements().at(2), join_statements::DropIfExists("Joined"));
+  EXPECT_EQ(server.Statements().at(3), join_statements::DropIfExists("Joined"));
   EXPECT_EQ(server.FindTable("db1", "Joined")->columns.size(), 5);
   EXPECT_EQ(Entries(list1), QStringList({"Customers", "Orders", "joined", "Joined"}));
   EXPECT_EQ(dialogs.Texts().back(), "Done.");
@@ -142,7 +153,7 @@ TEST_F(JoinEngineTest, AnOverwriteWhoseJoinFailsKeepsTheOldTable) {
   dialogs.Answer(dialogs::vbYes);
   Run();
   EXPECT_EQ(server.Transactions(), QStringList({"BeginTrans", "RollbackTrans"}));
-  EXPECT_EQ(server.Statements().at(2), join_statements::DropIfExists("Joined"));
+  EXPECT_EQ(server.Statements().at(3), join_statements::DropIfExists("Joined"));
   const FakeServer::Table* old = server.FindTable("db1", "Joined");
   ASSERT_NE(old, nullptr);
   EXPECT_EQ(old->columns, QStringList({"Old"}));
@@ -166,7 +177,7 @@ TEST_F(JoinEngineTest, AFailedJoinIsReportedAndTheStagingCopiesAreStillDropped) 
   list3.addItem("s_t1");
   dialogs.Type("Joined");
   Run();
-  EXPECT_EQ(StatementsAfterFieldReads().mid(5), QStringList({kS1, kS2}));
+  EXPECT_EQ(StatementsAfterFieldReads().mid(6), QStringList({kS1, kS2}));
   ASSERT_EQ(dialogs.Texts().size(), 2);
   EXPECT_TRUE(dialogs.Texts()[1].startsWith(
       "There is already an object named 'Joined'.\r\nin Kestrava2021/08/31.Form2.PushButton2_Click "
@@ -184,7 +195,8 @@ TEST_F(JoinEngineTest, AFailedCopyIsReportedAndNothingIsAnnounced) {
   Run();
   EXPECT_EQ(server.FindTable("db1", "Joined"), nullptr);
   EXPECT_FALSE(dialogs.Texts().contains("Done."));
-  EXPECT_EQ(StatementsAfterFieldReads().mid(5), QStringList({kS1, kS2}));
+  // Only the copy the run made is dropped.
+  EXPECT_EQ(StatementsAfterFieldReads().mid(6), QStringList({kS1}));
   EXPECT_EQ(Entries(list1), QStringList({"Customers", "Orders"}));
 }
 
@@ -194,7 +206,7 @@ TEST_F(JoinEngineTest, JoinColumnsThatAreNotPlainNamesAreBracketed) {
   dialogs.Type("Daily");
   Run({"Visits", "Order Date", "Sales", "Order Date"});
   EXPECT_EQ(
-      StatementsAfterFieldReads()[4],
+      StatementsAfterFieldReads()[5],
       "SELECT * INTO [Daily] FROM s_t1 LEFT JOIN s_t2 ON s_t1.[Order Date]=s_t2.[Order "
       "Date_A] UNION ALL SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.[Order Date] = s_t2.[Order "
       "Date_A] WHERE s_t1.[Order Date] Is Null");
@@ -206,7 +218,7 @@ TEST_F(JoinEngineTest, RefusesToDropASourceTable) {
   dialogs.Type("customers");
   Run();
   Run({"s_t1", "ID", "Orders", "ID"});
-  EXPECT_EQ(server.Statements().size(), 2);  // the field reads of the first run only
+  EXPECT_EQ(server.Statements().size(), 3);  // the field reads and the look of the first run
   ASSERT_EQ(dialogs.Texts().size(), 3);
   EXPECT_TRUE(dialogs.Texts()[1].startsWith("The new table cannot take the name of a table"));
   EXPECT_TRUE(dialogs.Texts()[2].startsWith("The tables s_t1 and s_t2 hold the join's working"));
@@ -221,7 +233,7 @@ TEST_F(JoinEngineTest, RefusesBeforeThePromptWhenEveryLetterOfANameIsTaken) {
   Run({"Wide", "K", "Wide", "K"});
   ASSERT_EQ(dialogs.Texts().size(), 1);
   EXPECT_TRUE(dialogs.Texts()[0].startsWith("The field K cannot be given a column name"));
-  EXPECT_EQ(server.Statements().size(), 2);
+  EXPECT_EQ(server.Statements().size(), 3);
 }
 
 // One failed login, one report: no field is read, no name asked for, no statement sent.

@@ -93,15 +93,18 @@ bool RunCatalogueQuery(Database& database, const QString& statement, Result& res
               {}};
     return true;
   }
-  // User tables' objects, one a column.
+  // User tables' objects, one a column; then, when asked, whether names compare without their
+  // letter case (they do here, as on SQL Server by default).
   static const QRegularExpression kUserTables(QStringLiteral(
-      "^SELECT OBJECT_ID\\(N'(?:[^']|'')*', N'U'\\)(, OBJECT_ID\\(N'(?:[^']|'')*', N'U'\\))*$"));
-  if (kUserTables.match(statement).hasMatch()) {
+      "^SELECT OBJECT_ID\\(N'(?:[^']|'')*', N'U'\\)(, OBJECT_ID\\(N'(?:[^']|'')*', N'U'\\))*"
+      "(, CASE WHEN N'a' = N'A' THEN 1 ELSE 0 END)?$"));
+  if (const QRegularExpressionMatch tables = kUserTables.match(statement); tables.hasMatch()) {
     static const QRegularExpression kUserTable(QStringLiteral("N'((?:[^']|'')*)', N'U'"));
     Row row;
     for (const QRegularExpressionMatch& match : kUserTable.globalMatch(statement)) {
       row.push_back(ObjectOf(database, match.captured(1)));
     }
+    if (tables.hasCaptured(2)) row.push_back(adodb::Value::Text(QStringLiteral("1")));
     result = {true, QStringList(static_cast<qsizetype>(row.size()), QString()), {row}, {}};
     return true;
   }
