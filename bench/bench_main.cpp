@@ -26,7 +26,8 @@ void UseMemoryBackedStorage() {
 // "live" names every item on the live server but the after-check.
 bool Chosen(const QStringList& names, const char* name) {
   return names.isEmpty() || names.contains(QLatin1String(name)) ||
-         (QLatin1String(name) == QLatin1String("joinlive") &&
+         ((QLatin1String(name) == QLatin1String("joinlive") ||
+           QLatin1String(name) == QLatin1String("onedb")) &&
           names.contains(QLatin1String("live")));
 }
 
@@ -48,6 +49,9 @@ int main(int argc, char** argv) {
   std::unique_ptr<QApplication> application;
   const double applicationSeconds =
       bench::Seconds([&] { application = app::CreateApplication(argc, argv); });
+  if (names.size() == 2 && names[0].startsWith(QLatin1String("one-db-"))) {
+    return bench::OneDatabaseAppendChild(names[1].toInt(), names[0]);
+  }
   if (names.size() == 2 && names[0].endsWith(QLatin1String("-child"))) {
     return bench::StreamedAppendChild(names[1].toInt(), names[0]);
   }
@@ -66,6 +70,7 @@ int main(int argc, char** argv) {
       {"live", [&] { bench::FastAppendLive(report); }},
       {"aftercheck", [&] { bench::AfterCheckLive(report); }},
       {"joinlive", [&] { bench::JoinLive(report); }},
+      {"onedb", [&] { bench::OneDatabaseMemory(report); }},
   };
   int failed = 0;
   for (const auto& [name, run] : items) {
@@ -73,7 +78,8 @@ int main(int argc, char** argv) {
     // The live items need a server; without one they are left out unless asked for by name.
     const bool live = QLatin1String(name) == QLatin1String("live") ||
                       QLatin1String(name) == QLatin1String("aftercheck") ||
-                      QLatin1String(name) == QLatin1String("joinlive");
+                      QLatin1String(name) == QLatin1String("joinlive") ||
+                      QLatin1String(name) == QLatin1String("onedb");
     if (names.isEmpty() && live && qEnvironmentVariableIsEmpty("OMBRELIA_TEST_SERVER")) {
       continue;
     }

@@ -37,6 +37,11 @@ void AfterCheckLive(Report& report);
 void StreamedAppendMemory(Report& report);
 void PerRowAppendMemory(Report& report);
 int StreamedAppendChild(int rows, const QString& way);
+// On a live T-SQL server, both tables in one database: the same, one INSERT a row and in
+// batches, each in a process of its own ("one-db-per-row-child ROWS", "one-db-batches-child
+// ROWS") stopped after a few thousand rows.
+void OneDatabaseMemory(Report& report);
+int OneDatabaseAppendChild(int rows, const QString& way);
 
 // On a live T-SQL server: `ombrelia join` as a process of its own against a bare client process
 // running the same full outer join, at 100,000 and 1,000,000 rows a side; the join page's run

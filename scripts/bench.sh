@@ -2,7 +2,7 @@
 # Sets up the machine, builds the benchmarks (Release) into build-bench and runs them: each
 # figure of the program beside its baseline, with the ratio and its target. Names given as
 # arguments (startup, append, memory, fields, tables, join, streamed, perrow, live, aftercheck,
-# joinlive) run only those (live runs joinlive too); live, aftercheck and joinlive run only when
+# joinlive, onedb) run only those (live runs joinlive and onedb too); the live ones run only when
 # the OMBRELIA_TEST_* variables name a server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
