@@ -9,8 +9,8 @@
 #include "append/insert_plan.h"
 #include "connections/encryption.h"
 #include "jobs/worker.h"
-#include "platform/app.h"
-#include "platform/dialogs.h"
+#include "platform/desktop/app.h"
+#include "platform/desktop/dialogs.h"
 #include "platform/error.h"
 #include "shell/error_report.h"
 

@@ -22,7 +22,7 @@
 #include "catalogue/table_name.h"
 #include "connections/connection_profile.h"
 #include "jobs/run_report.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 #include "shell/trap.h"
 
 namespace append {

@@ -14,8 +14,8 @@
 #include "catalogue/catalogue.h"
 #include "connections/encryption.h"
 #include "jobs/worker.h"
-#include "platform/app.h"
-#include "platform/dialogs.h"
+#include "platform/desktop/app.h"
+#include "platform/desktop/dialogs.h"
 #include "shell/error_report.h"
 
 namespace append {

@@ -6,7 +6,7 @@
 #include "append/append_progress.h"
 #include "connections/connection_page.h"
 #include "connections/profile_settings.h"
-#include "platform/dialogs.h"
+#include "platform/desktop/dialogs.h"
 #include "shell/input_lock.h"
 #include "shell/list_selection.h"
 #include "shell/main_module.h"

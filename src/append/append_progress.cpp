@@ -1,7 +1,7 @@
 #include "append/append_progress.h"
 
 #include "controls/progress_bar.h"
-#include "platform/clock.h"
+#include "platform/desktop/clock.h"
 #include "shell/page.h"
 
 namespace append {

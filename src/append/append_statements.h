@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "catalogue/table_name.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace append {
 

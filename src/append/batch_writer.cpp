@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace append {
 

@@ -8,7 +8,7 @@
 
 #include "append/row_buffer.h"
 #include "jobs/both_at_once.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 #include "shell/trap.h"
 
 namespace append {

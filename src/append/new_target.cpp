@@ -11,7 +11,7 @@
 #include "append/engine_steps.h"
 #include "catalogue/table_definition.h"
 #include "jobs/worker.h"
-#include "platform/dialogs.h"
+#include "platform/desktop/dialogs.h"
 #include "platform/error.h"
 
 namespace append {

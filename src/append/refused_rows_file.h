@@ -12,7 +12,7 @@
 #include <QStringList>
 
 #include "append/append_statements.h"
-#include "platform/owner_file.h"
+#include "platform/desktop/owner_file.h"
 
 namespace append {
 

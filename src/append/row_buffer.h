@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace append {
 

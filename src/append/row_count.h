@@ -5,7 +5,7 @@
 #include <QtGlobal>
 
 #include "catalogue/table_name.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace append {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "connections/encryption.h"
-#include "platform/adodb.h"
-#include "platform/app.h"
+#include "platform/desktop/app.h"
+#include "platform/odbc/adodb.h"
 
 namespace MSSQL {
 namespace {

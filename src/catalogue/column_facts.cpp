@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "catalogue/catalogue.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace MSSQL {
 namespace {

@@ -3,7 +3,7 @@
 #include <QRegularExpression>
 
 #include "catalogue/catalogue.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace MSSQL {
 namespace {

@@ -10,7 +10,8 @@
 #include "cli/job_commands.h"
 #include "cli/login_options.h"
 #include "connections/password_store.h"
-#include "platform/application.h"
+#include "platform/desktop/application.h"
+#include "platform/desktop/display.h"
 
 namespace cli {
 namespace {
@@ -90,17 +91,7 @@ QStringList CommandFirst(const QStringList& arguments) {
 }  // namespace
 
 bool HasDisplay() {
-#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-  // A platform other than a display server's (offscreen, vnc) needs none.
-  const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
-  if (!platform.isEmpty() && !platform.startsWith(QLatin1String("xcb")) &&
-      !platform.startsWith(QLatin1String("wayland"))) {
-    return true;
-  }
-  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-#else
-  return true;
-#endif
+  return display::Available();
 }
 
 int MainWithoutDisplay(int argc, char** argv) {

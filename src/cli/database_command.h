@@ -8,7 +8,7 @@
 
 #include "cli/command_parser.h"
 #include "connections/connection_profile.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace cli {
 

@@ -10,7 +10,7 @@
 #include "connections/encryption.h"
 #include "join/field_name_registry.h"
 #include "join/join_engine.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace cli {
 namespace {

@@ -15,7 +15,7 @@
 #include "cli/progress_line.h"
 #include "cli/terminal_dialogs.h"
 #include "connections/connection_profile.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace cli {
 

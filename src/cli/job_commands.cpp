@@ -7,7 +7,7 @@
 #include "cli/table_check.h"
 #include "jobs/both_at_once.h"
 #include "join/join_statements.h"
-#include "platform/dialogs.h"
+#include "platform/desktop/dialogs.h"
 
 namespace cli {
 namespace {

@@ -1,7 +1,7 @@
 #include "cli/login_failure.h"
 
 #include "connections/encryption.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace cli {
 namespace {

@@ -3,8 +3,7 @@
 #include "connections/encryption.h"
 #include "connections/password_store.h"
 #include "connections/profile_settings.h"
-#include "platform/certificate_check.h"
-#include "platform/terminal.h"
+#include "platform/desktop/terminal.h"
 
 namespace cli {
 namespace {
@@ -117,13 +116,11 @@ std::optional<QString> EncryptionError(const CommandParser& parser, const Connec
         .arg(n, EncryptionWord(EncryptionOf(login)));
   }
   if (!verifies || login.CaFile.isEmpty()) return std::nullopt;
-  try {
-    certificate_check::CountAuthorities(login.CaFile);
-  } catch (const platform::Error& error) {
+  if (const std::optional<QString> problem = login_encryption::CaFileProblem(login.CaFile)) {
     return QStringLiteral(
                "Database #%1 verifies the server's certificate, but %2: give "
                "--ca-file%1 with the PEM file of the server's certificate authority.")
-        .arg(n, error.Description());
+        .arg(n, *problem);
   }
   return std::nullopt;
 }

@@ -1,6 +1,6 @@
 #include "cli/progress_line.h"
 
-#include "platform/terminal.h"
+#include "platform/desktop/terminal.h"
 
 namespace cli {
 namespace {

@@ -12,7 +12,7 @@
 #include "catalogue/catalogue.h"
 #include "cli/console.h"
 #include "connections/connection_profile.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace cli {
 

@@ -1,7 +1,7 @@
 #include "cli/terminal_dialogs.h"
 
 #include "cli/report_text.h"
-#include "platform/terminal.h"
+#include "platform/desktop/terminal.h"
 
 namespace cli {
 namespace {

@@ -17,7 +17,7 @@
 #include <optional>
 
 #include "cli/console.h"
-#include "platform/dialogs.h"
+#include "platform/desktop/dialogs.h"
 
 namespace cli {
 

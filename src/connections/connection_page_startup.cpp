@@ -2,7 +2,7 @@
 
 #include "connections/connection_page.h"
 #include "connections/validation.h"
-#include "platform/app.h"
+#include "platform/desktop/app.h"
 #include "shell/main_module.h"
 #include "shell/trap.h"
 #include "ui_connection_page.h"

@@ -31,19 +31,6 @@ QString ServerValue(const ConnectionProfile& profile) {
   return AttributeValue(field, server);
 }
 
-// The driver finds the server of a verifying login, and how to check it, in the login's section.
-QString ServerAttribute(const ConnectionProfile& profile) {
-  if (EncryptionOf(profile) == Encryption::Verify) {
-    return QStringLiteral("Servername=") + VerifySectionName(profile);
-  }
-  return QStringLiteral("Server=") + ServerValue(profile);
-}
-
-QString EncryptionAttribute(const ConnectionProfile& profile) {
-  return EncryptionOf(profile) == Encryption::Require ? QStringLiteral("Encryption=require;")
-                                                      : QString();
-}
-
 }  // namespace
 
 UnsafeLoginValue::UnsafeLoginValue(const QString& field)
@@ -53,11 +40,17 @@ UnsafeLoginValue::UnsafeLoginValue(const QString& field)
                                      "the ") +
                       field + QStringLiteral(" on the connection page.")) {}
 
+login_encryption::Login EncryptedLoginOf(const ConnectionProfile& profile) {
+  return {ServerValue(profile), ServerOf(profile), EncryptionOf(profile), CaFileOf(profile)};
+}
+
+// The server and the encryption in the platform's driver's words.
 QString BuildConnectionString(const ConnectionProfile& profile) {
-  return QStringLiteral("Driver={SQL Server};") + ServerAttribute(profile) +
+  const login_encryption::Login login = EncryptedLoginOf(profile);
+  return QStringLiteral("Driver={SQL Server};") + login_encryption::ServerAttribute(login) +
          QStringLiteral(";Database=") +
          AttributeValue(QStringLiteral("Database"), profile.Database) + QStringLiteral(";Uid=") +
          AttributeValue(QStringLiteral("User"), profile.User) + QStringLiteral(";Pwd=") +
          AttributeValue(QStringLiteral("Password"), profile.Password) + QLatin1Char(';') +
-         EncryptionAttribute(profile);
+         login_encryption::EncryptionAttributes(login);
 }

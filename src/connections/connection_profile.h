@@ -24,9 +24,11 @@ struct ConnectionProfile {
 };
 
 // "Driver={SQL Server};Server=<server>[,<port>];Database=<db>;Uid=<user>;Pwd=<password>;"
-// A login that requires encryption ends in "Encryption=require;". A login that verifies the
-// server's certificate names its section of the program's FreeTDS configuration instead of the
-// server: "Driver={SQL Server};Servername=ombrelia-<hash>;Database=...". Values go in as typed,
+// The server's attribute and the words that ask for the login's encryption are the platform's
+// driver's (platform/odbc/login_encryption.h): with FreeTDS, a login that requires encryption
+// ends in "Encryption=require;", and one that verifies the server's certificate names its
+// section of the program's FreeTDS configuration instead of the server
+// ("Servername=ombrelia-<hash>"). Values go in as typed,
 // except that a value which would change the string's meaning (one with
 // ';', or beginning with '{', or beginning or ending with a blank) is written in braces. Such a
 // value holding "};" cannot be written so that the driver reads it back: UnsafeLoginValue.

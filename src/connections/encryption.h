@@ -12,9 +12,13 @@
 #include <optional>
 
 #include "connections/connection_profile.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
+#include "platform/odbc/login_encryption.h"
 
-enum class Encryption { Request, Require, Verify };
+using Encryption = login_encryption::Mode;
+using ServerParts = login_encryption::Server;
+using login_encryption::EncryptionRefused;
+using login_encryption::UnusableEncryption;
 
 // The login's setting: empty or "request" is request; a word the program does not know is read
 // as verify, the strictest, so that no setting is ever weakened by reading it.
@@ -26,42 +30,20 @@ std::optional<Encryption> ParseEncryption(const QString& word);
 
 // Where the driver goes for a login: its server text (and port) read as the driver reads them,
 // "host\instance" or "host,port".
-struct ServerParts {
-  QString host;
-  quint16 port = 0;  // 0: none given
-  QString instance;
-};
 ServerParts ServerOf(const ConnectionProfile& profile);
 
 // The CA file a verifying login trusts, as an absolute path; empty for the system's store.
 QString CaFileOf(const ConnectionProfile& profile);
 
-// The name of a verifying login's section in the program's FreeTDS configuration: the same for
-// the same server, port, instance and CA file.
-QString VerifySectionName(const ConnectionProfile& profile);
+// The login as the platform's driver takes its encryption.
+login_encryption::Login EncryptedLoginOf(const ConnectionProfile& profile);
 
-// A login refused for its encryption: the server does not encrypt, or its certificate is not
-// trusted or not made out to the server's name. The description says which, why and what to do;
-// the SQLSTATE and native code are the driver's.
-class EncryptionRefused : public adodb::Error {
- public:
-  EncryptionRefused(const QString& why, const adodb::Error& driverError)
-      : adodb::Error(why, driverError.SqlState(), driverError.NativeCode()) {}
-};
-
-// A verifying login that cannot be tried as it stands: its CA file cannot be read or holds no
-// certificate, or its server or CA file cannot be written into FreeTDS's configuration.
-class UnusableEncryption : public platform::Error {
- public:
-  using platform::Error::Error;
-};
-
-// Opens `connection` with the login: a verifying login's section of the program's FreeTDS
-// configuration is written first. When a login that requires encryption is refused without a
-// word of the server (no refused password, no missing database), the server is asked what it
-// shows of its encryption, and a refusal for the encryption's sake throws EncryptionRefused;
-// any other failure is thrown as the driver told it.
+// Opens `connection` with the login: what the login's encryption needs is made ready first
+// (UnusableEncryption when it cannot be). When a login that requires encryption is refused
+// without a word of the server (no refused password, no missing database), the platform tells
+// whether its encryption refused it: that throws EncryptionRefused; any other failure is thrown
+// as the driver told it.
 void OpenLogin(adodb::Connection& connection, const ConnectionProfile& profile);
 
 // The refused-for-encryption reason as the first words of a sentence ("The server's ...").
-QString AsSentence(const QString& description);
+using login_encryption::AsSentence;

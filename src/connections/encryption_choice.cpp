@@ -5,7 +5,7 @@
 
 #include "connections/encryption.h"
 #include "connections/profile_settings.h"
-#include "platform/dialogs.h"
+#include "platform/desktop/dialogs.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "connections/password_store.h"
 
 #include "connections/profile_settings.h"
-#include "platform/keyring.h"
+#include "platform/desktop/keyring.h"
 #include "shell/trap.h"
 
 namespace password_store {

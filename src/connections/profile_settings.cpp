@@ -1,6 +1,6 @@
 #include "connections/profile_settings.h"
 
-#include "platform/settings.h"
+#include "platform/desktop/settings.h"
 #include "shell/main_module.h"
 
 namespace profile_settings {

@@ -2,7 +2,7 @@
 
 #include "connections/encryption.h"
 #include "jobs/worker.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace MSSQL {
 namespace {

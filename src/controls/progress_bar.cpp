@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/clock.h"
-#include "platform/vector_state.h"
+#include "platform/desktop/clock.h"
+#include "platform/desktop/vector_state.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include "join/field_name_registry.h"
 #include "join/join_statements.h"
 #include "join/staging_journal.h"
-#include "platform/adodb.h"
-#include "platform/app.h"
-#include "platform/dialogs.h"
+#include "platform/desktop/app.h"
+#include "platform/desktop/dialogs.h"
+#include "platform/odbc/adodb.h"
 #include "shell/trap.h"
 
 namespace {

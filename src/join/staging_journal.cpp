@@ -2,7 +2,7 @@
 
 #include <QSettings>
 
-#include "platform/state_folder.h"
+#include "platform/desktop/state_folder.h"
 
 namespace {
 

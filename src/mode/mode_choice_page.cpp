@@ -3,7 +3,7 @@
 #include "append/append_page.h"
 #include "connections/connection_page.h"
 #include "join/join_page.h"
-#include "platform/app.h"
+#include "platform/desktop/app.h"
 #include "shell/input_lock.h"
 #include "shell/main_module.h"
 #include "shell/trap.h"

@@ -1,6 +1,6 @@
 #include "shell/error_report.h"
 
-#include "platform/dialogs.h"
+#include "platform/desktop/dialogs.h"
 
 namespace shell {
 

@@ -10,9 +10,9 @@
 #include <QRadioButton>
 
 #include "controls/skin_framework.h"
-#include "platform/app.h"
-#include "platform/desktop.h"
-#include "platform/random.h"
+#include "platform/desktop/app.h"
+#include "platform/desktop/desktop.h"
+#include "platform/desktop/random.h"
 
 namespace Main {
 namespace {

@@ -11,7 +11,7 @@
 #include <QScreen>
 #include <QtEndian>
 
-#include "platform/app.h"
+#include "platform/desktop/app.h"
 #include "platform/error.h"
 #include "shell/main_module.h"
 #include "shell/resources.h"

@@ -7,7 +7,7 @@
 #include <QString>
 #include <exception>
 
-#include "platform/app.h"
+#include "platform/desktop/app.h"
 
 namespace shell {
 

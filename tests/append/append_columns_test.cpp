@@ -8,7 +8,7 @@
 
 #include "append/append_fixture.h"
 #include "append/column_pairs.h"
-#include "platform/dialogs.h"
+#include "platform/desktop/dialogs.h"
 
 namespace {
 

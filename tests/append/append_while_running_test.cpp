@@ -6,7 +6,7 @@
 
 #include "append/append_progress.h"
 #include "append_fixture.h"
-#include "platform/clock.h"
+#include "platform/desktop/clock.h"
 #include "recorded_connections.h"
 #include "shell/page.h"
 

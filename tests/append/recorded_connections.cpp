@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "jobs/worker.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 struct RecordedConnections::State {
   std::deque<std::unique_ptr<adodb::Connection>> unused;

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "catalogue/catalogue.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 #include "shell/table_lists.h"
 #include "support/lists.h"
 #include "support/sqlite_odbc.h"

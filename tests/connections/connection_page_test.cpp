@@ -6,10 +6,10 @@
 #include <QTest>
 
 #include "connections/connection_page.h"
-#include "connections/encryption_refusal.h"
 #include "connections/profile_settings.h"
 #include "mode/mode_choice_page.h"
-#include "platform/adodb.h"
+#include "platform/freetds/encryption_refusal.h"
+#include "platform/odbc/adodb.h"
 #include "support/mouse.h"
 #include "support/wizard_fixture.h"
 
@@ -358,7 +358,7 @@ TEST_F(StartUp, AStoredVerifyingLoginIsShownAndNamesItsSectionToTheDriver) {
 }
 
 TEST_F(ConnectionPage, ALoginRefusedForItsEncryptionSaysWhyOnTestConnectionAndNext) {
-  SetServerAsker([](const QString&, quint16, const QString&) {
+  login_encryption::SetServerAsker([](const QString&, quint16, const QString&) {
     return server_tls::Answer{server_tls::Answer::Kind::NotEncrypting, {}, {}};
   });
   server.FailConnecting("Encryption=require");
@@ -369,7 +369,7 @@ TEST_F(ConnectionPage, ALoginRefusedForItsEncryptionSaysWhyOnTestConnectionAndNe
   Find<QComboBox>(page, "Combo1")->setCurrentIndex(1);
   page.PushButton6_Click();
   page.PushButton2_Click();
-  SetServerAsker({});
+  login_encryption::SetServerAsker({});
   const QString why =
       "he server does not encrypt its connections, and this login requires "
       "encryption (require). Ask the server's administrator to turn encryption "

@@ -5,7 +5,7 @@
 
 #include "join/join_page.h"
 #include "mode/mode_choice_page.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 #include "support/lists.h"
 #include "support/sqlite_odbc.h"
 #include "support/wizard_fixture.h"

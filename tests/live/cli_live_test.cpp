@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "cli/cli_run.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 #include "support/live_server.h"
 #include "support/qt_printers.h"
 #include "support/scripted_terminal.h"

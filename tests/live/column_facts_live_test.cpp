@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/column_facts.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 #include "support/live_server.h"
 
 TEST(ColumnFactsLive, ServerNamesTypesAndTheColumnsTheServerFills) {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 #include "support/live_server.h"
 #include "support/read_rows.h"
 

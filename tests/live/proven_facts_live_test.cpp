@@ -12,7 +12,7 @@
 #include <QProcess>
 #include <QUuid>
 
-#include "platform/dialogs.h"
+#include "platform/desktop/dialogs.h"
 #include "support/hooked_connection.h"
 #include "support/live_append.h"
 #include "support/scripted_dialogs.h"

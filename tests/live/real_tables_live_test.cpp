@@ -13,7 +13,7 @@
 #include "join/field_name_registry.h"
 #include "join/join_engine.h"
 #include "join/join_page_report.h"
-#include "platform/dialogs.h"
+#include "platform/desktop/dialogs.h"
 #include "shell/page.h"
 #include "support/live_server.h"
 #include "support/read_rows.h"

@@ -10,7 +10,7 @@
 
 #include "cli/cli_run.h"
 #include "join/staging_journal.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 #include "support/live_server.h"
 #include "support/read_rows.h"
 #include "support/scripted_terminal.h"

@@ -7,7 +7,7 @@
 #include <clocale>
 #include <cstdio>
 
-#include "platform/dialogs.h"
+#include "platform/desktop/dialogs.h"
 
 // Every test program makes its application object as the program does.
 TEST(ApplicationTest, RunsOnQtsOwnEventLoopAndLeavesTheEnvironmentAsItWas) {

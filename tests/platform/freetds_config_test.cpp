@@ -1,4 +1,4 @@
-#include "platform/freetds_config.h"
+#include "platform/freetds/freetds_config.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <QFileInfo>
 
 #include "odbc_fixture.h"
-#include "platform/odbc_recordset.h"
+#include "platform/odbc/odbc_recordset.h"
 
 using adodb::Value;
 

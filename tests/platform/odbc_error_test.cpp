@@ -1,15 +1,15 @@
 // Errors built from the driver manager's and the driver's diagnostic records.
 
-#include "platform/odbc_error.h"
+#include "platform/odbc/odbc_error.h"
 
 #include <gtest/gtest.h>
 #include <sql.h>
 #include <sqlext.h>
 
 #include "odbc_fixture.h"
-#include "platform/odbc_connection.h"
-#include "platform/odbc_environment.h"
-#include "platform/odbc_handles.h"
+#include "platform/odbc/odbc_connection.h"
+#include "platform/odbc/odbc_environment.h"
+#include "platform/odbc/odbc_handles.h"
 
 using namespace adodb::odbc;
 

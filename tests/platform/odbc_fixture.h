@@ -9,7 +9,7 @@
 #include <ostream>
 #include <vector>
 
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 #include "support/read_rows.h"
 #include "support/sqlite_odbc.h"
 #include "support/value_printer.h"

@@ -10,7 +10,7 @@
 #include <QRegularExpression>
 
 #include "odbc_fixture.h"
-#include "platform/odbc_connection.h"
+#include "platform/odbc/odbc_connection.h"
 
 using adodb::odbc::OdbcConnection;
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/odbc_text_forms.h"
+#include "platform/odbc/odbc_text_forms.h"
 
 using namespace adodb::odbc;
 

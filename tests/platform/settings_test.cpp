@@ -1,6 +1,6 @@
 // The per-user settings store: private file, values kept as text, defaults for missing keys.
 
-#include "platform/settings.h"
+#include "platform/desktop/settings.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

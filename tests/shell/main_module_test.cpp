@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 
 #include "controls/skin_framework.h"
-#include "platform/app.h"
-#include "platform/random.h"
+#include "platform/desktop/app.h"
+#include "platform/desktop/random.h"
 #include "shell/main_module.h"
 #include "support/lists.h"
 #include "support/recorded_desktop.h"

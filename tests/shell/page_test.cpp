@@ -7,7 +7,7 @@
 #include "support/mouse.h"
 
 #include "controls/push_button.h"
-#include "platform/app.h"
+#include "platform/desktop/app.h"
 #include "shell/page.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "catalogue/column_facts.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace fake {
 

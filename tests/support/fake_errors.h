@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace fake {
 

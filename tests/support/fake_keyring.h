@@ -8,7 +8,7 @@
 #include <map>
 #include <mutex>
 
-#include "platform/keyring.h"
+#include "platform/desktop/keyring.h"
 
 class FakeKeyring : public keyring::Backend {
  public:

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 #include "support/fake_state.h"
 #include "support/fake_statements.h"
 

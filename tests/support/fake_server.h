@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 #include "support/fake_catalogue.h"
 #include "support/fake_state.h"
 

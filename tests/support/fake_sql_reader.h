@@ -7,7 +7,7 @@
 #include <QString>
 #include <vector>
 
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace fake {
 

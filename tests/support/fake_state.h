@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 #include "support/fake_catalogue.h"
 
 namespace fake {

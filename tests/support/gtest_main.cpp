@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
 
-#include "platform/application.h"
-#include "platform/freetds_config.h"
+#include "platform/desktop/application.h"
+#include "platform/odbc/login_encryption.h"
 #include "support/fake_keyring.h"
 #include "support/sqlite_odbc.h"
 
@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   QTemporaryDir data;
   qputenv("XDG_DATA_HOME", data.path().toUtf8());
   // The program's own FreeTDS configuration, in the private runtime folder.
-  freetds_config::Prepare();
+  login_encryption::PrepareProgram();
   // The private driver registry must be in place before the driver manager reads it.
   SqliteOdbc::RegisterDriver();
   // No test reaches the user's session bus and keyring (nor does a program a test starts), but

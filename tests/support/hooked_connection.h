@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 struct StatementHook {
   QString containing;

@@ -14,7 +14,7 @@
 #include "append/append_engine.h"
 #include "append/append_progress.h"
 #include "controls/progress_bar.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 #include "shell/page.h"
 #include "support/live_server.h"
 #include "support/read_rows.h"

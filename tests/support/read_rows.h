@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 // The rest of a result's rows, read forward to the end.
 inline std::vector<std::vector<adodb::Value>> ReadRows(adodb::Recordset& rows) {

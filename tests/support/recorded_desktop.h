@@ -5,7 +5,7 @@
 #include <QString>
 #include <vector>
 
-#include "platform/desktop.h"
+#include "platform/desktop/desktop.h"
 
 class RecordedDesktop : public desktop::Backend {
  public:

@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-#include "platform/dialogs.h"
+#include "platform/desktop/dialogs.h"
 #include "support/qt_printers.h"
 
 struct ShownBox {

@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <deque>
 
-#include "platform/terminal.h"
+#include "platform/desktop/terminal.h"
 
 class ScriptedTerminal : public terminal::Backend {
  public:

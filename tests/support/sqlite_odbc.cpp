@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <ostream>
 
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace adodb {
 inline void PrintTo(const Value& value, std::ostream* out) {

@@ -5,8 +5,8 @@
 #include <QWidget>
 
 #include "connections/profile_settings.h"
-#include "platform/app.h"
-#include "platform/random.h"
+#include "platform/desktop/app.h"
+#include "platform/desktop/random.h"
 
 WizardTest::WizardTest() : navigation_(std::make_unique<NavigationLog>()) {
   app::SetPathForTesting(programFolder.path());
