@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "platform/dialogs.h"
+#include "platform/desktop/dialogs.h"
 
 namespace bench {
 

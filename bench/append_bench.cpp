@@ -14,7 +14,7 @@
 #include "bench_databases.h"
 #include "controls/progress_bar.h"
 #include "items.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 #include "shell/page.h"
 #include "window_stall.h"
 

@@ -12,7 +12,7 @@
 
 #include "harness.h"
 #include "items.h"
-#include "platform/application.h"
+#include "platform/desktop/application.h"
 #include "support/sqlite_odbc.h"
 
 namespace {

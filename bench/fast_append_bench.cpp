@@ -17,7 +17,7 @@
 #include "bare_odbc.h"
 #include "controls/progress_bar.h"
 #include "items.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 #include "processes.h"
 #include "shell/page.h"
 #include "support/live_server.h"

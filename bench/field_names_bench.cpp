@@ -14,7 +14,7 @@
 #include "join/field_name_registry.h"
 #include "join/join_engine.h"
 #include "join/join_page_report.h"
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 #include "shell/page.h"
 
 namespace bench {

@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "platform/adodb.h"
+#include "platform/odbc/adodb.h"
 
 namespace bench {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "connections/connection_page.h"
 #include "items.h"
-#include "platform/app.h"
-#include "platform/random.h"
+#include "platform/desktop/app.h"
+#include "platform/desktop/random.h"
 #include "support/fake_server.h"
 #include "support/recorded_desktop.h"
 #include "support/temp_settings.h"
