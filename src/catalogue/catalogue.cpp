@@ -1,5 +1,7 @@
 #include "catalogue/catalogue.h"
 
+#include "catalogue/column_facts.h"
+
 #include <algorithm>
 
 #include "connections/encryption.h"
@@ -121,10 +123,15 @@ QString Bracketed(const QString& name) {
   return QLatin1Char('[') + escaped + QLatin1Char(']');
 }
 
-// The query that reads the whole table is described, not run.
+// "SELECT TOP 0 *" reads no row, and the facts of the append read it again at once, as a
+// statement the server has seen; a server without TOP (not SQL Server) describes the SELECT.
 QStringList FieldNames(adodb::Connection& connection, const TableName& table) {
-  std::unique_ptr<adodb::Recordset> fields =
-      connection.Describe(QStringLiteral("SELECT * FROM ") + table.Bracketed());
+  std::unique_ptr<adodb::Recordset> fields;
+  try {
+    fields = connection.Execute(TableColumnsStatement(table));
+  } catch (const adodb::Error&) {
+    fields = connection.Describe(QStringLiteral("SELECT * FROM ") + table.Bracketed());
+  }
   QStringList names;
   names.reserve(fields->FieldCount());
   for (int i = 0; i < fields->FieldCount(); ++i) names << fields->FieldName(i);
