@@ -28,6 +28,7 @@ namespace {
 constexpr int kManyRows = 200000;
 constexpr int kRowByRowRows = 50000;
 constexpr int kTurns = 3;
+constexpr int kCommandLineTurns = 5;  // the whole processes vary more: the best of five
 const QString kSource = QStringLiteral("ombrelia_bench_source");
 const QString kSmallSource = QStringLiteral("ombrelia_bench_small");
 const QString kEmptySource = QStringLiteral("ombrelia_bench_empty");
@@ -69,12 +70,12 @@ QString Rate(int rows, double seconds) {
   return QString::number(rows / seconds, 'f', 0) + QStringLiteral(" rows/s");
 }
 
-// The best of `kTurns` timings of each, taken in turns, the target emptied before each.
+// The best of `turns` timings of each, taken in turns, the target emptied before each.
 std::pair<double, double> BestInTurns(const std::function<void()>& ours,
                                       const std::function<void()>& bare,
-                                      const std::function<void()>& empty) {
+                                      const std::function<void()>& empty, int turns = kTurns) {
   double best[2] = {1e9, 1e9};
-  for (int turn = 0; turn < kTurns; ++turn) {
+  for (int turn = 0; turn < turns; ++turn) {
     empty();
     best[0] = std::min(best[0], Seconds(ours));
     empty();
@@ -222,11 +223,10 @@ void CommandLine(LiveWays& ways, Report& report) {
                      statement});
         ways.Check(kManyRows);
       },
-      [&] { ways.Empty(); });
+      [&] { ways.Empty(); }, kCommandLineTurns);
   report.Add({QStringLiteral("7e. live append of 200,000 x 6 from the command line, fast on one "
                              "server: the process's whole run vs a bare client process"),
-              Milliseconds(ours), Milliseconds(bare), ours / bare, std::nullopt,
-              Rate(kManyRows, ours)});
+              Milliseconds(ours), Milliseconds(bare), ours / bare, 1.5, Rate(kManyRows, ours)});
 }
 
 // What every run pays before its first row: the logins, the look at both tables, the counts.
