@@ -3,8 +3,7 @@
 #include "platform/odbc/odbc_error.h"
 
 #include <gtest/gtest.h>
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/odbc/odbc_api.h"
 
 #include "odbc_fixture.h"
 #include "platform/odbc/odbc_connection.h"

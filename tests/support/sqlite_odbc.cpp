@@ -1,8 +1,11 @@
 #include "support/sqlite_odbc.h"
 
+#ifdef __linux__
 #include <dlfcn.h>
 #include <langinfo.h>
-#include <sql.h>
+#endif
+
+#include "platform/odbc/odbc_api.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,10 +30,15 @@ QString& RegisteredLibrary() {
 }
 
 // The folder the driver manager was loaded from: its drivers are built for the same machine.
+// (A Windows test program's driver manager is Windows', whose drivers these tests do not use.)
 QString DriverManagerFolder() {
+#ifdef __linux__
   Dl_info info{};
   if (!dladdr(reinterpret_cast<void*>(&SQLAllocHandle), &info) || !info.dli_fname) return {};
   return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).canonicalPath();
+#else
+  return {};
+#endif
 }
 
 QStringList CandidateFolders() {
@@ -76,9 +84,11 @@ void WriteFile(const QString& path, const QString& text) {
 
 void EnsureUtf8Locale() {
   std::setlocale(LC_ALL, "");
+#ifdef __linux__
   if (QByteArray(nl_langinfo(CODESET)) == "UTF-8") return;
   qputenv("LC_ALL", "C.UTF-8");
   std::setlocale(LC_ALL, "");
+#endif
 }
 
 }  // namespace

@@ -2,9 +2,10 @@
 // the current user and the password in the Credential Manager, never in the registry; and a
 // returning user's start moves on to the mode choice page, as on Linux.
 
+#include <qt6keychain/keychain.h>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QSettings>
-#include <qt6keychain/keychain.h>
 
 #include "connections/connection_page.h"
 #include "mode/mode_choice_page.h"

@@ -1,7 +1,6 @@
 #include "platform/odbc/odbc_connection.h"
 
-#include <sqlext.h>
-#include <sqlucode.h>
+#include "platform/odbc/odbc_api.h"
 
 #include <algorithm>
 #include <cstdint>

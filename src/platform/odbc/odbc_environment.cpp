@@ -1,6 +1,6 @@
 #include "platform/odbc/odbc_environment.h"
 
-#include <sqlext.h>
+#include "platform/odbc/odbc_api.h"
 
 #include "platform/odbc/odbc_handles.h"
 

@@ -2,7 +2,7 @@
 
 // The one ODBC environment of the process (ODBC 3 behaviour), created on first use.
 
-#include <sql.h>
+#include "platform/odbc/odbc_api.h"
 
 namespace adodb::odbc {
 

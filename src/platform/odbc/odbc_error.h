@@ -2,7 +2,7 @@
 
 // Turns a failed ODBC call into adodb::Error carrying the driver's own diagnostics.
 
-#include <sql.h>
+#include "platform/odbc/odbc_api.h"
 
 #include "platform/odbc/adodb.h"
 

@@ -3,7 +3,7 @@
 // Owners of ODBC handles: a handle is freed when its owner goes, also when setting it up
 // failed half-way.
 
-#include <sql.h>
+#include "platform/odbc/odbc_api.h"
 
 #include <utility>
 

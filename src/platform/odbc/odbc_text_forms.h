@@ -3,8 +3,7 @@
 // The locale-independent text forms of values the driver hands over as structures or binary
 // numbers: ISO 8601 dates and times ('T' between date and time), '.' as the decimal mark.
 
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/odbc/odbc_api.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 // Transactions of the ODBC connection: ADO's BeginTrans, CommitTrans and RollbackTrans, made of
 // the connection's commit mode and SQLEndTran, so no statement text of the program changes.
 
-#include <sqlext.h>
+#include "platform/odbc/odbc_api.h"
 
 #include "platform/odbc/odbc_connection.h"
 

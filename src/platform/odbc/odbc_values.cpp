@@ -1,7 +1,6 @@
 #include "platform/odbc/odbc_values.h"
 
-#include <sqlext.h>
-#include <sqlucode.h>
+#include "platform/odbc/odbc_api.h"
 
 #include <array>
 #include <optional>

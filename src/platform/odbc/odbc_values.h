@@ -2,7 +2,7 @@
 
 // Reads one field of the current row, whole, in the form chosen from the column's SQL type.
 
-#include <sql.h>
+#include "platform/odbc/odbc_api.h"
 
 #include "platform/odbc/adodb.h"
 #include "platform/odbc/odbc_error.h"

@@ -2,8 +2,7 @@
 
 // Texts across the driver boundary: SQLWCHAR is UTF-16, the same units as QString's.
 
-#include <sql.h>
-#include <sqlucode.h>
+#include "platform/odbc/odbc_api.h"
 
 #include <QString>
 #include <algorithm>
