@@ -12,7 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 repo=$PWD
-build=${OMBRELIA_WINDOWS_BUILD:-build-windows}
+build=$(realpath -m "${OMBRELIA_WINDOWS_BUILD:-build-windows}")
 with_tests=OFF
 [ "${1:-}" = --tests ] && with_tests=ON
 

@@ -8,6 +8,7 @@ build=${OMBRELIA_WINDOWS_BUILD:-build-windows}
 cache=${OMBRELIA_WINDOWS_CACHE:-/var/cache/ombrelia-windows}
 bash scripts/windows/build.sh --tests
 export WINEPREFIX=${OMBRELIA_WINEPREFIX:-$cache/wine-tests} WINEDEBUG=-all
+bash scripts/windows/wine-prefix.sh
 winepath() { printf 'Z:%s' "${1//\//\\}"; }
 export WINEPATH="$(winepath "$cache/qt/bin");$(winepath "$cache/qtkeychain/bin")"
 mkdir -p docs/windows

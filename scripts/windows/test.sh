@@ -22,7 +22,8 @@ packed=$repo/dist/ombrelia-$version-windows-x64
 # Wine: a prefix of the tests' own, quiet, on a display of its own.
 export WINEPREFIX=${OMBRELIA_WINEPREFIX:-$cache/wine-tests}
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# No Mono, Gecko or menu entries; a program that crashes fails at once, without Wine's debugger.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 if [ -z "${DISPLAY:-}" ]; then
   display=:$((90 + RANDOM % 9))
   Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
@@ -34,11 +35,7 @@ cleanup() {
   [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  say "making the Wine prefix $WINEPREFIX (once)"
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-fi
+bash scripts/windows/wine-prefix.sh
 
 # The DLLs the test programs load, found by Wine through its PATH.
 winepath() { printf 'Z:%s' "${1//\//\\}"; }
@@ -58,9 +55,8 @@ fi
 say "the installer, silently"
 wine "$repo/dist/ombrelia-$version-setup.exe" /S
 wineserver -w
-installed=$WINEPREFIX/drive_c/users/$USER/AppData/Local/Programs/Ombrelia
-[ -d "$installed" ] || installed=$(find "$WINEPREFIX/drive_c/users" -maxdepth 5 -type d \
-  -path '*Programs/Ombrelia' | head -n 1)
+installed=$(find "$WINEPREFIX/drive_c/users" -maxdepth 5 -type d -path '*Programs/Ombrelia' |
+  head -n 1)
 if [ -n "$installed" ] && [ "$(wine "$installed/ombrelia.com" --version 2>/dev/null | tr -d '\r')" = \
   "ombrelia $version" ]; then
   say "installed in $installed, and runs"

@@ -59,9 +59,13 @@ void Page::LoadMouseIcon(const QString& path) {
   if (mousePointer_ == vbCustom) SetMousePointer(vbCustom);
 }
 
+// The drawing scales to every size where Qt reads SVG; the picture serves where it does not
+// (the Windows build carries no SVG plugin).
 void Page::SetApplicationIcon() {
   InitResources();
-  setWindowIcon(QIcon(QStringLiteral(":/ombrelia.svg")));
+  QIcon icon(QStringLiteral(":/ombrelia.svg"));
+  icon.addFile(QStringLiteral(":/ombrelia-256.png"));
+  setWindowIcon(icon);
 }
 
 void Page::Show() {
