@@ -9,10 +9,9 @@ cache=${OMBRELIA_WINDOWS_CACHE:-/var/cache/ombrelia-windows}
 bash scripts/windows/build.sh --tests
 export WINEPREFIX=${OMBRELIA_WINEPREFIX:-$cache/wine-tests} WINEDEBUG=-all
 bash scripts/windows/wine-prefix.sh
-winepath() { printf 'Z:%s' "${1//\//\\}"; }
-export WINEPATH="$(winepath "$cache/qt/bin");$(winepath "$cache/qtkeychain/bin")"
 mkdir -p docs/windows
+# The cache's wine-run puts the libraries' DLLs on Wine's path.
 xvfb-run -a -s "-screen 0 800x640x24 -dpi 96" bash -c "
-  wine '$build/tests/page_pictures.exe' '$(winepath "$PWD/docs/windows")'
+  '$cache/bin/wine-run' '$build/tests/page_pictures.exe' 'Z:${PWD//\//\\}\\docs\\windows'
   wineserver -w"
 ls docs/windows/*.png
