@@ -1,4 +1,5 @@
-; The Windows installer (a 64-bit program, as the program it installs): a per-user install (no administrator needed) into the user's programs
+; The Windows installer (64-bit, as the program it installs): a per-user install (no
+; administrator needed) into the user's programs
 ; folder, a Start menu entry with the program's icon, an entry in Apps & features, and an
 ; uninstaller that removes all of it. "/S" installs and uninstalls silently.
 ; makensis -DVERSION=1.0 -DSOURCE=<folder of ombrelia.exe and its DLLs> -DICON=<ombrelia.ico>
