@@ -1,15 +1,13 @@
 // Files of the user's on a Unix system: folders 0700, files 0600 as they are made.
 
 #include "platform/desktop/owner_file.h"
+#include "platform/desktop/owner_file_side.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QStringList>
 #include <cerrno>
 
 namespace owner_file {
@@ -23,18 +21,8 @@ QString Reason(int error) {
 
 }  // namespace
 
-std::optional<QString> MakeFolders(const QString& folder) {
-  QStringList missing;
-  for (QString path = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-       !QFileInfo::exists(path); path = QFileInfo(path).path()) {
-    missing.prepend(path);
-  }
-  for (const QString& path : missing) {
-    if (::mkdir(QFile::encodeName(path).constData(), S_IRWXU) != 0 && errno != EEXIST) {
-      return Reason(errno);
-    }
-  }
-  return std::nullopt;
+int side::MakeFolder(const QString& path) {
+  return ::mkdir(QFile::encodeName(path).constData(), S_IRWXU) == 0 ? 0 : errno;
 }
 
 int LongestName(const QString& folder) {

@@ -4,14 +4,13 @@
 // whole write after a failed one.
 
 #include "platform/desktop/owner_file.h"
+#include "platform/desktop/owner_file_side.h"
 
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
 
 #include <QDir>
-#include <QFileInfo>
-#include <QStringList>
 #include <cerrno>
 #include <climits>
 
@@ -30,17 +29,9 @@ const wchar_t* Wide(const QString& path) {
 
 }  // namespace
 
-std::optional<QString> MakeFolders(const QString& folder) {
-  QStringList missing;
-  for (QString path = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-       !QFileInfo::exists(path); path = QFileInfo(path).path()) {
-    missing.prepend(path);
-  }
-  for (const QString& path : missing) {
-    const QString native = QDir::toNativeSeparators(path);
-    if (::_wmkdir(Wide(native)) != 0 && errno != EEXIST) return Reason(errno);
-  }
-  return std::nullopt;
+int side::MakeFolder(const QString& path) {
+  const QString native = QDir::toNativeSeparators(path);
+  return ::_wmkdir(Wide(native)) == 0 ? 0 : errno;
 }
 
 int LongestName(const QString&) {
