@@ -165,7 +165,7 @@ AppendEngine::Next AppendEngine::CopyRows() {
   CountTargetAfter();
   IdentityInsertOff();
   DropTargetMadeIfEmpty();
-  on_(150, [&] { dialogs::MsgBox(ClosingMessage()); });
+  on_(150, [&] { ShowClosing(ClosingMessage()); });
   return Next::Finish;
 }
 

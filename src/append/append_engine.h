@@ -67,6 +67,13 @@ class AppendEngine {
   // stay. Without it, every refused row is lost alone and the run goes on.
   void StopAfterRefusedRows(qint64 count) { maxRefused_ = count; }
 
+  // Keeps the closing message (or the word that the source has no rows) for ClosingText()
+  // instead of showing it: a run of several tables shows one box for all of them.
+  void KeepClosingMessage() { keepClosing_ = true; }
+  // The message kept; empty when the run ended before it, at a check, a question or a failure
+  // that was shown as it came.
+  const QString& ClosingText() const { return closingText_; }
+
   // Logins already open on both databases (the command line opened them to check the tables it
   // names, in read/write mode): the run works on them instead of logging in again, and closes
   // them when it goes.
@@ -162,6 +169,7 @@ class AppendEngine {
   bool ConnectionLost(std::exception_ptr failure, int database, int line = 148);
   int TargetDatabase() const;
   QString ClosingMessage() const;
+  void ShowClosing(const QString& text);  // append_outcome.cpp
 
   // The after-check (after_check.cpp): the target's rows counted before the first row and
   // after the last, on the target's connection.
@@ -254,6 +262,8 @@ class AppendEngine {
   std::optional<qint64> targetAfter_;
   bool countBig_ = true;  // COUNT_BIG counts here; otherwise COUNT(*) does
   QString countFailure_;  // the server's text when a count failed
+  bool keepClosing_ = false;
+  QString closingText_;
 };
 
 }  // namespace append

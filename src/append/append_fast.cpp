@@ -15,7 +15,6 @@
 #include "connections/encryption.h"
 #include "jobs/worker.h"
 #include "platform/desktop/app.h"
-#include "platform/desktop/dialogs.h"
 #include "shell/error_report.h"
 
 namespace append {
@@ -66,8 +65,8 @@ bool AppendEngine::NoRowsToCopy() {
   const QString where =
       request_.where.isEmpty() ? QString() : QStringLiteral(" where ") + request_.where;
   on_(138, [&] {
-    dialogs::MsgBox(QStringLiteral("No records in table ") + SourceTable().Display() + where +
-                    QLatin1Char('.'));
+    ShowClosing(QStringLiteral("No records in table ") + SourceTable().Display() + where +
+                QLatin1Char('.'));
   });
   return true;
 }

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "append/append_engine.h"
+#include "platform/desktop/dialogs.h"
 
 namespace append {
 
@@ -22,6 +23,14 @@ AppendEngine::Outcome AppendEngine::Result() const {
     outcome.notWritten = std::max<qint64>(0, totalRows_ - appended_ - refused_.Count());
   }
   return outcome;
+}
+
+void AppendEngine::ShowClosing(const QString& text) {
+  if (keepClosing_) {
+    closingText_ = text;
+  } else {
+    dialogs::MsgBox(text);
+  }
 }
 
 }  // namespace append
