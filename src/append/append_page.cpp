@@ -4,6 +4,7 @@
 
 #include "append/append_engine.h"
 #include "append/append_progress.h"
+#include "append/many_tables.h"
 #include "connections/connection_page.h"
 #include "connections/profile_settings.h"
 #include "platform/desktop/dialogs.h"
@@ -23,7 +24,11 @@ Form3::Form3(wizard::Wizard& wizard) : ui_(std::make_unique<Ui::Form3>()), wizar
   connect(ui_->Check1, &QCheckBox::toggled, this, &Form3::Check1_Click);
   connect(ui_->Check2, &QCheckBox::toggled, this, &Form3::Check2_Click);
   connect(ui_->Option1, &QRadioButton::toggled, this, &Form3::Check2_Click);
+  for (QListWidget* list : {ui_->List1, ui_->List2}) {
+    connect(list, &QListWidget::itemSelectionChanged, this, &Form3::ShowListModes);
+  }
   ConnectPointerHandlers();
+  ShowListModes();
 }
 
 Form3::~Form3() = default;
@@ -69,10 +74,28 @@ void Form3::Check1_Click() {
 
 // Off at every start, so that no table is made by surprise.
 void Form3::Check2_Click() {
-  const bool creating = ui_->Check2->isChecked();
-  const bool intoDatabase1 = ui_->Option1->isChecked();
-  ui_->List1->setEnabled(!(creating && intoDatabase1));
-  ui_->List2->setEnabled(!(creating && !intoDatabase1));
+  ShowListModes();
+}
+
+// A list that becomes the target with several tables chosen keeps none of them: which one was
+// meant is not known.
+void Form3::ShowListModes() {
+  QListWidget& source = SourceList();
+  QListWidget& target = TargetList();
+  source.setSelectionMode(QAbstractItemView::ExtendedSelection);
+  if (target.selectedItems().size() > 1) target.clearSelection();
+  target.setSelectionMode(QAbstractItemView::SingleSelection);
+  const bool severalSources = source.selectedItems().size() > 1;
+  source.setEnabled(true);
+  target.setEnabled(!ui_->Check2->isChecked() && !severalSources);
+}
+
+QListWidget& Form3::SourceList() const {
+  return ui_->Option1->isChecked() ? *ui_->List2 : *ui_->List1;
+}
+
+QListWidget& Form3::TargetList() const {
+  return ui_->Option1->isChecked() ? *ui_->List1 : *ui_->List2;
 }
 
 void Form3::PushButton5_Click() {
@@ -84,33 +107,53 @@ void Form3::PushButton5_Click() {
 // the row being written, and the page takes no input that could start another run or change
 // this one. Closing the window still ends the program.
 void Form3::PushButton2_Click() {
-  if (appending_) {
-    appending_->Stop();
+  if (stopRun_) {
+    stopRun_();
     ui_->PushButton2->setEnabled(false);
     return;
   }
+  std::vector<MSSQL::TableName> sources = shell::SelectedTables(SourceList());
+  if (sources.size() > 1) return AppendManyTables(std::move(sources));
+  AppendOneTable();
+}
+
+void Form3::AppendOneTable() {
   append::AppendRequest request = TakeAppendRequest();
   if (request.createTarget && !NewTableNamed(request)) return;
   const bool chosen = request.table1 && request.table2;
-  QListWidget& targetList = request.appendToDatabase1 ? *ui_->List1 : *ui_->List2;
+  QListWidget& targetList = TargetList();
   append::AppendProgress progress(*this, *ui_->ProgressBar1);
   append::AppendEngine engine(std::move(request), progress);
   if (!chosen) return engine.Run();
+  RunLocked([&] { engine.Run(); }, [&] { engine.Stop(); });
+  if (const std::optional<MSSQL::TableName> made = engine.MadeTable()) {
+    ListMadeTable(*made, targetList);
+  }
+}
+
+// The target's list is read as it stands: a source whose table is not in it is told as such.
+void Form3::AppendManyTables(std::vector<MSSQL::TableName> sources) {
+  QListWidget& targetList = TargetList();
+  append::AppendProgress progress(*this, *ui_->ProgressBar1);
+  append::ManyTables tables(TakeAppendRequest(), std::move(sources),
+                            shell::ListedTables(targetList), progress);
+  RunLocked([&] { tables.Run(); }, [&] { tables.Stop(); });
+  for (const MSSQL::TableName& made : tables.MadeTables()) ListMadeTable(made, targetList);
+}
+
+void Form3::RunLocked(const std::function<void()>& run, std::function<void()> stop) {
   const shell::InputLock lock({ui_->List1, ui_->List2, ui_->Option1, ui_->Option2, ui_->Check1,
                                ui_->Check2, ui_->PushButton5});
   const shell::StopButton stopButton(*ui_->PushButton2, QStringLiteral("Stop Appending"));
-  appending_ = &engine;
-  const auto runOver = qScopeGuard([this] { appending_ = nullptr; });
-  engine.Run();
-  ListMadeTable(engine, targetList);
+  stopRun_ = std::move(stop);
+  const auto runOver = qScopeGuard([this] { stopRun_ = nullptr; });
+  run();
 }
 
 // A table the run made stands in its database's list from now on, for the next append into it.
-void Form3::ListMadeTable(const append::AppendEngine& engine, QListWidget& list) {
-  const std::optional<MSSQL::TableName> made = engine.MadeTable();
-  if (!made) return;
-  Main::ListRemove(list, made->Display());
-  list.addItem(made->Display());
+void Form3::ListMadeTable(const MSSQL::TableName& made, QListWidget& list) {
+  Main::ListRemove(list, made.Display());
+  list.addItem(made.Display());
 }
 
 append::AppendRequest Form3::TakeAppendRequest() const {

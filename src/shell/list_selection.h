@@ -29,6 +29,15 @@ inline std::optional<MSSQL::TableName> SelectedTable(const QListWidget& list) {
   return TableOf(*selected.first());
 }
 
+// The tables of a table list's selected items, in the list's order.
+inline std::vector<MSSQL::TableName> SelectedTables(const QListWidget& list) {
+  std::vector<MSSQL::TableName> tables;
+  for (int row = 0; row < list.count(); ++row) {
+    if (list.item(row)->isSelected()) tables.push_back(TableOf(*list.item(row)));
+  }
+  return tables;
+}
+
 // Every table of a table list, in its order.
 inline std::vector<MSSQL::TableName> ListedTables(const QListWidget& list) {
   std::vector<MSSQL::TableName> tables;

@@ -36,9 +36,14 @@ inline Rows Select(const ConnectionProfile& profile, const QString& sql) {
 class LiveTable {
  public:
   LiveTable(ConnectionProfile profile, const QString& columns)
-      : profile_(std::move(profile)),
-        name_("ombrelia_test_" + QUuid::createUuid().toString(QUuid::Id128).left(12)) {
+      : LiveTable(std::move(profile), UniqueName(), columns) {}
+  // A table of a name the test chose: the same name in both databases.
+  LiveTable(ConnectionProfile profile, QString name, const QString& columns)
+      : profile_(std::move(profile)), name_(std::move(name)) {
     Connect(profile_)->Execute("CREATE TABLE [" + name_ + "] (" + columns + ")");
+  }
+  static QString UniqueName() {
+    return "ombrelia_test_" + QUuid::createUuid().toString(QUuid::Id128).left(12);
   }
   ~LiveTable() {
     try {
