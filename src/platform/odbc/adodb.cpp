@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "platform/error.h"
+#include "platform/odbc/logged_connection.h"
+#include "platform/odbc/statement_log.h"
 
 namespace adodb {
 namespace {
@@ -23,6 +25,11 @@ void Fill(Array& array, qsizetype count, const void* from, std::size_t size) {
 ConnectionProvider& Provider() {
   static ConnectionProvider provider;
   return provider;
+}
+
+StatementLog& Log() {
+  static StatementLog log;
+  return log;
 }
 }  // namespace
 
@@ -87,8 +94,18 @@ std::unique_ptr<Recordset> ExecuteForOneRow(Connection& connection, const QStrin
 }
 
 std::unique_ptr<Connection> CreateConnection() {
-  if (Provider()) return Provider()();
-  return CreateOdbcConnection();
+  std::unique_ptr<Connection> connection = Provider() ? Provider()() : CreateOdbcConnection();
+  if (!Log()) return connection;
+  return std::make_unique<LoggedConnection>(std::move(connection), Log());
+}
+
+void SetStatementLog(StatementLog log) {
+  Log() = std::move(log);
+}
+
+// HYT00: a statement's time-out expired; HYT01: the login's.
+bool IsTimeout(const QString& sqlState) {
+  return sqlState == QLatin1String("HYT00") || sqlState == QLatin1String("HYT01");
 }
 
 void SetConnectionProvider(ConnectionProvider provider) {
