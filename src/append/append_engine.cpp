@@ -79,19 +79,31 @@ void AppendEngine::UseOpenConnections(std::unique_ptr<adodb::Connection> connect
   connectionsOpen_ = connection1_ && connection2_;
 }
 
+std::pair<std::unique_ptr<adodb::Connection>, std::unique_ptr<adodb::Connection>>
+AppendEngine::HandBackConnections() {
+  source_.reset();
+  if (lostDatabase_ == 1 || lostDuringCopy_) connection1_.reset();
+  if (lostDatabase_ == 2 || lostDuringCopy_) connection2_.reset();
+  return {std::move(connection1_), std::move(connection2_)};
+}
+
+int AppendEngine::QueryTimeout() const {
+  return request_.queryTimeout > 0 ? request_.queryTimeout : kTimeoutSeconds;
+}
+
 bool AppendEngine::PrepareConnections() {
   if (connectionsOpen_) {
-    Use(connection1_).SetCommandTimeout(kTimeoutSeconds);
-    Use(connection2_).SetCommandTimeout(kTimeoutSeconds);
+    Use(connection1_).SetCommandTimeout(QueryTimeout());
+    Use(connection2_).SetCommandTimeout(QueryTimeout());
     return true;
   }
   if (!Completed(on_, 106, [&] { connection1_ = adodb::CreateConnection(); }) ||
       !Completed(on_, 108, [&] { connection2_ = adodb::CreateConnection(); })) {
     return false;
   }
-  on_(110, [&] { Use(connection1_).SetCommandTimeout(kTimeoutSeconds); });
+  on_(110, [&] { Use(connection1_).SetCommandTimeout(QueryTimeout()); });
   on_(112, [&] { Use(connection1_).SetConnectionTimeout(kTimeoutSeconds); });
-  on_(114, [&] { Use(connection2_).SetCommandTimeout(kTimeoutSeconds); });
+  on_(114, [&] { Use(connection2_).SetCommandTimeout(QueryTimeout()); });
   on_(116, [&] { Use(connection2_).SetConnectionTimeout(kTimeoutSeconds); });
   on_(118, [&] { Use(connection1_).SetMode(adodb::adModeReadWrite); });
   on_(120, [&] { Use(connection2_).SetMode(adodb::adModeReadWrite); });
@@ -174,6 +186,7 @@ AppendEngine::Next AppendEngine::CopyRows() {
 // once more. The progress counts against the source's rows.
 AppendEngine::Next AppendEngine::CopyRowsOneByOne() {
   if (StoppedBeforeWriting()) return Next::Continue;
+  wayTaken_ = Way::OneInsertARow;
   // Whether the rows are read whole first is asked before the source is opened: a statement
   // sent on the source's connection while its rows are open makes the driver buffer them all.
   const bool wholeFirst = SameTable();
@@ -361,6 +374,11 @@ AppendEngine::Next AppendEngine::WriteRows(const NextRow& next) {
           return Next::Continue;
         }
         if (ConnectionLost(refusal, TargetDatabase())) return Next::Continue;
+        if (TimedOut(refusal)) {
+          on_(148, [&] { std::rethrow_exception(refusal); });
+          stopped_ = true;
+          return Next::Continue;
+        }
         Refused(refusal, row);
         if (AtRefusedLimit()) {
           stopped_ = true;

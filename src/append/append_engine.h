@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "append/append_statements.h"
 #include "append/batch_writer.h"
@@ -41,6 +42,8 @@ struct AppendRequest {
   // A Transact-SQL search condition on the source table: only the rows for which it holds are
   // counted, read and copied. Empty: every row.
   QString where{};
+  // Seconds a statement may run before it is given up; 0: as long as it takes, nearly.
+  int queryTimeout = 0;
 };
 
 // One run. Everything it opens or buffers is released when the engine goes.
@@ -79,6 +82,14 @@ class AppendEngine {
   // them when it goes.
   void UseOpenConnections(std::unique_ptr<adodb::Connection> connection1,
                           std::unique_ptr<adodb::Connection> connection2);
+  // After the run, its logins on both databases for the next run between them (the command
+  // line's many tables); none for a database whose connection went, or was never opened.
+  std::pair<std::unique_ptr<adodb::Connection>, std::unique_ptr<adodb::Connection>>
+  HandBackConnections();
+
+  // The ways rows go: one INSERT a row, batches of many rows a statement, or the server's own
+  // copy of the rows (INSERT ... SELECT) when both tables are on one server.
+  enum class Way { OneInsertARow, Batches, ServerCopy };
 
   // What the run did, for the command line's summary: the rows appended and refused, the rows
   // not written after the connection to Database #`lostDatabase` was lost (0: none was), and
@@ -99,6 +110,8 @@ class AppendEngine {
     bool atRefusedLimit = false;  // stopped at the limit of refused rows
     QString newTableLine{};       // the table the run made, or dropped again
     QString lostCopyLine{};       // the server's copy lost its connection: how to tell its rows
+    std::optional<Way> way{};     // the way the rows went, once rows were to go
+    std::optional<qint64> targetBefore{};  // the target's rows before the first was written
   };
   Outcome Result() const;  // append_outcome.cpp
 
@@ -109,7 +122,6 @@ class AppendEngine {
   // nothing written: the way the rows would go and why, how the columns face each other, the
   // source's rows that would go and the target's rows now (empty when they could not be
   // counted).
-  enum class Way { OneInsertARow, Batches, ServerCopy };
   enum class Why { NotFast, OneServer, OneServerByPosition, NotProvenOneServer };
   struct Plan {
     Way way = Way::OneInsertARow;
@@ -132,6 +144,7 @@ class AppendEngine {
 
   bool SelectionMissing();
   bool PrepareConnections();
+  int QueryTimeout() const;
   bool OpenConnections();
   // The fast append between two databases of one login (append_fast.cpp): the server's own copy
   // needs one session of it, and the source's login is opened only when rows go in batches.
@@ -260,8 +273,10 @@ class AppendEngine {
   std::unique_ptr<RefusedRowsFile> refusedFile_;  // made at the first refused row
   std::optional<qint64> targetBefore_;
   std::optional<qint64> targetAfter_;
-  bool countBig_ = true;  // COUNT_BIG counts here; otherwise COUNT(*) does
-  QString countFailure_;  // the server's text when a count failed
+  std::optional<Way> wayTaken_;  // set when the rows start to go
+  bool timedOut_ = false;        // the server's copy ran longer than the query time-out
+  bool countBig_ = true;         // COUNT_BIG counts here; otherwise COUNT(*) does
+  QString countFailure_;         // the server's text when a count failed
   bool keepClosing_ = false;
   QString closingText_;
 };

@@ -138,6 +138,7 @@ AppendEngine::Next AppendEngine::CopyRowsFast() {
   if (!request_.where.isEmpty() && !SourceLoginOpened()) return Next::Finish;
   if (ServerCopies()) {
     const bool copied = CopiedByServer();
+    if (timedOut_) return Next::Finish;
     if (stopped_ || lostDatabase_ != 0) return Next::Continue;
     if (copied) return NoRowsToCopy() ? Next::Finish : Next::Continue;
   }
@@ -213,6 +214,7 @@ bool AppendEngine::CopiedByServer() {
   const bool fromHere = CopiesOnTheSourcesSession();
   adodb::Connection& session = fromHere ? SourceConnection() : TargetConnection();
   const QString statement = CopyStatementOfTheRun(fromHere);
+  wayTaken_ = Way::ServerCopy;
   qint64 written = -1;
   cancellable_ = &session;
   try {
@@ -231,6 +233,11 @@ bool AppendEngine::CopiedByServer() {
     const int database = fromHere ? 3 - TargetDatabase() : TargetDatabase();
     if (stopped_) {
       CountWhatTheStoppedCopyWrote();
+    } else if (TimedOut(std::current_exception())) {
+      // Out of time is no refusal: the rows are not tried again in batches.
+      on_(kServerCopyLine,
+          [failure = std::current_exception()] { std::rethrow_exception(failure); });
+      timedOut_ = true;
     } else if (ConnectionLost(std::current_exception(), database, kServerCopyLine)) {
       lostDuringCopy_ = true;
       if (!fromHere) CountSourceAfterLoss();
@@ -298,6 +305,7 @@ AppendEngine::Next AppendEngine::StreamRows() {
   // Asked before the source is opened: a statement sent on the source's connection while its
   // rows are open makes the driver buffer them all.
   const bool wholeFirst = SameTable();
+  wayTaken_ = Way::Batches;
   if (!source_ && !Completed(on_, 134, [&] {
         adodb::Connection& connection = SourceConnection();
         source_ = jobs::Wait(

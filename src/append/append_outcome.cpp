@@ -18,7 +18,9 @@ AppendEngine::Outcome AppendEngine::Result() const {
                   AfterCheckLine(),
                   atRefusedLimit_,
                   NewTargetLine(),
-                  LostCopyLine()};
+                  LostCopyLine(),
+                  wayTaken_,
+                  targetBefore_};
   if (lostDatabase_ != 0 && !lostDuringCopy_) {
     outcome.notWritten = std::max<qint64>(0, totalRows_ - appended_ - refused_.Count());
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/odbc/adodb.h"
+#include "platform/odbc/statement_log.h"
 
 namespace append {
 
@@ -60,7 +61,8 @@ bool BatchWriter::Took(std::size_t first, std::size_t count) {
     written_ += static_cast<qint64>(count);
     return true;
   } catch (const adodb::Error& error) {
-    if (error.ConnectionLost()) throw;
+    // A lost connection or a statement out of time ends the writing: neither is a row's fault.
+    if (error.ConnectionLost() || adodb::IsTimeout(error.SqlState())) throw;
     lastRefusal_ = error.Description();
     return false;
   }

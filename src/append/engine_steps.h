@@ -9,6 +9,7 @@
 #include "append/row_buffer.h"
 #include "jobs/both_at_once.h"
 #include "platform/odbc/adodb.h"
+#include "platform/odbc/statement_log.h"
 #include "shell/trap.h"
 
 namespace append {
@@ -37,6 +38,18 @@ inline bool Completed(shell::Trap& on, int line, Statement&& statement) {
     completed = true;
   });
   return completed;
+}
+
+// Whether a statement failed because it ran longer than the query time-out: not a refusal of
+// its rows, and nothing to try again in smaller pieces.
+inline bool TimedOut(const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const adodb::Error& error) {
+    return adodb::IsTimeout(error.SqlState());
+  } catch (...) {
+    return false;
+  }
 }
 
 // The current row of `source` into `row`, value for value.

@@ -19,6 +19,9 @@ struct ConnectionProfile {
   // certificate authorities (empty: the system's).
   QString Encryption = {};
   QString CaFile = {};
+  // Seconds the login may take before it is given up (the command line's --login-timeout); 0:
+  // the connection's own. Never stored.
+  int LoginTimeout = 0;
 
   bool IsLocal() const { return LocalConnection == QLatin1String("1"); }
 };

@@ -58,6 +58,7 @@ void OpenLogin(adodb::Connection& connection, const ConnectionProfile& profile) 
   const QString connectionString = BuildConnectionString(profile);
   const login_encryption::Login login = EncryptedLoginOf(profile);
   login_encryption::Prepare(login);
+  if (profile.LoginTimeout > 0) connection.SetConnectionTimeout(profile.LoginTimeout);
   try {
     connection.Open(connectionString);
   } catch (const adodb::Error& error) {
