@@ -112,7 +112,7 @@ encrypted_login() {
 
 prepare
 tables_agree
-append_way "one INSERT a row" "$OMBRELIA_TEST_PORT"
+append_way "one INSERT a row" "$OMBRELIA_TEST_PORT" --one-by-one
 append_way "the server's own copy" "$OMBRELIA_TEST_PORT" --fast
 if [ -n "${OMBRELIA_TEST_SECOND_PORT:-}" ]; then
   append_way "batches, to a second server" "$OMBRELIA_TEST_SECOND_PORT" --fast

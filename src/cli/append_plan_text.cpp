@@ -12,18 +12,18 @@ QString WayLine(const Plan& plan) {
       break;
     case Why::OneServer:
       return QStringLiteral(
-          "Way: the server's own copy, one INSERT ... SELECT (--fast, and both logins reach one "
-          "server, as the servers proved); in batches should the server refuse it.");
+          "Way: the server's own copy, one INSERT ... SELECT (both logins reach one server, as the "
+          "servers proved); in batches should the server refuse it.");
     case Why::OneServerByPosition:
       return QStringLiteral(
-          "Way: batches of up to 1000 rows a statement (--fast; both logins reach one server, "
-          "but the target takes the columns by position, which the server's copy cannot).");
+          "Way: batches of up to 1000 rows a statement (both logins reach one server, but the "
+          "target takes the columns by position, which the server's copy cannot).");
     case Why::NotProvenOneServer:
       return QStringLiteral(
-          "Way: batches of up to 1000 rows a statement (--fast; the servers did not prove that "
-          "both logins reach one server).");
+          "Way: batches of up to 1000 rows a statement (the servers did not prove that both "
+          "logins reach one server).");
   }
-  return QStringLiteral("Way: one INSERT a row (without --fast).");
+  return QStringLiteral("Way: one INSERT a row (--one-by-one).");
 }
 
 QString Rows(qint64 count) {

@@ -38,10 +38,14 @@ const char kDescription[] =
     "  fields 1|2 TABLE         The fields of a table in column order, one a line.\n"
     "  join TABLE1 FIELD1 TABLE2 FIELD2 --into NAME [--overwrite] [--quiet]\n"
     "                           Joins two tables of Database #1 into a new table.\n"
-    "  append --to 1|2 TABLE1 TABLE2 [--fast] [--where CONDITION] [--dry-run]\n"
-    "         [--max-refused N] [--yes] [--progress] [--quiet]\n"
+    "  append --to 1|2 TABLE1 TABLE2 [--one-by-one] [--where CONDITION] [--dry-run]\n"
+    "         [--truncate] [--max-refused N] [--yes] [--json] [--progress] [--quiet]\n"
     "                           Appends the rows of one table to the other: TABLE1 is in\n"
     "                           Database #1, TABLE2 in Database #2.\n"
+    "  append --to 1|2 (--tables A,B,... | --like PATTERN | --all) [--create]\n"
+    "         [--stop-on-error] [--truncate] [--dry-run] [--json] [--yes]\n"
+    "                           Appends many tables, each into the table of its name in\n"
+    "                           the other database, referenced tables first.\n"
     "\n"
     "A table is TABLE, SCHEMA.TABLE or [SCHEMA].[TABLE]. Options may stand before or after\n"
     "the command. 'ombrelia COMMAND --help' tells more about a command.\n"
@@ -64,9 +68,12 @@ void DeclareProgram(CommandParser& parser) {
 // Whether `argument` is an option whose value is the next argument.
 bool TakesNextValue(const QString& argument) {
   static const QStringList options =
-      LoginOptionNames() + QStringList{QStringLiteral("into"), QStringLiteral("to"),
-                                       QStringLiteral("where"), QStringLiteral("max-refused"),
-                                       QStringLiteral("refused")};
+      LoginOptionNames() +
+      QStringList{QStringLiteral("into"),         QStringLiteral("to"),
+                  QStringLiteral("where"),        QStringLiteral("max-refused"),
+                  QStringLiteral("refused"),      QStringLiteral("tables"),
+                  QStringLiteral("like"),         QStringLiteral("login-timeout"),
+                  QStringLiteral("query-timeout")};
   if (argument.contains(QLatin1Char('='))) return false;
   QString name = argument;
   while (name.startsWith(QLatin1Char('-'))) name.remove(0, 1);

@@ -1,5 +1,7 @@
 #include "cli/command_parser.h"
 
+#include <algorithm>
+
 namespace cli {
 
 CommandParser::CommandParser(QString command, const QString& description, QString syntax)
@@ -34,10 +36,13 @@ std::optional<int> CommandParser::Parse(const QStringList& arguments, Console& c
     return kDone;
   }
   const qsizetype given = parser_.positionalArguments().size();
-  if (given < positionalCount_) return UsageError(console, QStringLiteral("Missing arguments."));
-  if (given > positionalCount_) {
+  const bool instead = std::any_of(instead_.begin(), instead_.end(),
+                                   [this](const QString& name) { return parser_.isSet(name); });
+  const int expected = instead ? 0 : positionalCount_;
+  if (given < expected) return UsageError(console, QStringLiteral("Missing arguments."));
+  if (given > expected) {
     return UsageError(console, QStringLiteral("Unexpected argument '%1'.")
-                                   .arg(parser_.positionalArguments().at(positionalCount_)));
+                                   .arg(parser_.positionalArguments().at(expected)));
   }
   return std::nullopt;
 }

@@ -24,6 +24,8 @@ class CommandParser {
   void AddValue(const QString& name, const QString& description, const QString& valueName);
   // A paragraph of the help below the options.
   void AddNote(const QString& text) { notes_ << text; }
+  // Options that stand for the positional arguments: with one of them given, none is.
+  void PositionalsOr(const QStringList& options) { instead_ = options; }
   // Whether the command has the option.
   bool Declares(const QString& name) const { return declared_.contains(name); }
 
@@ -48,6 +50,7 @@ class CommandParser {
   int positionalCount_ = 0;
   QStringList notes_;
   QStringList declared_;  // the options added with AddFlag and AddValue
+  QStringList instead_;   // PositionalsOr
 };
 
 // "1" or "2" as the number of a database; the empty optional for anything else.

@@ -1,9 +1,11 @@
 #include "cli/engine_jobs.h"
 
 #include <QElapsedTimer>
+#include <tuple>
 
 #include "append/append_engine.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/foreign_keys.h"
 #include "cli/append_plan_text.h"
 #include "cli/job_summary.h"
 #include "cli/stop_on_interrupt.h"
@@ -77,24 +79,84 @@ append::AppendRequest RequestOf(const AppendJob& job) {
                                 job.profile1, job.profile2, job.fast};
   request.where = job.where;
   request.createTarget = job.create;
+  request.queryTimeout = job.queryTimeout;
   return request;
 }
 
 // The plan on standard output; a check, a question or a failure that ended it gives the run's
 // own exit code.
-int DryRunAppend(append::AppendEngine& engine, const AppendJob& job, JobTerminal& terminal,
-                 bool interrupted) {
+void DryRunAppend(append::AppendEngine& engine, const AppendJob& job, JobTerminal& terminal,
+                  TableRun& run, bool interrupted) {
   const std::optional<append::AppendEngine::Plan> plan = engine.DryRun();
-  const QString source = job.appendToDatabase1 ? job.qualified2 : job.qualified1;
-  const QString target = job.appendToDatabase1 ? job.qualified1 : job.qualified2;
   if (!plan || terminal.dialogs.Reports() > 0 || interrupted) {
-    return ExitCodeOf(terminal.dialogs, interrupted);
+    run.exitCode = ExitCodeOf(terminal.dialogs, interrupted);
+    return;
   }
-  for (const QString& line : AppendPlanLines(*plan, source, target, job.where)) {
-    terminal.console.Result(line);
+  run.plan = plan;
+  if (!terminal.json) {
+    for (const QString& line : AppendPlanLines(*plan, run.source, run.target, job.where)) {
+      terminal.console.Result(line);
+    }
   }
   if (!terminal.quiet) terminal.console.Message(QStringLiteral("Dry run: nothing was written."));
-  return kDone;
+}
+
+adodb::Connection& TargetOf(AppendJob& job) {
+  return job.appendToDatabase1 ? *job.connection1 : *job.connection2;
+}
+
+MSSQL::TableName& TargetTableOf(AppendJob& job) {
+  return job.appendToDatabase1 ? job.table1 : job.table2;
+}
+
+// --truncate: the target's rows go before the first row is written; a refusal is the table's
+// failure, and its rows do not go.
+bool Emptied(AppendJob& job, const TableRun& run, Console& console) {
+  try {
+    // The server refuses to empty a table that another one references; said first, plainly.
+    const QStringList children = MSSQL::TablesReferencing(TargetOf(job), TargetTableOf(job));
+    if (!children.isEmpty()) {
+      console.Message(QStringLiteral("ombrelia: --truncate cannot empty %1: %2 %3 it by a "
+                                     "foreign key, and TRUNCATE TABLE empties no table that "
+                                     "others reference. Its rows were not appended.")
+                          .arg(run.target, children.join(QStringLiteral(", ")),
+                               children.size() == 1 ? QStringLiteral("references")
+                                                    : QStringLiteral("reference")));
+      return false;
+    }
+    TargetOf(job).ExecuteNoRecords(QStringLiteral("TRUNCATE TABLE ") +
+                                   TargetTableOf(job).Bracketed());
+    return true;
+  } catch (const platform::Error& error) {
+    console.Failure(QStringLiteral("cannot empty ") + run.target, error.Description());
+    return false;
+  }
+}
+
+void SetAppendJob(TerminalDialogs& dialogs, append::AppendEngine& engine, const TableRun& run) {
+  dialogs.SetJob(
+      [source = run.source, target = run.target](const QString& location, int line) {
+        if (location == kAppendLocation && line == kRowWriteLine) {
+          return ReportWords{QStringLiteral("cannot write a row to ") + target, false};
+        }
+        return ReportWords{QStringLiteral("cannot append %1 to %2").arg(source, target), true};
+      },
+      [&engine] { engine.Stop(); });
+}
+
+// The table's rows and its line, once it ran.
+void RunRows(append::AppendEngine& engine, const AppendJob& job, JobTerminal& terminal,
+             TableRun& run) {
+  QElapsedTimer timer;
+  timer.start();
+  engine.Run();
+  run.elapsedMs = timer.elapsed();
+  run.outcome = engine.Result();
+  const bool closed = terminal.dialogs.Closed() && !terminal.dialogs.Failed();
+  if (closed && !terminal.quiet) {
+    terminal.console.Message(AppendSummary(*run.outcome, run.target, run.elapsedMs, job.where));
+  }
+  ReportRefusedAndChecked(*run.outcome, closed, terminal.console);
 }
 
 }  // namespace
@@ -127,36 +189,36 @@ int RunJoin(JoinJob& job, JobTerminal& terminal) {
   return ExitCodeOf(terminal.dialogs, interrupt.Interrupted());
 }
 
-int RunAppend(AppendJob& job, JobTerminal& terminal) {
+TableRun AppendTable(AppendJob& job, JobTerminal& terminal, AppendRunContext& context,
+                     const StatementWatch& watch) {
+  TableRun run{job.appendToDatabase1 ? job.qualified2 : job.qualified1,
+               job.appendToDatabase1 ? job.qualified1 : job.qualified2};
+  if (job.truncate && !job.dryRun && !Emptied(job, run, terminal.console)) {
+    run.exitCode = kRefused;
+    return run;
+  }
   TerminalReport report(terminal.progress);
   append::AppendEngine engine(RequestOf(job), report);
   engine.UseOpenConnections(std::move(job.connection1), std::move(job.connection2));
   if (!job.refusedFile.isEmpty()) engine.KeepRefusedRowsIn(job.refusedFile);
   if (job.maxRefused > 0) engine.StopAfterRefusedRows(job.maxRefused);
-  terminal.dialogs.Reword(QStringLiteral("Tables do not have same number of fields (columns)."),
-                          FieldCountLine(job));
-  const StopOnInterrupt interrupt(terminal.console, [&] { engine.Stop(); });
-  const QString source = job.appendToDatabase1 ? job.qualified2 : job.qualified1;
-  const QString target = job.appendToDatabase1 ? job.qualified1 : job.qualified2;
-  terminal.dialogs.SetJob(
-      [&](const QString& location, int line) {
-        if (location == kAppendLocation && line == kRowWriteLine) {
-          return ReportWords{QStringLiteral("cannot write a row to ") + target, false};
-        }
-        return ReportWords{QStringLiteral("cannot append %1 to %2").arg(source, target), true};
-      },
-      [&] { engine.Stop(); });
-  if (job.dryRun) return DryRunAppend(engine, job, terminal, interrupt.Interrupted());
-  QElapsedTimer timer;
-  timer.start();
-  engine.Run();
-  const append::AppendEngine::Outcome outcome = engine.Result();
-  const bool closed = terminal.dialogs.Closed() && !terminal.dialogs.Failed();
-  if (closed && !terminal.quiet) {
-    terminal.console.Message(AppendSummary(outcome, target, timer.elapsed(), job.where));
+  if (job.fieldCount1 > 0 || job.fieldCount2 > 0) {
+    terminal.dialogs.Reword(QStringLiteral("Tables do not have same number of fields (columns)."),
+                            FieldCountLine(job));
   }
-  ReportRefusedAndChecked(outcome, closed, terminal.console);
-  return ExitCodeOf(terminal.dialogs, interrupt.Interrupted());
+  SetAppendJob(terminal.dialogs, engine, run);
+  context.running = &engine;
+  context.timeoutsSeen = watch.Timeouts();
+  if (job.dryRun) {
+    DryRunAppend(engine, job, terminal, run, context.interrupted);
+  } else {
+    RunRows(engine, job, terminal, run);
+    run.exitCode = ExitCodeOf(terminal.dialogs, context.interrupted);
+  }
+  context.running = nullptr;
+  run.timedOut = watch.Timeouts() > context.timeoutsSeen;
+  std::tie(job.connection1, job.connection2) = engine.HandBackConnections();
+  return run;
 }
 
 int ExitCodeOf(const TerminalDialogs& dialogs, bool interrupted) {

@@ -10,9 +10,11 @@
 #include <QStringList>
 #include <memory>
 
+#include "append/append_engine.h"
 #include "catalogue/table_name.h"
 #include "cli/console.h"
 #include "cli/progress_line.h"
+#include "cli/statement_watch.h"
 #include "cli/terminal_dialogs.h"
 #include "connections/connection_profile.h"
 #include "platform/odbc/adodb.h"
@@ -48,6 +50,8 @@ struct AppendJob {
   QString where;                  // --where CONDITION on the source, or empty: every row
   bool dryRun = false;            // --dry-run: tells what the append would do, writes nothing
   qint64 maxRefused = 0;          // --max-refused N, or 0: no limit
+  bool truncate = false;          // --truncate, already agreed to: the target is emptied first
+  int queryTimeout = 0;           // --query-timeout S, or 0: the engine's own
   ConnectionProfile profile1;
   ConnectionProfile profile2;
   QString qualified1;  // "db1.dbo.Orders": table1, for the messages and the summary
@@ -65,11 +69,42 @@ struct JobTerminal {
   TerminalDialogs& dialogs;
   ProgressLine& progress;
   bool quiet = false;
+  bool json = false;  // --json: standard output holds the JSON objects alone
 };
 
-// Each runs its job to the end and gives its exit code (ExitCodeOf).
+// Runs the join to the end and gives its exit code (ExitCodeOf).
 int RunJoin(JoinJob& job, JobTerminal& terminal);
-int RunAppend(AppendJob& job, JobTerminal& terminal);
+
+// One table's append as it ended, for its line, its JSON object and the exit code.
+struct TableRun {
+  QString source{};  // "db1.dbo.Orders"
+  QString target{};
+  std::optional<append::AppendEngine::Outcome> outcome{};  // none: no row was to go
+  qint64 elapsedMs = 0;
+  int exitCode = kDone;
+  bool timedOut = false;                             // a statement ran longer than --query-timeout
+  QString notRun{};                                  // why the table was not appended at all
+  std::optional<append::AppendEngine::Plan> plan{};  // a dry run's
+};
+
+// What the runs of one command share: Ctrl-C stops the engine under way, the statements are
+// watched for time-outs.
+struct AppendRunContext {
+  append::AppendEngine* running = nullptr;
+  bool interrupted = false;
+  int timeoutsSeen = 0;  // the watch's count when the table began
+
+  // Ctrl-C: the run is marked interrupted and the table under way stops.
+  void Interrupt() {
+    interrupted = true;
+    if (running) running->Stop();
+  }
+};
+
+// Runs one table's append (or its dry run) to the end, the summary written unless quiet; the
+// logins are left in the job for the next table, where they still serve.
+TableRun AppendTable(AppendJob& job, JobTerminal& terminal, AppendRunContext& context,
+                     const StatementWatch& watch);
 
 // The exit code of a job that ran to its end: kInterrupted after Ctrl-C; kDone when it said
 // "Done." (or that its source had no rows) with no error report and no declined question;

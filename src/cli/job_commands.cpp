@@ -1,8 +1,14 @@
 #include "cli/job_commands.h"
 
+#include <QElapsedTimer>
+
 #include "cli/database_command.h"
 #include "cli/engine_jobs.h"
+#include "cli/json_report.h"
 #include "cli/login_options.h"
+#include "cli/many_tables.h"
+#include "cli/statement_watch.h"
+#include "cli/stop_on_interrupt.h"
 #include "cli/table_argument.h"
 #include "cli/table_check.h"
 #include "jobs/both_at_once.h"
@@ -24,6 +30,7 @@ std::optional<int> ParseJob(CommandParser& parser, const QStringList& arguments,
     return parser.UsageError(console, *error);
   }
   for (int at : tableArguments) {
+    if (at >= parser.Positional().size()) continue;  // named by an option instead
     const QString typed = parser.Positional().at(at);
     if (!ParseTableArgument(typed)) return parser.UsageError(console, NotATableName(typed));
   }
@@ -168,10 +175,45 @@ void DeclareAppend(CommandParser& parser) {
   parser.AddValue(QStringLiteral("to"),
                   QStringLiteral("The database whose table takes the rows: 1 or 2."),
                   QStringLiteral("1|2"));
+  parser.AddValue(QStringLiteral("tables"),
+                  QStringLiteral("Appends each of these tables of the source's database (comma "
+                                 "between them) into the table of the same name in the other; "
+                                 "TABLE1 and TABLE2 are then left out."),
+                  QStringLiteral("A,B,..."));
+  parser.AddValue(QStringLiteral("like"),
+                  QStringLiteral("Appends each table of the source's database whose name "
+                                 "matches PATTERN (as LIKE matches it: % any text, _ one "
+                                 "letter), as --tables does."),
+                  QStringLiteral("PATTERN"));
+  parser.AddFlag(QStringLiteral("all"),
+                 QStringLiteral("Appends every user table of the source's database, as --tables "
+                                "does."));
+  parser.AddFlag(QStringLiteral("stop-on-error"),
+                 QStringLiteral("With several tables, starts no other table once one did not "
+                                "get every row."));
   parser.AddFlag(
       QStringLiteral("fast"),
-      QStringLiteral("Appends as the append page's Fast box does: many rows a statement, or the "
-                     "server's own copy when both logins reach the same server."));
+      QStringLiteral("The fastest way proven for the logins, as by default: the server's own "
+                     "copy when the servers prove both logins reach one server, else batches."));
+  parser.AddFlag(QStringLiteral("one-by-one"),
+                 QStringLiteral("Appends with one INSERT a row, as the append page does without "
+                                "its Fast box."));
+  parser.AddFlag(QStringLiteral("truncate"),
+                 QStringLiteral("Empties each target before its rows are written (asked unless "
+                                "--yes); not with --create."));
+  parser.AddFlag(QStringLiteral("json"),
+                 QStringLiteral("Writes on standard output one JSON object for each table and "
+                                "one for the run, and nothing else."));
+  parser.AddValue(QStringLiteral("login-timeout"),
+                  QStringLiteral("Gives up a login that takes longer than S seconds."),
+                  QStringLiteral("S"));
+  parser.AddValue(QStringLiteral("query-timeout"),
+                  QStringLiteral("Gives up a statement that runs longer than S seconds, and "
+                                 "says what was written before it."),
+                  QStringLiteral("S"));
+  parser.AddFlag(QStringLiteral("verbose"),
+                 QStringLiteral("Writes every statement sent, with its time, on standard error "
+                                "(the rows' values left out)."));
   parser.AddFlag(QStringLiteral("create"),
                  QStringLiteral("Makes the table on the --to side like the other one first (its "
                                 "columns, identity and primary key); one that exists is "
@@ -223,6 +265,124 @@ std::optional<int> ColumnOrderAnswer(const CommandParser& parser) {
   return std::nullopt;
 }
 
+QStringList ManyTablesOptions() {
+  return {QStringLiteral("tables"), QStringLiteral("like"), QStringLiteral("all")};
+}
+
+// A time-out in whole seconds from 1; 0 when the option was not given, the empty optional when
+// it is wrong.
+std::optional<int> Seconds(const CommandParser& parser, const QString& option) {
+  if (!parser.IsSet(option)) return 0;
+  bool number = false;
+  const int seconds = parser.Value(option).toInt(&number);
+  if (!number || seconds < 1) return std::nullopt;
+  return seconds;
+}
+
+// The command's options as the job they make; a wrong one is the usage error's text.
+struct AppendSettings {
+  AppendJob job;
+  std::optional<ManyTablesRun> many;
+  int loginTimeout = 0;
+};
+
+// The option among the many tables' ways of naming them, or a usage error's text when more than
+// one is given.
+std::optional<QString> ManyTablesError(const CommandParser& parser) {
+  int given = 0;
+  for (const QString& option : ManyTablesOptions()) given += parser.IsSet(option) ? 1 : 0;
+  if (given == 0) return std::nullopt;
+  if (given > 1) return QStringLiteral("--tables, --like and --all exclude each other: give one.");
+  if (parser.IsSet(QStringLiteral("where"))) {
+    return QStringLiteral("--where is for one table: give TABLE1 and TABLE2 instead.");
+  }
+  if (parser.IsSet(QStringLiteral("refused"))) {
+    return QStringLiteral(
+        "--refused names one file, for one table: with several, each table's "
+        "refused rows go to a file of their own.");
+  }
+  if (parser.IsSet(QStringLiteral("tables")) &&
+      parser.Value(QStringLiteral("tables")).trimmed().isEmpty()) {
+    return QStringLiteral("--tables takes table names, a comma between them.");
+  }
+  return std::nullopt;
+}
+
+std::optional<QString> AppendOptionError(const CommandParser& parser) {
+  if (!DatabaseNumber(parser.Value(QStringLiteral("to")))) {
+    return QStringLiteral("--to takes 1 or 2.");
+  }
+  if (parser.IsSet(QStringLiteral("by-name")) && parser.IsSet(QStringLiteral("by-position"))) {
+    return QStringLiteral("--by-name and --by-position exclude each other: give one.");
+  }
+  if (parser.IsSet(QStringLiteral("fast")) && parser.IsSet(QStringLiteral("one-by-one"))) {
+    return QStringLiteral("--fast and --one-by-one exclude each other: give one.");
+  }
+  if (parser.IsSet(QStringLiteral("truncate")) && parser.IsSet(QStringLiteral("create"))) {
+    return QStringLiteral(
+        "--truncate empties tables that are there, --create makes them: give "
+        "one.");
+  }
+  if (!MaxRefused(parser)) {
+    return QStringLiteral("--max-refused takes a whole number from 1, not '%1'.")
+        .arg(parser.Value(QStringLiteral("max-refused")));
+  }
+  for (const QString& option : {QStringLiteral("login-timeout"), QStringLiteral("query-timeout")}) {
+    if (!Seconds(parser, option)) {
+      return QStringLiteral("--%1 takes a whole number of seconds from 1, not '%2'.")
+          .arg(option, parser.Value(option));
+    }
+  }
+  if (parser.IsSet(QStringLiteral("where")) &&
+      parser.Value(QStringLiteral("where")).trimmed().isEmpty()) {
+    return QStringLiteral("--where takes a search condition.");
+  }
+  return ManyTablesError(parser);
+}
+
+// What the options say of the many tables' run, when they name tables that way.
+std::optional<ManyTablesRun> ManyTablesOf(const CommandParser& parser) {
+  if (!parser.IsSet(QStringLiteral("tables")) && !parser.IsSet(QStringLiteral("like")) &&
+      !parser.IsSet(QStringLiteral("all"))) {
+    return std::nullopt;
+  }
+  ManyTablesRun run;
+  for (const QString& name : parser.Value(QStringLiteral("tables")).split(QLatin1Char(','))) {
+    if (!name.trimmed().isEmpty()) run.choice.listed << name.trimmed();
+  }
+  run.choice.like = parser.Value(QStringLiteral("like"));
+  run.choice.all = parser.IsSet(QStringLiteral("all"));
+  run.stopOnError = parser.IsSet(QStringLiteral("stop-on-error"));
+  run.columnOrder = ColumnOrderAnswer(parser);
+  run.yes = parser.IsSet(QStringLiteral("yes"));
+  run.quiet = parser.IsSet(QStringLiteral("quiet"));
+  run.json = parser.IsSet(QStringLiteral("json"));
+  run.progress = ProgressLine::ModeFor(parser.IsSet(QStringLiteral("progress")));
+  return run;
+}
+
+std::optional<AppendSettings> ReadAppendSettings(const CommandParser& parser, Console& console) {
+  if (const std::optional<QString> error = AppendOptionError(parser)) {
+    parser.UsageError(console, *error);
+    return std::nullopt;
+  }
+  AppendSettings settings;
+  AppendJob& job = settings.job;
+  job.appendToDatabase1 = DatabaseNumber(parser.Value(QStringLiteral("to"))) == 1;
+  // The fastest proven way unless one INSERT a row is asked for.
+  job.fast = !parser.IsSet(QStringLiteral("one-by-one"));
+  job.create = parser.IsSet(QStringLiteral("create"));
+  job.truncate = parser.IsSet(QStringLiteral("truncate"));
+  job.refusedFile = parser.Value(QStringLiteral("refused"));
+  job.where = parser.Value(QStringLiteral("where")).trimmed();
+  job.dryRun = parser.IsSet(QStringLiteral("dry-run"));
+  job.maxRefused = MaxRefused(parser).value_or(0);
+  job.queryTimeout = Seconds(parser, QStringLiteral("query-timeout")).value_or(0);
+  settings.loginTimeout = Seconds(parser, QStringLiteral("login-timeout")).value_or(0);
+  settings.many = ManyTablesOf(parser);
+  return settings;
+}
+
 }  // namespace
 
 int JoinCommand(const QStringList& arguments, Console& console) {
@@ -253,45 +413,44 @@ int JoinCommand(const QStringList& arguments, Console& console) {
 int AppendCommand(const QStringList& arguments, Console& console) {
   CommandParser parser(QStringLiteral("append"),
                        QStringLiteral("Appends every row of one table to a table with as many "
-                                      "columns in the other\ndatabase, as the append page does."),
-                       QStringLiteral("--to 1|2 TABLE1 TABLE2"));
+                                      "columns in the other\ndatabase, as the append page does; "
+                                      "or many tables, each into the table of\nits name."),
+                       QStringLiteral("--to 1|2 (TABLE1 TABLE2 | --tables A,B | --like PATTERN | "
+                                      "--all)"));
   DeclareAppend(parser);
+  parser.PositionalsOr(ManyTablesOptions());
   if (std::optional<int> exit = ParseJob(parser, arguments, console, {0, 1}, {1, 2})) return *exit;
-  const std::optional<int> target = DatabaseNumber(parser.Value(QStringLiteral("to")));
-  if (!target) return parser.UsageError(console, QStringLiteral("--to takes 1 or 2."));
-  if (parser.IsSet(QStringLiteral("by-name")) && parser.IsSet(QStringLiteral("by-position"))) {
-    return parser.UsageError(console, QStringLiteral("--by-name and --by-position exclude each "
-                                                     "other: give one."));
-  }
-  const std::optional<qint64> maxRefused = MaxRefused(parser);
-  if (!maxRefused) {
-    return parser.UsageError(console, QStringLiteral("--max-refused takes a whole number from 1, "
-                                                     "not '%1'.")
-                                          .arg(parser.Value(QStringLiteral("max-refused"))));
-  }
-  const QString where = parser.Value(QStringLiteral("where")).trimmed();
-  if (parser.IsSet(QStringLiteral("where")) && where.isEmpty()) {
-    return parser.UsageError(console, QStringLiteral("--where takes a search condition."));
-  }
-  AppendJob job;
-  job.appendToDatabase1 = *target == 1;
-  job.fast = parser.IsSet(QStringLiteral("fast"));
-  job.create = parser.IsSet(QStringLiteral("create"));
-  job.refusedFile = parser.Value(QStringLiteral("refused"));
-  job.where = where;
-  job.dryRun = parser.IsSet(QStringLiteral("dry-run"));
-  job.maxRefused = *maxRefused;
+  std::optional<AppendSettings> settings = ReadAppendSettings(parser, console);
+  if (!settings) return kWrongUsage;
+  const StatementWatch watch(parser.IsSet(QStringLiteral("verbose")));
+  AppendJob job = std::move(settings->job);
   if (std::optional<int> exit = ResolveLogins(parser, console, job.profile1, &job.profile2)) {
     return *exit;
   }
+  job.profile1.LoginTimeout = job.profile2.LoginTimeout = settings->loginTimeout;
+  const bool yes = parser.IsSet(QStringLiteral("yes"));
+  if (settings->many) return AppendManyTables(job, *settings->many, console, watch);
   if (std::optional<int> exit = CheckAppendTables(parser.Positional(), console, job)) {
     return *exit;
   }
-  TerminalDialogs dialogs(console, QStringLiteral("--yes"), parser.IsSet(QStringLiteral("yes")));
+  const QString target = job.appendToDatabase1 ? job.qualified1 : job.qualified2;
+  if (job.truncate && !job.dryRun && !TruncateAgreed({target}, yes, console)) return kRefused;
+  TerminalDialogs dialogs(console, QStringLiteral("--yes"), yes);
   dialogs.AnswerColumnOrder(ColumnOrderAnswer(parser));
   ProgressLine progress(console, ProgressLine::ModeFor(parser.IsSet(QStringLiteral("progress"))));
-  JobTerminal terminal{console, dialogs, progress, parser.IsSet(QStringLiteral("quiet"))};
-  return RunAppend(job, terminal);
+  const bool json = parser.IsSet(QStringLiteral("json"));
+  JobTerminal terminal{console, dialogs, progress, parser.IsSet(QStringLiteral("quiet")), json};
+  AppendRunContext context;
+  const StopOnInterrupt interrupt(console, [&] { context.Interrupt(); });
+  QElapsedTimer timer;
+  timer.start();
+  const TableRun run = AppendTable(job, terminal, context, watch);
+  TellTimedOut(run, console);
+  if (json) {
+    console.Result(TableJson(run));
+    console.Result(RunJson({run}, timer.elapsed(), run.exitCode));
+  }
+  return run.exitCode;
 }
 
 }  // namespace cli

@@ -1,5 +1,8 @@
 #include "cli/job_summary.h"
 
+#include "cli/engine_jobs.h"
+#include "cli/json_report.h"
+
 namespace cli {
 namespace {
 
@@ -11,7 +14,60 @@ QString Seconds(qint64 elapsedMs) {
   return QString::number(static_cast<double>(elapsedMs) / 1000.0, 'f', 1) + QStringLiteral(" s");
 }
 
+QString WayWords(const std::optional<append::AppendEngine::Way>& way) {
+  using Way = append::AppendEngine::Way;
+  if (!way) return {};
+  switch (*way) {
+    case Way::OneInsertARow:
+      return QStringLiteral(", one INSERT a row");
+    case Way::Batches:
+      return QStringLiteral(", in batches");
+    case Way::ServerCopy:
+      return QStringLiteral(", by the server's own copy");
+  }
+  return {};
+}
+
 }  // namespace
+
+QString TableLine(const TableRun& run) {
+  QString text = run.source + QStringLiteral(" -> ") + run.target + QStringLiteral(": ");
+  if (!run.notRun.isEmpty()) return text + QStringLiteral("not appended: ") + run.notRun + u'.';
+  if (run.plan) {
+    text += QStringLiteral("would go") + WayWords(run.plan->way) + QStringLiteral(", ") +
+            Rows(run.plan->sourceRows);
+    return text +
+           (run.plan->targetRows
+                ? QStringLiteral("; the target holds %1 now.").arg(Rows(*run.plan->targetRows))
+                : QStringLiteral("."));
+  }
+  if (!run.outcome) return text + OutcomeWord(run) + u'.';
+  const append::AppendEngine::Outcome& outcome = *run.outcome;
+  text += Rows(outcome.appended) + QStringLiteral(" appended") + WayWords(outcome.way);
+  if (outcome.refused > 0) text += QStringLiteral(", %1 refused").arg(outcome.refused);
+  text += QStringLiteral(", in ") + Seconds(run.elapsedMs);
+  if (run.exitCode != kDone) text += QStringLiteral(" (") + OutcomeWord(run) + u')';
+  return text + u'.';
+}
+
+QString TotalLine(const std::vector<TableRun>& runs, qint64 elapsedMs) {
+  qint64 appended = 0;
+  qint64 refused = 0;
+  qsizetype complete = 0;
+  for (const TableRun& run : runs) {
+    if (run.outcome) {
+      appended += run.outcome->appended;
+      refused += run.outcome->refused;
+    }
+    if (run.exitCode == kDone && run.notRun.isEmpty()) ++complete;
+  }
+  const qsizetype count = static_cast<qsizetype>(runs.size());
+  QString text = QStringLiteral("%1 tables: %2 got every row").arg(count).arg(complete);
+  if (complete < count) text += QStringLiteral(", %1 did not").arg(count - complete);
+  text += QStringLiteral("; ") + Rows(appended) + QStringLiteral(" appended");
+  if (refused > 0) text += QStringLiteral(", %1 refused").arg(refused);
+  return text + QStringLiteral(", in ") + Seconds(elapsedMs) + u'.';
+}
 
 QString AppendSummary(const append::AppendEngine::Outcome& outcome, const QString& target,
                       qint64 elapsedMs, const QString& where) {

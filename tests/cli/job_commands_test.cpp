@@ -69,7 +69,7 @@ TEST_F(JobCommands, JoinWritesTheNewTableAndRefusesAnOverwriteNobodyConfirmed) {
 
 TEST_F(JobCommands, AppendCopiesTheRowsAndAMismatchIsARefusal) {
   server.AddTable("stock", "Orders", {"ID", "CustomerID"});
-  CliRun run = RunCli({"append", "--to", "2", "Orders", "Orders"});
+  CliRun run = RunCli({"append", "--to", "2", "Orders", "Orders", "--one-by-one"});
   EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
   EXPECT_TRUE(run.err.startsWith("1 row appended to stock.dbo.Orders, in "))
       << run.err.toStdString();
@@ -151,10 +151,11 @@ TEST_F(JobCommands,
   // The same columns in another order: --yes does not say which way.
   EXPECT_EQ(RunCli({"append", "--to", "2", "Orders", "archive.Orders", "--yes"}).exitCode,
             cli::kRefused);
-  run = RunCli({"append", "--to", "2", "Orders", "ARCHIVE.orders", "--by-position"});
+  run =
+      RunCli({"append", "--to", "2", "Orders", "ARCHIVE.orders", "--by-position", "--one-by-one"});
   EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
   EXPECT_TRUE(Ran("INSERT INTO [ARCHIVE].[orders] VALUES('7', '1')"));
-  run = RunCli({"append", "--to", "2", "Orders", "archive.Orders", "--by-name"});
+  run = RunCli({"append", "--to", "2", "Orders", "archive.Orders", "--by-name", "--one-by-one"});
   EXPECT_TRUE(Ran("INSERT INTO [archive].[Orders] ([CustomerID], [ID]) VALUES('1', '7')"));
 }
 
@@ -168,10 +169,10 @@ TEST_F(JobCommands, AppendScriptedWithWhereDryRunAndMaxRefused) {
   server.SetColumnFacts("stock", "", "Orders", {{"ID", "int"}, {"CustomerID", "int"}});
   server.SetColumnFacts("sales", "", "More", {{"ID", "int"}, {"CustomerID", "int"}});
   const QStringList more = {"append", "--to", "2", "More", "Orders"};
-  CliRun run = RunCli(more + QStringList{"--where", "CustomerID = 2", "--dry-run"});
+  CliRun run = RunCli(more + QStringList{"--where", "CustomerID = 2", "--dry-run", "--one-by-one"});
   EXPECT_EQ(run.exitCode, cli::kDone) << run.err.toStdString();
   EXPECT_EQ(run.Lines(),
-            QStringList({"Way: one INSERT a row (without --fast).",
+            QStringList({"Way: one INSERT a row (--one-by-one).",
                          "Columns (source -> target):", "  ID -> ID", "  CustomerID -> CustomerID",
                          "Source rows that would go: 2 rows of sales.dbo.More where "
                          "CustomerID = 2.",
@@ -181,7 +182,7 @@ TEST_F(JobCommands, AppendScriptedWithWhereDryRunAndMaxRefused) {
       RunCli(more + QStringList{"--fast", "--dry-run"}).out.startsWith("Way: the server's"));
   EXPECT_FALSE(Ran("INSERT"));
 
-  run = RunCli(more + QStringList{"--where", "CustomerID = 2"});
+  run = RunCli(more + QStringList{"--where", "CustomerID = 2", "--one-by-one"});
   EXPECT_TRUE(
       run.err.startsWith("2 rows appended to stock.dbo.Orders (the source's rows where "
                          "CustomerID = 2), in "))
@@ -195,7 +196,7 @@ TEST_F(JobCommands, AppendScriptedWithWhereDryRunAndMaxRefused) {
   server.RefuseStatements("'2'", "Violation of CHECK constraint.");
   server.RefuseStatements("SELECT * FROM [sales]", "The server's copy is refused.");
   const QString file = settings.Folder() + "/refused.csv";
-  for (const char* way : {"--progress", "--fast"}) {
+  for (const char* way : {"--one-by-one", "--fast"}) {
     run = RunCli(more + QStringList{"--max-refused", "2", "--refused", file, way});
     EXPECT_EQ(run.exitCode, cli::kRefused) << way;
     EXPECT_TRUE(run.err.contains("Stopped at the limit of 2 rows refused: 1 row appended"))

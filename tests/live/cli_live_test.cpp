@@ -121,7 +121,7 @@ TEST(CliLive, JoinAndAppendFromTheCommandLine) {
   EXPECT_TRUE(nobody.Prompts().isEmpty());
 }
 
-// --where on each way: one INSERT a row, --fast on one server (the server's own copy where the
+// --where on each way: one INSERT a row, the default on one server (the server's own copy where the
 // servers can prove they are one; this T-SQL server cannot, and takes batches), and batches (the
 // target on a second server, OMBRELIA_TEST_SECOND_PORT); each dry run first, which writes
 // nothing.
@@ -149,9 +149,9 @@ TEST(CliLive, WhereOnEveryWayAndDryRunsThatWriteNothing) {
     ConnectionProfile target;
     QStringList options;
     QString way;
-  } ways[] = {{*profile2, {}, "Way: one INSERT a row"},
-              {*profile2, {"--fast"}, "Way: "},  // the server's copy where the servers prove one
-              {second, {"--fast"}, "Way: batches"}};
+  } ways[] = {{*profile2, {"--one-by-one"}, "Way: one INSERT a row"},
+              {*profile2, {}, "Way: "},  // the server's copy where the servers prove one
+              {second, {}, "Way: batches"}};
   const bool twoServers = second.Port != profile2->Port;
   for (const auto& [target, options, way] : ways) {
     if (way == "Way: batches" && !twoServers) continue;  // no second server to append to

@@ -158,7 +158,7 @@ TEST_F(UserTablesLive, WhereWithASubqueryWritesTheDryRunsRowsOnEveryWay) {
     ConnectionProfile target;
     adodb::Connection* connection;
     QStringList options;
-  } ways[] = {{profile2, db2.get(), {}},
+  } ways[] = {{profile2, db2.get(), {"--one-by-one"}},
               {profile2, db2.get(), {"--fast"}},
               {second, onSecond.get(), {"--fast"}}};
   for (const auto& [target, connection, options] : ways) {

@@ -1,0 +1,164 @@
+#include "cli/many_tables.h"
+
+#include <QElapsedTimer>
+
+#include "cli/database_command.h"
+#include "cli/job_summary.h"
+#include "cli/json_report.h"
+#include "cli/stop_on_interrupt.h"
+#include "platform/desktop/dialogs.h"
+
+namespace cli {
+namespace {
+
+// Both databases opened for the checks, the source's and the target's.
+struct Databases {
+  std::optional<CheckedDatabase> source;
+  std::optional<CheckedDatabase> target;
+};
+
+std::optional<Databases> OpenBoth(const AppendJob& job, Console& console) {
+  Databases both;
+  const int target = job.appendToDatabase1 ? 1 : 2;
+  both.source = OpenForChecks(target == 1 ? job.profile2 : job.profile1, 3 - target, console);
+  if (!both.source) return std::nullopt;
+  both.target = OpenForChecks(target == 1 ? job.profile1 : job.profile2, target, console);
+  if (!both.target) return std::nullopt;
+  return both;
+}
+
+// The tables in the order they go, with their targets: the foreign keys of both databases
+// decide it (the made targets have none yet, the sources' keys stand for theirs).
+std::optional<std::vector<TablePair>> PlannedTables(Databases& both, const ManyTablesRun& run,
+                                                    bool create, Console& console) {
+  const std::optional<std::vector<MSSQL::TableName>> tables =
+      ChosenTables(*both.source, run.choice, console);
+  if (!tables) return std::nullopt;
+  const std::optional<std::vector<TablePair>> pairs =
+      PairWithTargets(*both.target, *tables, create, console);
+  if (!pairs) return std::nullopt;
+  std::optional<std::vector<MSSQL::ForeignKey>> keys = ForeignKeysOf(*both.source, console);
+  if (!keys) return std::nullopt;
+  const std::optional<std::vector<MSSQL::ForeignKey>> targetKeys =
+      ForeignKeysOf(*both.target, console);
+  if (!targetKeys) return std::nullopt;
+  keys->insert(keys->end(), targetKeys->begin(), targetKeys->end());
+  return InForeignKeyOrder(*pairs, *keys, console);
+}
+
+// The pattern job for one table, on the logins still open (or opened again when a table's run
+// lost one): empty when a login cannot be opened again.
+bool JobFor(const TablePair& pair, const Databases& both, AppendJob& job, Console& console) {
+  const bool into1 = job.appendToDatabase1;
+  (into1 ? job.table2 : job.table1) = pair.source;
+  (into1 ? job.table1 : job.table2) = pair.target;
+  (into1 ? job.qualified2 : job.qualified1) = QualifiedName(*both.source, pair.source);
+  (into1 ? job.qualified1 : job.qualified2) = QualifiedName(*both.target, pair.target);
+  job.create = !pair.targetExists;
+  for (int number : {1, 2}) {
+    std::unique_ptr<adodb::Connection>& connection =
+        number == 1 ? job.connection1 : job.connection2;
+    if (!connection) {
+      connection = Connect(number == 1 ? job.profile1 : job.profile2, number, console,
+                           adodb::adModeReadWrite);
+    }
+    if (!connection) return false;
+  }
+  return true;
+}
+
+QStringList Targets(const std::vector<TablePair>& pairs, const Databases& both) {
+  QStringList targets;
+  for (const TablePair& pair : pairs) {
+    if (pair.notRun.isEmpty() && pair.targetExists) {
+      targets << QualifiedName(*both.target, pair.target);
+    }
+  }
+  return targets;
+}
+
+// One table: its own boxes, progress line and summary.
+TableRun RunOne(AppendJob& job, const ManyTablesRun& run, Console& console,
+                AppendRunContext& context, const StatementWatch& watch) {
+  TerminalDialogs dialogs(console, QStringLiteral("--yes"), run.yes);
+  dialogs.AnswerColumnOrder(run.columnOrder);
+  ProgressLine progress(console, run.progress);
+  JobTerminal terminal{console, dialogs, progress, true, run.json};
+  return AppendTable(job, terminal, context, watch);
+}
+
+void Tell(const TableRun& table, const ManyTablesRun& run, Console& console) {
+  TellTimedOut(table, console);
+  if (run.json) console.Result(TableJson(table));
+  if (!run.quiet || table.exitCode != kDone) console.Message(TableLine(table));
+}
+
+int ExitCodeOf(const std::vector<TableRun>& runs, bool interrupted) {
+  if (interrupted) return kInterrupted;
+  for (const TableRun& run : runs) {
+    if (run.exitCode != kDone || !run.notRun.isEmpty()) return kRefused;
+  }
+  return kDone;
+}
+
+}  // namespace
+
+void TellTimedOut(const TableRun& table, Console& console) {
+  if (!table.timedOut) return;
+  console.Message(QStringLiteral("ombrelia: %1: timeout: a statement ran longer than "
+                                 "--query-timeout and was given up; %2 rows were written before "
+                                 "it.")
+                      .arg(table.target)
+                      .arg(table.outcome ? table.outcome->appended : 0));
+}
+
+bool TruncateAgreed(const QStringList& targets, bool yes, Console& console) {
+  if (targets.isEmpty()) return true;
+  TerminalDialogs dialogs(console, QStringLiteral("--yes"), yes);
+  const QString question =
+      QStringLiteral("Empty %1 before the rows are appended? Every row %2 now is deleted.")
+          .arg(targets.join(QStringLiteral(", ")),
+               targets.size() == 1 ? QStringLiteral("it holds") : QStringLiteral("they hold"));
+  return dialogs::MsgBox(question, dialogs::vbYesNo) == dialogs::vbYes;
+}
+
+int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
+                     const StatementWatch& watch) {
+  std::optional<Databases> both = OpenBoth(job, console);
+  if (!both) return kNotConnected;
+  const std::optional<std::vector<TablePair>> pairs =
+      PlannedTables(*both, run, job.create, console);
+  if (!pairs) return kRefused;
+  if (job.truncate && !job.dryRun && !TruncateAgreed(Targets(*pairs, *both), run.yes, console)) {
+    return kRefused;
+  }
+  (job.appendToDatabase1 ? job.connection2 : job.connection1) = std::move(both->source->connection);
+  (job.appendToDatabase1 ? job.connection1 : job.connection2) = std::move(both->target->connection);
+  AppendRunContext context;
+  const StopOnInterrupt interrupt(console, [&] { context.Interrupt(); });
+  QElapsedTimer timer;
+  timer.start();
+  std::vector<TableRun> runs;
+  for (const TablePair& pair : *pairs) {
+    if (context.interrupted || (run.stopOnError && ExitCodeOf(runs, false) != kDone)) break;
+    TableRun table;
+    if (!pair.notRun.isEmpty()) {
+      table = {QualifiedName(*both->source, pair.source),
+               QualifiedName(*both->target, pair.target)};
+      table.notRun = pair.notRun;
+      table.exitCode = kRefused;
+    } else if (!JobFor(pair, *both, job, console)) {
+      return kNotConnected;
+    } else {
+      table = RunOne(job, run, console, context, watch);
+    }
+    Tell(table, run, console);
+    runs.push_back(std::move(table));
+  }
+  const int exitCode = ExitCodeOf(runs, context.interrupted);
+  if (run.json) console.Result(RunJson(runs, timer.elapsed(), exitCode));
+  if (!run.quiet) console.Message(TotalLine(runs, timer.elapsed()));
+  return exitCode;
+}
+
+}  // namespace cli
