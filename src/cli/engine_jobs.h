@@ -69,7 +69,9 @@ struct JobTerminal {
   TerminalDialogs& dialogs;
   ProgressLine& progress;
   bool quiet = false;
-  bool json = false;  // --json: standard output holds the JSON objects alone
+  // Standard output holds no plan of a dry run: it holds the JSON objects (--json), or the
+  // many tables' own lines.
+  bool json = false;
 };
 
 // Runs the join to the end and gives its exit code (ExitCodeOf).

@@ -83,13 +83,19 @@ TableRun RunOne(AppendJob& job, const ManyTablesRun& run, Console& console,
   TerminalDialogs dialogs(console, QStringLiteral("--yes"), run.yes);
   dialogs.AnswerColumnOrder(run.columnOrder);
   ProgressLine progress(console, run.progress);
-  JobTerminal terminal{console, dialogs, progress, true, run.json};
+  // The plan of a dry run is told by the table's own line, below.
+  JobTerminal terminal{console, dialogs, progress, true, true};
   return AppendTable(job, terminal, context, watch);
 }
 
 void Tell(const TableRun& table, const ManyTablesRun& run, Console& console) {
   TellTimedOut(table, console);
-  if (run.json) console.Result(TableJson(table));
+  if (run.json) {
+    console.Result(TableJson(table));
+  } else if (table.plan) {
+    console.Result(TableLine(table));  // a dry run's list is its result
+    return;
+  }
   if (!run.quiet || table.exitCode != kDone) console.Message(TableLine(table));
 }
 
@@ -157,7 +163,11 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
   }
   const int exitCode = ExitCodeOf(runs, context.interrupted);
   if (run.json) console.Result(RunJson(runs, timer.elapsed(), exitCode));
-  if (!run.quiet) console.Message(TotalLine(runs, timer.elapsed()));
+  if (!run.quiet) {
+    console.Message(
+        job.dryRun ? QStringLiteral("Dry run of %1 tables: nothing was written.").arg(runs.size())
+                   : TotalLine(runs, timer.elapsed()));
+  }
   return exitCode;
 }
 
