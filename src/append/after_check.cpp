@@ -26,8 +26,12 @@ const QString kNotChecked = QStringLiteral("The target table's growth could not 
 
 }  // namespace
 
+// The fast ways' look at the target counted its rows in the same statement; that count serves
+// when nothing has waited on the user since (a question about the columns may take minutes, and
+// the target may change meanwhile).
 void AppendEngine::CountTargetBefore() {
-  targetBefore_ = CountTargetRows();
+  const std::optional<qint64> counted = TargetFacts().rows;
+  targetBefore_ = counted && !askedAboutColumns_ ? counted : CountTargetRows();
 }
 
 // Nothing more is sent on a lost connection; without a count before there is nothing to compare.

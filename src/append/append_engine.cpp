@@ -138,12 +138,16 @@ bool AppendEngine::FieldCountsMatch() {
     // fast append asks for them only when the server refuses it.
     const bool fills = !request_.fast;
     const bool target1 = request_.appendToDatabase1;
+    // The fast ways count the target's rows before the copy in the same look.
+    const bool count = request_.fast;
     BothAtOnce(
         [&] {
-          facts1_ = MSSQL::ReadColumnFacts(*connection1_, *request_.table1, fills && target1);
+          facts1_ = MSSQL::ReadColumnFacts(*connection1_, *request_.table1, fills && target1,
+                                           count && target1);
         },
         [&] {
-          facts2_ = MSSQL::ReadColumnFacts(*connection2_, *request_.table2, fills && !target1);
+          facts2_ = MSSQL::ReadColumnFacts(*connection2_, *request_.table2, fills && !target1,
+                                           count && !target1);
         },
         failures[0], failures[1]);
   });
@@ -225,6 +229,7 @@ AppendEngine::Next AppendEngine::LookAtColumns() {
   if (SameColumnsInAnotherOrder(source, target)) return AskColumnOrder(source, target);
   if (const QStringList pairs = DifferingPairs(source, target); !pairs.isEmpty()) {
     int answer = dialogs::vbNo;
+    askedAboutColumns_ = true;
     on_(162, [&] {
       answer = dialogs::MsgBox(PositionalAppendQuestion(pairs),
                                dialogs::vbYesNo | dialogs::vbDefaultButton2);
@@ -256,6 +261,7 @@ bool AppendEngine::TargetFillsRead() {
 AppendEngine::Next AppendEngine::AskColumnOrder(const MSSQL::TableFacts& source,
                                                 const MSSQL::TableFacts& target) {
   int answer = dialogs::vbCancel;
+  askedAboutColumns_ = true;
   on_(168, [&] {
     answer = dialogs::MsgBox(ByNameAppendQuestion(source, target), dialogs::vbYesNoCancel);
   });

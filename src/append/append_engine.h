@@ -249,7 +249,8 @@ class AppendEngine {
   std::optional<MSSQL::TableFacts> facts1_;
   std::optional<MSSQL::TableFacts> facts2_;
   InsertTarget insertTarget_;
-  bool byName_ = false;  // the user chose to append by name
+  bool byName_ = false;             // the user chose to append by name
+  bool askedAboutColumns_ = false;  // the run waited on the user's answer about the columns
   bool identityInsertOn_ = false;
   std::unique_ptr<adodb::Recordset> source_;
   RowBuffer rows_;

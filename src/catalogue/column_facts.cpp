@@ -62,15 +62,19 @@ std::vector<ColumnFacts> DescribedColumns(adodb::Recordset& described) {
 
 // What the server tells, with the flags of the columns when `fills`; the columns are known only
 // when the server answers.
-void ReadServerRow(adodb::Connection& connection, const TableName& table, bool fills,
+void ReadServerRow(adodb::Connection& connection, const TableName& table, bool fills, bool count,
                    std::vector<ColumnFacts>& columns, TableFacts& facts) {
   std::vector<QString> names;
   if (fills) {
     for (const ColumnFacts& column : columns) names.push_back(column.name);
   }
   const std::unique_ptr<adodb::Recordset> row =
-      connection.Execute(ColumnFactsStatement(table, names));
-  if (row->Eof() || row->FieldCount() != 2 + 2 * static_cast<int>(names.size())) return;
+      connection.Execute(ColumnFactsStatement(table, names, count));
+  const int counted = 2 + 2 * static_cast<int>(names.size());
+  if (row->Eof() || row->FieldCount() != counted + (count ? 1 : 0)) return;
+  if (count && !row->FieldValue(counted).IsNull()) {
+    facts.rows = row->FieldValue(counted).text.toLongLong();
+  }
   facts.server = row->FieldValue(0).text;
   facts.schema = row->FieldValue(1).IsNull() ? QString() : row->FieldValue(1).text;
   facts.database = connection.DefaultDatabase();
@@ -110,7 +114,8 @@ QString TableColumnsStatement(const TableName& table) {
 
 // Server functions only: the catalogue views are slow to open on some servers, and these answer
 // from the table's own object. The session's database comes from the driver.
-QString ColumnFactsStatement(const TableName& table, const std::vector<QString>& columns) {
+QString ColumnFactsStatement(const TableName& table, const std::vector<QString>& columns,
+                             bool count) {
   const QString object = QStringLiteral("OBJECT_ID(%1)").arg(NationalLiteral(table.Bracketed()));
   QStringList fields{QStringLiteral("@@SERVERNAME"),
                      QStringLiteral("OBJECT_SCHEMA_NAME(%1)").arg(object)};
@@ -119,6 +124,7 @@ QString ColumnFactsStatement(const TableName& table, const std::vector<QString>&
     fields << QStringLiteral("COLUMNPROPERTY(%1, %2, 'IsIdentity')").arg(object, name)
            << QStringLiteral("COLUMNPROPERTY(%1, %2, 'IsComputed')").arg(object, name);
   }
+  if (count) fields << QStringLiteral("(SELECT COUNT_BIG(*) FROM %1)").arg(table.Bracketed());
   return QStringLiteral("SELECT ") + fields.join(QStringLiteral(", "));
 }
 
@@ -129,7 +135,7 @@ QString ObjectIdStatement(const TableName& table) {
 void ReadFills(adodb::Connection& connection, const TableName& table, TableFacts& facts) {
   if (facts.fillsKnown || facts.columns.empty()) return;
   std::vector<ColumnFacts> columns = facts.columns;
-  ReadServerRow(connection, table, true, columns, facts);
+  ReadServerRow(connection, table, true, false, columns, facts);
 }
 
 void ReadObjectId(adodb::Connection& connection, const TableName& table, TableFacts& facts) {
@@ -146,7 +152,8 @@ TableFacts ReadColumnsOnly(adodb::Connection& connection, const QString& from) {
   return facts;
 }
 
-TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table, bool fills) {
+TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table, bool fills,
+                           bool count) {
   TableFacts facts;
   std::vector<ColumnFacts> columns;
   try {
@@ -158,10 +165,15 @@ TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table
     // Not SQL Server, or a table it cannot read: the SELECT tells which, with its own text.
     return DescribedOnly(connection, table);
   }
-  try {
-    ReadServerRow(connection, table, fills, columns, facts);
-  } catch (const adodb::Error&) {
-    // Not SQL Server: its columns stay unknown, and the rows go by position.
+  for (const bool counting : {count, false}) {
+    try {
+      ReadServerRow(connection, table, fills, counting, columns, facts);
+      break;
+    } catch (const adodb::Error&) {
+      // A count the server refuses is asked again without it; without the functions (not SQL
+      // Server) the columns stay unknown, and the rows go by position.
+      if (!counting) break;
+    }
   }
   return facts;
 }

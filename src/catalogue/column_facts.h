@@ -6,6 +6,7 @@
 // server: the table's columns, and one row of server functions.
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "catalogue/table_name.h"
@@ -37,7 +38,8 @@ struct TableFacts {
   QString schema;    // the schema the session resolves the table's name to
   QString objectId;  // OBJECT_ID of the table, once asked for (ReadObjectId)
   std::vector<ColumnFacts> columns;
-  bool fillsKnown = false;  // the columns' identity and computed flags were read
+  bool fillsKnown = false;     // the columns' identity and computed flags were read
+  std::optional<qint64> rows;  // the table's rows as the facts were read, when they were counted
 
   bool HasIdentity() const;
   // Both are the same table of the same database of the same server, as the servers say.
@@ -47,16 +49,19 @@ struct TableFacts {
 // "SELECT TOP 0 * FROM [t]": the table's columns, no row.
 QString TableColumnsStatement(const TableName& table);
 // One row: the server's name, the schema the table's name resolves to, and whether each of
-// `columns` is an identity column and whether it is computed.
-QString ColumnFactsStatement(const TableName& table, const std::vector<QString>& columns);
+// `columns` is an identity column and whether it is computed; with `count`, the table's rows
+// last.
+QString ColumnFactsStatement(const TableName& table, const std::vector<QString>& columns,
+                             bool count = false);
 // "SELECT OBJECT_ID(N'[t]')".
 QString ObjectIdStatement(const TableName& table);
 
 // Facts of a table; `fills` asks also which columns the server fills itself. A table the
 // server cannot read fails as its SELECT does; a server without the functions leaves
-// everything but the field count and names unknown.
-TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table,
-                           bool fills = true);
+// everything but the field count and names unknown. `count` asks for the table's rows in the
+// same statement (left unknown where the server refuses that).
+TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table, bool fills = true,
+                           bool count = false);
 // The field count and the columns of "SELECT TOP 0 * FROM <from>" (a table of another database
 // of the session's server, say), nothing else: the server, the database and the fills stay
 // unknown. Fails as the SELECT does.

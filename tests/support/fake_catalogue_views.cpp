@@ -65,6 +65,9 @@ bool ServerRow(Database& database, const QString& statement, Result& result) {
     row.push_back(Flag(table->facts[static_cast<std::size_t>(i)].identity));
     row.push_back(Flag(table->facts[static_cast<std::size_t>(i)].computed));
   }
+  if (table && statement.contains(QLatin1String("(SELECT COUNT_BIG(*) FROM "))) {
+    row.push_back(adodb::Value::Text(QString::number(table->rows.size())));
+  }
   result = {true, QStringList(static_cast<qsizetype>(row.size()), QString()), {row}, {}};
   return true;
 }
