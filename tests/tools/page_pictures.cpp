@@ -1,6 +1,7 @@
 // Walks the wizard against the in-memory server and saves a picture of each page into the
-// folder given: form1.png, form4.png, form2.png, form3.png, and form3-running.png, the append
-// page during a run. Run it under a display (Xvfb).
+// folder given: form1.png, form4.png, form2.png, form3.png, form3-running.png, the append
+// page during a run, and form3-several.png, the append page with two source tables chosen. Run it
+// under a display (Xvfb).
 
 #include <QApplication>
 #include <QDir>
@@ -133,5 +134,11 @@ int main(int argc, char** argv) {
   Save(append, folder, "form3.png");
   ScriptedDialogs dialogs;
   SaveRunningAppend(append, server, folder);
+  // Both tables of Database #2 chosen: each goes into the table of its name, and the target's
+  // list greys.
+  append.findChild<QListWidget*>("List1")->clearSelection();
+  Select(append, "List2", 0);
+  Select(append, "List2", 1);
+  Save(append, folder, "form3-several.png");
   return 0;
 }
