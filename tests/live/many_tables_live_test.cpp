@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <memory>
@@ -20,8 +21,12 @@
 
 namespace {
 
-const QString kSource = QStringLiteral("ombrelia_test_many_src");
-const QString kTarget = QStringLiteral("ombrelia_test_many_dst");
+// Named for this process: a database that a session the server still winds down keeps from an
+// earlier run does not stand in this one's way.
+const QString kSource =
+    QStringLiteral("ombrelia_test_many_src_%1").arg(QCoreApplication::applicationPid());
+const QString kTarget =
+    QStringLiteral("ombrelia_test_many_dst_%1").arg(QCoreApplication::applicationPid());
 
 QStringList LoginOptions(const ConnectionProfile& profile, int number) {
   const QString n = QString::number(number);
@@ -142,7 +147,8 @@ TEST(ManyTablesLive, AllCreateTablesTruncateRefusedRowsJsonAndTimeout) {
   qunsetenv("OMBRELIA_PASSWORD2");
   source.reset();
   target.reset();
-  // A session the server still winds down may keep a database a moment: the next run drops it.
+  // A session the server still winds down may keep a database a moment: it is left to the
+  // throw-away server then.
   for (const QString& database : {kSource, kTarget}) {
     try {
       master->ExecuteNoRecords("DROP DATABASE " + database);
