@@ -217,20 +217,27 @@ int AppendCommand(const QStringList& arguments, Console& console) {
   job.profile1.LoginTimeout = job.profile2.LoginTimeout = settings->loginTimeout;
   const bool yes = parser.IsSet(QStringLiteral("yes"));
   if (settings->many) return AppendManyTables(job, *settings->many, console, watch);
+  const bool json = parser.IsSet(QStringLiteral("json"));
+  QElapsedTimer timer;
+  timer.start();
+  // A run that ends before its table still ends with its JSON object.
+  const auto ended = [&](int exitCode) {
+    if (json) console.Result(RunJson({}, timer.elapsed(), exitCode));
+    return exitCode;
+  };
   if (std::optional<int> exit = CheckAppendTables(parser.Positional(), console, job)) {
-    return *exit;
+    return ended(*exit);
   }
   const QString target = job.appendToDatabase1 ? job.qualified1 : job.qualified2;
-  if (job.truncate && !job.dryRun && !TruncateAgreed({target}, yes, console)) return kRefused;
+  if (job.truncate && !job.dryRun && !TruncateAgreed({target}, yes, console)) {
+    return ended(kRefused);
+  }
   TerminalDialogs dialogs(console, QStringLiteral("--yes"), yes);
   dialogs.AnswerColumnOrder(ColumnOrderAnswer(parser));
   ProgressLine progress(console, ProgressLine::ModeFor(parser.IsSet(QStringLiteral("progress"))));
-  const bool json = parser.IsSet(QStringLiteral("json"));
   JobTerminal terminal{console, dialogs, progress, parser.IsSet(QStringLiteral("quiet")), json};
   AppendRunContext context;
   const StopOnInterrupt interrupt(console, [&] { context.Interrupt(); });
-  QElapsedTimer timer;
-  timer.start();
   const TableRun run = AppendTable(job, terminal, context, watch);
   TellTimedOut(run, console);
   if (json) {

@@ -107,6 +107,20 @@ int ExitCodeOf(const std::vector<TableRun>& runs, bool interrupted) {
   return kDone;
 }
 
+// Why a table does not start once the run is ending: Ctrl-C, a table short of rows with
+// --stop-on-error, or a login that could not be opened again. Empty: it starts.
+QString NotStartedBecause(const std::vector<TableRun>& runs, const ManyTablesRun& run,
+                          const AppendRunContext& context, bool loginLost) {
+  if (context.interrupted) return QStringLiteral("not started, the run was stopped");
+  if (loginLost) return QStringLiteral("not started, a login could not be opened again");
+  if (run.stopOnError && ExitCodeOf(runs, false) != kDone) {
+    return QStringLiteral(
+        "not started (--stop-on-error), a table before it did not get every "
+        "row");
+  }
+  return {};
+}
+
 }  // namespace
 
 void TellTimedOut(const TableRun& table, Console& console) {
@@ -130,38 +144,46 @@ bool TruncateAgreed(const QStringList& targets, bool yes, Console& console) {
 
 int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
                      const StatementWatch& watch) {
+  QElapsedTimer timer;
+  timer.start();
+  // A run that ends before its tables still ends with its JSON object.
+  const auto ended = [&](int exitCode) {
+    if (run.json) console.Result(RunJson({}, timer.elapsed(), exitCode));
+    return exitCode;
+  };
   std::optional<Databases> both = OpenBoth(job, console);
-  if (!both) return kNotConnected;
+  if (!both) return ended(kNotConnected);
   const std::optional<std::vector<TablePair>> pairs =
       PlannedTables(*both, run, job.create, console);
-  if (!pairs) return kRefused;
+  if (!pairs) return ended(kRefused);
   if (job.truncate && !job.dryRun && !TruncateAgreed(Targets(*pairs, *both), run.yes, console)) {
-    return kRefused;
+    return ended(kRefused);
   }
   (job.appendToDatabase1 ? job.connection2 : job.connection1) = std::move(both->source->connection);
   (job.appendToDatabase1 ? job.connection1 : job.connection2) = std::move(both->target->connection);
   AppendRunContext context;
   const StopOnInterrupt interrupt(console, [&] { context.Interrupt(); });
-  QElapsedTimer timer;
-  timer.start();
   std::vector<TableRun> runs;
+  bool loginLost = false;
   for (const TablePair& pair : *pairs) {
-    if (context.interrupted || (run.stopOnError && ExitCodeOf(runs, false) != kDone)) break;
     TableRun table;
-    if (!pair.notRun.isEmpty()) {
-      table = {QualifiedName(*both->source, pair.source),
-               QualifiedName(*both->target, pair.target)};
-      table.notRun = pair.notRun;
-      table.exitCode = kRefused;
-    } else if (!JobFor(pair, *both, job, console)) {
-      return kNotConnected;
-    } else {
+    table.source = QualifiedName(*both->source, pair.source);
+    table.target = QualifiedName(*both->target, pair.target);
+    table.notRun = NotStartedBecause(runs, run, context, loginLost);
+    if (table.notRun.isEmpty()) table.notRun = pair.notRun;
+    if (table.notRun.isEmpty() && !JobFor(pair, *both, job, console)) {
+      loginLost = true;
+      table.notRun = QStringLiteral("a login could not be opened again");
+    }
+    if (table.notRun.isEmpty()) {
       table = RunOne(job, run, console, context, watch);
+    } else {
+      table.exitCode = kRefused;
     }
     Tell(table, run, console);
     runs.push_back(std::move(table));
   }
-  const int exitCode = ExitCodeOf(runs, context.interrupted);
+  const int exitCode = loginLost ? kNotConnected : ExitCodeOf(runs, context.interrupted);
   if (run.json) console.Result(RunJson(runs, timer.elapsed(), exitCode));
   if (!run.quiet) {
     console.Message(

@@ -127,6 +127,16 @@ TEST(ManyTablesLive, AllCreateTablesTruncateRefusedRowsJsonAndTimeout) {
   EXPECT_EQ(objects["run"].value("complete").toInt(), 2);
   EXPECT_EQ(objects["run"].value("exit_code").toInt(), cli::kRefused);
 
+  // --stop-on-error: after the table that refuses a row, the next one does not start.
+  const CliRun stopping = RunCli(QStringList{"append", "--to", "2", "--tables", "m_plain,z_parent",
+                                             "--stop-on-error", "--json"} +
+                                 logins);
+  EXPECT_EQ(stopping.exitCode, cli::kRefused) << stopping.err.toStdString();
+  objects = JsonByTable(stopping);
+  EXPECT_EQ(objects["m_plain"].value("outcome").toString(), "rows refused");
+  EXPECT_EQ(objects["z_parent"].value("outcome").toString(), "not run");
+  EXPECT_EQ(Rows(*target, "z_parent"), Rows(*source, "z_parent"));
+
   // A statement that takes longer than --query-timeout: told as a time-out.
   source->ExecuteNoRecords("CREATE TABLE nums (n int)");
   // 72 rows, and a view of 3,732,480: seconds for the server to copy.
