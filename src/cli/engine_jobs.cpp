@@ -97,6 +97,11 @@ void DryRunAppend(append::AppendEngine& engine, const AppendJob& job, JobTermina
     for (const QString& line : AppendPlanLines(*plan, run.source, run.target, job.where)) {
       terminal.console.Result(line);
     }
+    if (run.emptiesTarget) {
+      terminal.console.Result(
+          QStringLiteral("Emptied first (--truncate): the target's rows now "
+                         "would be deleted before the rows go."));
+    }
   }
   if (!terminal.quiet) terminal.console.Message(QStringLiteral("Dry run: nothing was written."));
 }
@@ -193,6 +198,7 @@ TableRun AppendTable(AppendJob& job, JobTerminal& terminal, AppendRunContext& co
                      const StatementWatch& watch) {
   TableRun run{job.appendToDatabase1 ? job.qualified2 : job.qualified1,
                job.appendToDatabase1 ? job.qualified1 : job.qualified2};
+  run.emptiesTarget = job.truncate;
   if (job.truncate && !job.dryRun && !Emptied(job, run, terminal.console)) {
     run.exitCode = kRefused;
     return run;

@@ -86,6 +86,7 @@ struct TableRun {
   int exitCode = kDone;
   bool timedOut = false;                             // a statement ran longer than --query-timeout
   QString notRun{};                                  // why the table was not appended at all
+  bool emptiesTarget = false;                        // --truncate empties (or would empty) it first
   std::optional<append::AppendEngine::Plan> plan{};  // a dry run's
 };
 

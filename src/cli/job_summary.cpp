@@ -36,6 +36,7 @@ QString TableLine(const TableRun& run) {
   if (run.plan) {
     text += QStringLiteral("would go") + WayWords(run.plan->way) + QStringLiteral(", ") +
             Rows(run.plan->sourceRows);
+    if (run.emptiesTarget) text += QStringLiteral(", into the target emptied first");
     return text +
            (run.plan->targetRows
                 ? QStringLiteral("; the target holds %1 now.").arg(Rows(*run.plan->targetRows))

@@ -103,6 +103,16 @@ TEST(ManyTablesLive, AllCreateTablesTruncateRefusedRowsJsonAndTimeout) {
     EXPECT_EQ(Rows(*target, table), Rows(*source, table)) << table;
   }
 
+  // The dry run says the targets would be emptied, and empties nothing.
+  const CliRun dry =
+      RunCli(QStringList{"append", "--to", "2", "--tables", "z_parent", "--truncate", "--dry-run"} +
+             logins);
+  EXPECT_TRUE(
+      dry.out.contains("3 rows, into the target emptied first; the target holds 3 rows "
+                       "now."))
+      << dry.out.toStdString();
+  EXPECT_EQ(Rows(*target, "z_parent"), Rows(*source, "z_parent"));
+
   // Every source row again, the targets emptied first; the target's check refuses one row.
   target->ExecuteNoRecords("ALTER TABLE m_plain ADD CONSTRAINT no_bad CHECK (v <> N'bad')");
   target->ExecuteNoRecords("INSERT INTO m_plain VALUES (9, N'left')");
