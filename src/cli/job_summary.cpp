@@ -52,21 +52,12 @@ QString TableLine(const TableRun& run) {
 }
 
 QString TotalLine(const std::vector<TableRun>& runs, qint64 elapsedMs) {
-  qint64 appended = 0;
-  qint64 refused = 0;
-  qsizetype complete = 0;
-  for (const TableRun& run : runs) {
-    if (run.outcome) {
-      appended += run.outcome->appended;
-      refused += run.outcome->refused;
-    }
-    if (run.exitCode == kDone && run.notRun.isEmpty()) ++complete;
-  }
+  const RunTotals totals = TotalsOf(runs);
   const qsizetype count = static_cast<qsizetype>(runs.size());
-  QString text = QStringLiteral("%1 tables: %2 got every row").arg(count).arg(complete);
-  if (complete < count) text += QStringLiteral(", %1 did not").arg(count - complete);
-  text += QStringLiteral("; ") + Rows(appended) + QStringLiteral(" appended");
-  if (refused > 0) text += QStringLiteral(", %1 refused").arg(refused);
+  QString text = QStringLiteral("%1 tables: %2 got every row").arg(count).arg(totals.complete);
+  if (totals.complete < count) text += QStringLiteral(", %1 did not").arg(count - totals.complete);
+  text += QStringLiteral("; ") + Rows(totals.appended) + QStringLiteral(" appended");
+  if (totals.refused > 0) text += QStringLiteral(", %1 refused").arg(totals.refused);
   return text + QStringLiteral(", in ") + Seconds(elapsedMs) + u'.';
 }
 

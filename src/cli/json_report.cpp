@@ -72,17 +72,20 @@ QString TableJson(const TableRun& run) {
   return Line(object);
 }
 
-QString RunJson(const std::vector<TableRun>& runs, qint64 elapsedMs, int exitCode) {
-  qint64 appended = 0;
-  qint64 refused = 0;
-  int complete = 0;
+RunTotals TotalsOf(const std::vector<TableRun>& runs) {
+  RunTotals totals;
   for (const TableRun& run : runs) {
     if (run.outcome) {
-      appended += run.outcome->appended;
-      refused += run.outcome->refused;
+      totals.appended += run.outcome->appended;
+      totals.refused += run.outcome->refused;
     }
-    if (run.exitCode == kDone && run.notRun.isEmpty()) ++complete;
+    if (run.exitCode == kDone && run.notRun.isEmpty()) ++totals.complete;
   }
+  return totals;
+}
+
+QString RunJson(const std::vector<TableRun>& runs, qint64 elapsedMs, int exitCode) {
+  const RunTotals totals = TotalsOf(runs);
   QString outcome = QStringLiteral("done");
   if (exitCode == kInterrupted) {
     outcome = QStringLiteral("interrupted");
@@ -91,9 +94,9 @@ QString RunJson(const std::vector<TableRun>& runs, qint64 elapsedMs, int exitCod
   }
   return Line({{QStringLiteral("kind"), QStringLiteral("run")},
                {QStringLiteral("tables"), static_cast<int>(runs.size())},
-               {QStringLiteral("complete"), complete},
-               {QStringLiteral("appended"), static_cast<double>(appended)},
-               {QStringLiteral("refused"), static_cast<double>(refused)},
+               {QStringLiteral("complete"), totals.complete},
+               {QStringLiteral("appended"), static_cast<double>(totals.appended)},
+               {QStringLiteral("refused"), static_cast<double>(totals.refused)},
                {QStringLiteral("seconds"), Seconds(elapsedMs)},
                {QStringLiteral("outcome"), outcome},
                {QStringLiteral("exit_code"), exitCode}});

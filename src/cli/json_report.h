@@ -19,6 +19,15 @@ namespace cli {
 // "done", "rows refused", "stopped", "timed out", "interrupted", "failed", "not run", "dry run".
 QString OutcomeWord(const TableRun& run);
 
+// What the tables of a run add up to: the rows appended and refused, and the tables that got
+// every row.
+struct RunTotals {
+  qint64 appended = 0;
+  qint64 refused = 0;
+  int complete = 0;
+};
+RunTotals TotalsOf(const std::vector<TableRun>& runs);
+
 QString TableJson(const TableRun& run);
 QString RunJson(const std::vector<TableRun>& runs, qint64 elapsedMs, int exitCode);
 

@@ -101,10 +101,7 @@ void Tell(const TableRun& table, const ManyTablesRun& run, Console& console) {
 
 int ExitCodeOf(const std::vector<TableRun>& runs, bool interrupted) {
   if (interrupted) return kInterrupted;
-  for (const TableRun& run : runs) {
-    if (run.exitCode != kDone || !run.notRun.isEmpty()) return kRefused;
-  }
-  return kDone;
+  return TotalsOf(runs).complete == static_cast<int>(runs.size()) ? kDone : kRefused;
 }
 
 // Why a table does not start once the run is ending: Ctrl-C, a table short of rows with

@@ -7,11 +7,6 @@
 namespace cli {
 namespace {
 
-QString DatabaseName(const CheckedDatabase& database) {
-  return database.login.Database.isEmpty() ? QStringLiteral("Database #%1").arg(database.number)
-                                           : database.login.Database;
-}
-
 bool SameName(const MSSQL::TableName& a, const MSSQL::TableName& b, Qt::CaseSensitivity cs) {
   return a.schema.compare(b.schema, cs) == 0 && a.name.compare(b.name, cs) == 0;
 }
@@ -49,6 +44,11 @@ std::nullopt_t CannotRead(const CheckedDatabase& database, const QString& typed,
 }
 
 }  // namespace
+
+QString DatabaseName(const CheckedDatabase& database) {
+  return database.login.Database.isEmpty() ? QStringLiteral("Database #%1").arg(database.number)
+                                           : database.login.Database;
+}
 
 std::optional<CheckedDatabase> OpenForChecks(const ConnectionProfile& login, int number,
                                              Console& console) {

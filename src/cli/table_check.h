@@ -54,6 +54,9 @@ std::optional<FoundTable> FindTable(CheckedDatabase& database, const QString& ty
 std::optional<QString> FindField(const CheckedDatabase& database, const FoundTable& found,
                                  const QString& typed, Console& console);
 
+// The database as the login names it, or "Database #2" when it names none.
+QString DatabaseName(const CheckedDatabase& database);
+
 // "db2.dbo.Orders": the database, the schema (the default one when the table has none, left
 // out when the server names none) and the table.
 QString QualifiedName(const CheckedDatabase& database, const MSSQL::TableName& table);

@@ -7,11 +7,6 @@
 namespace cli {
 namespace {
 
-QString DatabaseName(const CheckedDatabase& database) {
-  return database.login.Database.isEmpty() ? QStringLiteral("Database #%1").arg(database.number)
-                                           : database.login.Database;
-}
-
 // The text of a table's name inside N'...': bracketed, as OBJECT_ID reads it.
 QString ObjectLiteral(const MSSQL::TableName& table) {
   return MSSQL::NationalLiteral(table.Bracketed());

@@ -3,17 +3,6 @@
 #include <QElapsedTimer>
 
 namespace adodb {
-namespace {
-
-// The rows' values stay out of the log: an INSERT of values is told up to its VALUES.
-QString WithoutValues(const QString& statement) {
-  if (!statement.startsWith(QLatin1String("INSERT"), Qt::CaseInsensitive)) return statement;
-  const qsizetype values = statement.indexOf(QLatin1String(" VALUES"), 0, Qt::CaseInsensitive);
-  if (values < 0) return statement;
-  return statement.left(values + 7) + QStringLiteral(" ...");
-}
-
-}  // namespace
 
 template <class Send>
 auto LoggedConnection::Logged(const QString& text, Send&& send) -> decltype(send()) {
@@ -22,14 +11,14 @@ auto LoggedConnection::Logged(const QString& text, Send&& send) -> decltype(send
   try {
     if constexpr (std::is_void_v<decltype(send())>) {
       send();
-      log_({WithoutValues(text), timer.elapsed(), {}});
+      log_({text, timer.elapsed(), {}});
     } else {
       auto result = send();
-      log_({WithoutValues(text), timer.elapsed(), {}});
+      log_({text, timer.elapsed(), {}});
       return result;
     }
   } catch (const Error& error) {
-    log_({WithoutValues(text), timer.elapsed(),
+    log_({text, timer.elapsed(),
           error.SqlState().isEmpty() ? QStringLiteral("HY000") : error.SqlState()});
     throw;
   }

@@ -11,7 +11,7 @@
 namespace adodb {
 
 struct SentStatement {
-  QString text;
+  QString text;  // as sent, values of rows included
   qint64 elapsedMs = 0;
   QString failedState;  // empty when the statement ran
 };
