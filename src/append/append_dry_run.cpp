@@ -46,8 +46,9 @@ std::optional<AppendEngine::Plan> AppendEngine::PlanOfTheRun() {
   // The batches and the one INSERT a row name the columns the server fills.
   if (plan.way != Way::ServerCopy) TargetFillsRead();
   plan.columns = FacingColumns();
-  if (!SourceLoginOpened() || !CountSourceRows()) return std::nullopt;
+  if (!SourceLoginOpened() || !CountSourceRows() || !KeyRead()) return std::nullopt;
   plan.sourceRows = totalRows_;
+  if (key_->columns.isEmpty()) plan.notResumable = SourceTable().Display() + u' ' + key_->why;
   // A table to be made holds no row yet.
   plan.targetRows = request_.createTarget ? std::optional<qint64>(0) : CountTargetRows();
   return plan;

@@ -56,6 +56,7 @@ void AppendEngine::Run() {
   if (PrepareConnections() && OpenConnections()) {
     // When the program ended, its connections go with it, and so does IDENTITY_INSERT.
     if (CopyRows() == Next::Stop) return;
+    EndJournal();
     IdentityInsertOff();
     DropTargetMadeIfEmpty();
   }
@@ -174,10 +175,12 @@ AppendEngine::Next AppendEngine::CopyRows() {
   if (const Next next = LookAtColumns(); next != Next::Continue) return next;
   if (!IdentityInsertOn()) return Next::Finish;
   CountTargetBefore();
+  if (DecideResume() != Next::Continue) return Next::Finish;
   if (const Next next = request_.fast ? CopyRowsFast() : CopyRowsOneByOne();
       next != Next::Continue) {
     return next;
   }
+  EndJournal();
   CountTargetAfter();
   IdentityInsertOff();
   DropTargetMadeIfEmpty();
@@ -194,8 +197,13 @@ AppendEngine::Next AppendEngine::CopyRowsOneByOne() {
   // Whether the rows are read whole first is asked before the source is opened: a statement
   // sent on the source's connection while its rows are open makes the driver buffer them all.
   const bool wholeFirst = SameTable();
-  if (!CountSourceRows() || NoRowsToCopy() || !OpenSource()) return Next::Finish;
-  if (!wholeFirst) return WriteRows(StreamedRows());
+  if (!CountSourceRows() || NoRowsToCopy() || (!wholeFirst && !KeyRead()) || !OpenSource()) {
+    return Next::Finish;
+  }
+  if (!wholeFirst) {
+    BeginJournal(Way::OneInsertARow);
+    return WriteRows(StreamedRows());
+  }
   if (const Next next = ReadSource(); next != Next::Continue) return next;
   RowBuffer::Reader reader = rows_.Read();
   return WriteRows([&reader](Row& row) { return reader.Next(row); });
@@ -300,8 +308,10 @@ bool AppendEngine::OpenSource() {
   if (StoppedBeforeWriting()) return true;
   return Completed(on_, 134, [&] {
     adodb::Connection& connection = SourceConnection();
-    source_ = jobs::Wait(
-        [&] { return connection.Execute(SelectAllStatement(SourceTable(), request_.where)); });
+    source_ = jobs::Wait([&] {
+      return connection.Execute(
+          SelectAllStatement(SourceTable(), SourceCondition(), SourceOrder()));
+    });
   });
 }
 
@@ -385,6 +395,7 @@ AppendEngine::Next AppendEngine::WriteRows(const NextRow& next) {
           stopped_ = true;
           return Next::Continue;
         }
+        if (journal_) journal_->Refused();
         Refused(refusal, row);
         if (AtRefusedLimit()) {
           stopped_ = true;
@@ -426,6 +437,9 @@ QString AppendEngine::ClosingMessage() const {
   if (const QString check = AfterCheckLine(); !check.isEmpty()) {
     text += QStringLiteral("\r\n\r\n") + check;
   }
+  if (const QString resumed = ResumedLine(); !resumed.isEmpty()) {
+    text += QStringLiteral("\r\n\r\n") + resumed;
+  }
   return text;
 }
 
@@ -454,9 +468,11 @@ AppendEngine::Stretch AppendEngine::WriteRowsUntilRefused(const NextRow& next, R
     }
     WriteInsertStatement(statement, insertTarget_, row);
     rowsTaken_.fetch_add(1, std::memory_order_relaxed);
+    if (journal_) journal_->Sending(row, 1);
     try {
       TargetConnection().ExecuteNoRecords(statement);
       ++appended_;
+      if (journal_) journal_->Took();
     } catch (...) {
       refusal = std::current_exception();
       return Stretch::Refused;

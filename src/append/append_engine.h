@@ -13,10 +13,12 @@
 #include <optional>
 #include <utility>
 
+#include "append/append_journal.h"
 #include "append/append_statements.h"
 #include "append/batch_writer.h"
 #include "append/refused_rows.h"
 #include "append/refused_rows_file.h"
+#include "append/resume_key.h"
 #include "append/row_buffer.h"
 #include "catalogue/column_facts.h"
 #include "catalogue/table_definition.h"
@@ -44,6 +46,12 @@ struct AppendRequest {
   QString where{};
   // Seconds a statement may run before it is given up; 0: as long as it takes, nearly.
   int queryTimeout = 0;
+  // Whether the run goes on from a run of the same tables that ended short (its journal, see
+  // append_journal.h): Ask puts the question when there is one; No starts anew and sets it
+  // aside; Yes goes on after the last key it wrote; Force goes on after the largest key the
+  // target holds, whatever the journal expects.
+  enum class Resume { Ask, No, Yes, Force };
+  Resume resume = Resume::Ask;
 };
 
 // One run. Everything it opens or buffers is released when the engine goes.
@@ -112,6 +120,8 @@ class AppendEngine {
     QString lostCopyLine{};       // the server's copy lost its connection: how to tell its rows
     std::optional<Way> way{};     // the way the rows went, once rows were to go
     std::optional<qint64> targetBefore{};  // the target's rows before the first was written
+    std::optional<qint64> rowsBefore{};    // a resumed run: the rows the cut runs wrote
+    QString resumedLine{};                 // a resumed run: both parts and the target's total
   };
   Outcome Result() const;  // append_outcome.cpp
 
@@ -130,6 +140,7 @@ class AppendEngine {
     qint64 sourceRows = 0;
     std::optional<qint64> targetRows;
     QString createStatement{};  // the new table's, for an append into a new table
+    QString notResumable{};     // why a run cut off could not go on after its last key
   };
   // Empty when a check, a question or a failure ends it, as it would end the run
   // (append_dry_run.cpp).
@@ -231,6 +242,23 @@ class AppendEngine {
   bool SameTable();
   void Finish();
 
+  // Going on from a cut run, and the journal of this one (engine_resume.cpp).
+  Next DecideResume();
+  bool GoOnFrom(const JournalRecord& cut);
+  bool SameRunAs(const JournalHeader& header);
+  bool ResumePointFound(const JournalRecord& cut);
+  bool GoOnAfterLargestKey(const JournalRecord& cut);
+  bool CutCopyWasWritten(const JournalRecord& cut, qint64 growth);
+  void CannotResume(const QString& why);
+  bool KeyRead();
+  QString SourceCondition() const;
+  QString SourceOrder() const;
+  void BeginJournal(Way way);
+  void EndJournal();
+  QString ResumedLine() const;
+  const ConnectionProfile& SourceProfile() const;
+  const ConnectionProfile& TargetProfile() const;
+
   adodb::Connection& SourceConnection();
   adodb::Connection& TargetConnection();
   const MSSQL::TableName& SourceTable() const;
@@ -280,6 +308,11 @@ class AppendEngine {
   QString countFailure_;         // the server's text when a count failed
   bool keepClosing_ = false;
   QString closingText_;
+  std::unique_ptr<AppendJournal> journal_;
+  QString journalPath_;
+  std::optional<ResumeKey> key_;        // the source's, once read
+  QStringList resumeAfter_;             // the key the rows go on after; empty: from the first
+  std::optional<JournalMark> carried_;  // a resumed run: where the cut runs left the rows
 };
 
 }  // namespace append

@@ -54,7 +54,7 @@ bool AppendEngine::CountSourceRows() {
     adodb::Connection& connection = SourceConnection();
     bool big = true;
     totalRows_ =
-        jobs::Wait([&] { return CountRows(connection, SourceTable(), big, request_.where); });
+        jobs::Wait([&] { return CountRows(connection, SourceTable(), big, SourceCondition()); });
   });
 }
 
@@ -62,6 +62,8 @@ bool AppendEngine::CountSourceRows() {
 // is written.
 bool AppendEngine::NoRowsToCopy() {
   if (totalRows_ != 0) return false;
+  // Nothing is left after the cut run's rows: its journal has done its work.
+  if (carried_) AppendJournal::SetAside(journalPath_);
   const QString where =
       request_.where.isEmpty() ? QString() : QStringLiteral(" where ") + request_.where;
   on_(138, [&] {
@@ -215,6 +217,8 @@ bool AppendEngine::CopiedByServer() {
   adodb::Connection& session = fromHere ? SourceConnection() : TargetConnection();
   const QString statement = CopyStatementOfTheRun(fromHere);
   wayTaken_ = Way::ServerCopy;
+  BeginJournal(Way::ServerCopy);
+  if (journal_) journal_->SendingAll();
   qint64 written = -1;
   cancellable_ = &session;
   try {
@@ -241,6 +245,8 @@ bool AppendEngine::CopiedByServer() {
     } else if (ConnectionLost(std::current_exception(), database, kServerCopyLine)) {
       lostDuringCopy_ = true;
       if (!fromHere) CountSourceAfterLoss();
+    } else if (journal_) {
+      journal_->NotWritten();  // refused: the rows go in batches
     }
     return false;
   }
@@ -269,11 +275,12 @@ bool AppendEngine::CopiesOnTheSourcesSession() const {
 QString AppendEngine::CopyStatementOfTheRun(bool fromHere) const {
   if (!fromHere) {
     return InsertSelectStatement(insertTarget_, SourceDatabase(), SourceAsItsSessionNamesIt(),
-                                 request_.where);
+                                 SourceCondition());
   }
   InsertTarget target = insertTarget_;
   if (target.table.schema.isEmpty()) target.table.schema = TargetFacts().schema;
-  return InsertSelectFromHereStatement(target, TargetDatabaseName(), SourceTable(), request_.where);
+  return InsertSelectFromHereStatement(target, TargetDatabaseName(), SourceTable(),
+                                       SourceCondition());
 }
 
 // The target's database as its server names it, or as its login names it.
@@ -306,13 +313,17 @@ AppendEngine::Next AppendEngine::StreamRows() {
   // rows are open makes the driver buffer them all.
   const bool wholeFirst = SameTable();
   wayTaken_ = Way::Batches;
+  if (!wholeFirst && !KeyRead()) return Next::Finish;
   if (!source_ && !Completed(on_, 134, [&] {
         adodb::Connection& connection = SourceConnection();
-        source_ = jobs::Wait(
-            [&] { return connection.Execute(SelectAllStatement(SourceTable(), request_.where)); });
+        source_ = jobs::Wait([&] {
+          return connection.Execute(
+              SelectAllStatement(SourceTable(), SourceCondition(), SourceOrder()));
+        });
       })) {
     return Next::Finish;
   }
+  if (!wholeFirst) BeginJournal(Way::Batches);
   if (wholeFirst) {
     if (const Next next = ReadSource(); next != Next::Continue || stopped_) return next;
   }
@@ -416,6 +427,7 @@ BatchWriter AppendEngine::NewBatchWriter() {
                      [this](const QString& description, const Row& row) {
                        jobs::OnWindowThread([&] { RefusedText(description, row); });
                      });
+  writer.Journal(journal_.get());
   if (maxRefused_ > 0)
     writer.StopAfterRefusedRows(std::max<qint64>(1, maxRefused_ - refused_.Count()));
   return writer;

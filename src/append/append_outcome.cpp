@@ -21,6 +21,10 @@ AppendEngine::Outcome AppendEngine::Result() const {
                   LostCopyLine(),
                   wayTaken_,
                   targetBefore_};
+  if (carried_) {
+    outcome.rowsBefore = carried_->appended;
+    outcome.resumedLine = ResumedLine();
+  }
   if (lostDatabase_ != 0 && !lostDuringCopy_) {
     outcome.notWritten = std::max<qint64>(0, totalRows_ - appended_ - refused_.Count());
   }

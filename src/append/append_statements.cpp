@@ -166,8 +166,11 @@ QString InDatabase(const QString& database, const MSSQL::TableName& table) {
   return MSSQL::Bracketed(database) + separator + table.Bracketed();
 }
 
-QString SelectAllStatement(const MSSQL::TableName& table, const QString& where) {
-  return QStringLiteral("SELECT * FROM ") + table.Bracketed() + WhereClause(where);
+QString SelectAllStatement(const MSSQL::TableName& table, const QString& where,
+                           const QString& order) {
+  QString statement = QStringLiteral("SELECT * FROM ") + table.Bracketed() + WhereClause(where);
+  if (!order.isEmpty()) statement += QStringLiteral(" ORDER BY ") + order;
+  return statement;
 }
 
 QString CountStatement(const MSSQL::TableName& table, bool big, const QString& where) {

@@ -25,8 +25,10 @@ struct InsertTarget {
 };
 
 // "SELECT * FROM [name]" (or "[schema].[name]"), "]" in a name doubled; " WHERE " and the
-// search condition `where` as the user wrote it, when one is given.
-QString SelectAllStatement(const MSSQL::TableName& table, const QString& where = {});
+// search condition `where` as the user wrote it, when one is given; " ORDER BY " and `order`,
+// when one is given.
+QString SelectAllStatement(const MSSQL::TableName& table, const QString& where = {},
+                           const QString& order = {});
 // "SELECT COUNT_BIG(*) FROM [name]", or "SELECT COUNT(*) ..." for a server without COUNT_BIG;
 // with `where` as above.
 QString CountStatement(const MSSQL::TableName& table, bool big = true, const QString& where = {});

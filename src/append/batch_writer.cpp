@@ -1,5 +1,7 @@
 #include "append/batch_writer.h"
 
+#include "append/append_journal.h"
+
 #include <algorithm>
 
 #include "platform/odbc/adodb.h"
@@ -56,14 +58,19 @@ int BatchWriter::Write(std::size_t first, std::size_t count) {
 
 bool BatchWriter::Took(std::size_t first, std::size_t count) {
   WriteInsertRowsStatement(statement_, table_, waiting_.data() + first, count);
+  if (journal_) journal_->Sending(waiting_[first + count - 1], static_cast<qint64>(count));
   try {
     target_.ExecuteNoRecords(statement_);
     written_ += static_cast<qint64>(count);
+    if (journal_) journal_->Took();
     return true;
   } catch (const adodb::Error& error) {
     // A lost connection or a statement out of time ends the writing: neither is a row's fault.
     if (error.ConnectionLost() || adodb::IsTimeout(error.SqlState())) throw;
     lastRefusal_ = error.Description();
+    // A refused row is passed; a refused run is tried again row by row.
+    if (journal_ && count == 1) journal_->Refused();
+    if (journal_ && count > 1) journal_->NotWritten();
     return false;
   }
 }

@@ -21,6 +21,8 @@ class Connection;
 
 namespace append {
 
+class AppendJournal;
+
 class BatchWriter {
  public:
   static constexpr std::size_t kMaxRows = 1000;
@@ -42,6 +44,9 @@ class BatchWriter {
   // Every row written so far, also those of a call that ended in a lost connection.
   qint64 Written() const { return written_; }
 
+  // Notes each statement in `journal` before it goes, and its answer after.
+  void Journal(AppendJournal* journal) { journal_ = journal; }
+
   // Writes nothing more after the `count`th refused row: the rows waiting then stay unwritten.
   void StopAfterRefusedRows(qint64 count) { maxRefused_ = count; }
   bool AtLimit() const { return maxRefused_ > 0 && refusedCount_ >= maxRefused_; }
@@ -52,6 +57,7 @@ class BatchWriter {
   bool Took(std::size_t first, std::size_t count);
 
   adodb::Connection& target_;
+  AppendJournal* journal_ = nullptr;
   InsertTarget table_;
   Refused refused_;
   std::vector<Row> waiting_;

@@ -62,6 +62,21 @@ std::optional<QString> AppendOptionError(const CommandParser& parser) {
         "--truncate empties tables that are there, --create makes them: give "
         "one.");
   }
+  if (parser.IsSet(QStringLiteral("force")) && !parser.IsSet(QStringLiteral("resume"))) {
+    return QStringLiteral("--force goes with --resume.");
+  }
+  if (parser.IsSet(QStringLiteral("resume"))) {
+    for (const QString& option :
+         {QStringLiteral("truncate"), QStringLiteral("create"), QStringLiteral("tables"),
+          QStringLiteral("like"), QStringLiteral("all")}) {
+      if (parser.IsSet(option)) {
+        return QStringLiteral(
+                   "--resume goes on with the cut append of TABLE1 and TABLE2 as "
+                   "they are: not with --%1.")
+            .arg(option);
+      }
+    }
+  }
   if (!MaxRefused(parser)) {
     return QStringLiteral("--max-refused takes a whole number from 1, not '%1'.")
         .arg(parser.Value(QStringLiteral("max-refused")));
@@ -174,6 +189,14 @@ void DeclareAppend(CommandParser& parser) {
                                 "the way the rows would go, how the columns face each other, the "
                                 "source rows that would go and the target's rows; writes "
                                 "nothing."));
+  parser.AddFlag(QStringLiteral("resume"),
+                 QStringLiteral("Goes on from the last append of these tables that ended short "
+                                "(stopped, cut off, killed), after the last row it wrote: the "
+                                "same logins, condition and way; refused when the target "
+                                "changed since."));
+  parser.AddFlag(QStringLiteral("force"),
+                 QStringLiteral("With --resume: goes on after the largest key the target holds, "
+                                "whatever the cut run left."));
   parser.AddValue(QStringLiteral("max-refused"),
                   QStringLiteral("Stops after the Nth row the server refuses; the rows written "
                                  "before stay. Without it, every refused row is lost alone and "
@@ -208,6 +231,9 @@ std::optional<AppendSettings> ReadAppendSettings(const CommandParser& parser, Co
   job.where = parser.Value(QStringLiteral("where")).trimmed();
   job.dryRun = parser.IsSet(QStringLiteral("dry-run"));
   job.maxRefused = MaxRefused(parser).value_or(0);
+  job.resume = parser.IsSet(QStringLiteral("force"))    ? append::AppendRequest::Resume::Force
+               : parser.IsSet(QStringLiteral("resume")) ? append::AppendRequest::Resume::Yes
+                                                        : append::AppendRequest::Resume::No;
   job.queryTimeout = Seconds(parser, QStringLiteral("query-timeout")).value_or(0);
   settings.loginTimeout = Seconds(parser, QStringLiteral("login-timeout")).value_or(0);
   settings.many = ManyTablesOf(parser);

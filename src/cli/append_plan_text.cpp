@@ -47,11 +47,17 @@ QStringList AppendPlanLines(const Plan& plan, const QString& source, const QStri
   lines << rows + QLatin1Char('.');
   if (!plan.createStatement.isEmpty()) {
     lines << QStringLiteral("Target rows now: none, the table %1 is not there yet.").arg(target);
-    return lines;
+  } else {
+    lines << (plan.targetRows
+                  ? QStringLiteral("Target rows now: %1 in %2.").arg(Rows(*plan.targetRows), target)
+                  : QStringLiteral("Target rows now: not counted (%1).").arg(target));
   }
-  lines << (plan.targetRows
-                ? QStringLiteral("Target rows now: %1 in %2.").arg(Rows(*plan.targetRows), target)
-                : QStringLiteral("Target rows now: not counted (%1).").arg(target));
+  if (!plan.notResumable.isEmpty()) {
+    QString why = plan.notResumable;
+    if (!why.endsWith(u'.')) why += u'.';
+    lines << QStringLiteral("Resume: a run cut off could not go on where it stopped (--resume): ") +
+                 why;
+  }
   return lines;
 }
 

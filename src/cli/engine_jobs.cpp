@@ -80,6 +80,7 @@ append::AppendRequest RequestOf(const AppendJob& job) {
   request.where = job.where;
   request.createTarget = job.create;
   request.queryTimeout = job.queryTimeout;
+  request.resume = job.resume;
   return request;
 }
 

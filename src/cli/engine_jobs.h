@@ -49,9 +49,11 @@ struct AppendJob {
   QString refusedFile;            // --refused FILE, or empty: a file in the user's data folder
   QString where;                  // --where CONDITION on the source, or empty: every row
   bool dryRun = false;            // --dry-run: tells what the append would do, writes nothing
-  qint64 maxRefused = 0;          // --max-refused N, or 0: no limit
-  bool truncate = false;          // --truncate, already agreed to: the target is emptied first
-  int queryTimeout = 0;           // --query-timeout S, or 0: the engine's own
+  // --resume (--force): goes on from the cut run of these tables; otherwise a new run.
+  append::AppendRequest::Resume resume = append::AppendRequest::Resume::No;
+  qint64 maxRefused = 0;  // --max-refused N, or 0: no limit
+  bool truncate = false;  // --truncate, already agreed to: the target is emptied first
+  int queryTimeout = 0;   // --query-timeout S, or 0: the engine's own
   ConnectionProfile profile1;
   ConnectionProfile profile2;
   QString qualified1;  // "db1.dbo.Orders": table1, for the messages and the summary

@@ -70,6 +70,10 @@ QString AppendSummary(const append::AppendEngine::Outcome& outcome, const QStrin
     text = QStringLiteral("Stopped: ");
   }
   text += Rows(outcome.appended) + QStringLiteral(" appended to ") + target;
+  if (outcome.rowsBefore) {
+    text += QStringLiteral(" after the ") + Rows(*outcome.rowsBefore) +
+            QStringLiteral(" the cut run wrote");
+  }
   if (!where.isEmpty()) text += QStringLiteral(" (the source's rows where ") + where + u')';
   if (outcome.refused > 0) text += QStringLiteral(", %1 refused").arg(outcome.refused);
   if (outcome.lostDatabase != 0) {

@@ -54,6 +54,9 @@ QString TableJson(const TableRun& run) {
     object.insert(QStringLiteral("way"), WayWord(run.plan->way));
     object.insert(QStringLiteral("source_rows"), static_cast<double>(run.plan->sourceRows));
     object.insert(QStringLiteral("target_rows"), Count(run.plan->targetRows));
+    if (!run.plan->notResumable.isEmpty()) {
+      object.insert(QStringLiteral("not_resumable"), run.plan->notResumable);
+    }
   } else {
     const append::AppendEngine::Outcome outcome =
         run.outcome.value_or(append::AppendEngine::Outcome{});
@@ -61,6 +64,10 @@ QString TableJson(const TableRun& run) {
     object.insert(QStringLiteral("rows_before"), Count(outcome.targetBefore));
     object.insert(QStringLiteral("rows_after"), Count(outcome.targetRows));
     object.insert(QStringLiteral("appended"), static_cast<double>(outcome.appended));
+    if (outcome.rowsBefore) {
+      object.insert(QStringLiteral("appended_before_resume"),
+                    static_cast<double>(*outcome.rowsBefore));
+    }
     object.insert(QStringLiteral("refused"), static_cast<double>(outcome.refused));
     object.insert(QStringLiteral("refused_file"), outcome.refusedFile.isEmpty()
                                                       ? QJsonValue(QJsonValue::Null)

@@ -49,9 +49,9 @@ TEST_F(FastAppend, AcrossServersRowsGoInBatchesAndOnlyTheRefusedRowIsLost) {
   OpenPage();
   FastBox().setChecked(true);
   Append("T", "Source");
-  EXPECT_EQ(StatementsOnConnection(2),
-            QStringList({FactsQuery("Source"), FillsQuery("Source", {}),
-                         "SELECT COUNT_BIG(*) FROM [Source]", "SELECT * FROM [Source]"}));
+  EXPECT_EQ(StatementsOnConnection(2), QStringList({FactsQuery("Source"), FillsQuery("Source", {}),
+                                                    "SELECT COUNT_BIG(*) FROM [Source]",
+                                                    KeyQuery("Source"), "SELECT * FROM [Source]"}));
   const QStringList inserts = InsertsOf(StatementsOnConnection(1));
   EXPECT_EQ(inserts.first().count("), ("), 999);
   EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 2499u);

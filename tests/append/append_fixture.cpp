@@ -1,5 +1,6 @@
 #include "append_fixture.h"
 
+#include "append/resume_key.h"
 #include "catalogue/column_facts.h"
 #include "mode/mode_choice_page.h"
 #include "shell/error_report.h"
@@ -32,6 +33,10 @@ void AppendRun::Press() {
 
 QString AppendRun::FactsQuery(const QString& table) {
   return MSSQL::TableColumnsStatement(table);
+}
+
+QString AppendRun::KeyQuery(const QString& table) {
+  return append::ResumeKeyStatement(table);
 }
 
 QString AppendRun::FillsQuery(const QString& table, const std::vector<QString>& columns) {

@@ -46,6 +46,7 @@ class AppendRun : public WizardTest {
   // The look at a table: its columns, then its server's functions (with the properties of its
   // columns for the target only).
   static QString FactsQuery(const QString& table);
+  static QString KeyQuery(const QString& table);
   static QString FillsQuery(const QString& table, const std::vector<QString>& columns);
   void ExpectAtRest();
 

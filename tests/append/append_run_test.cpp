@@ -39,9 +39,9 @@ TEST_F(AppendRun, WritesEachRowAsOneInsertWithItsValuesIntact) {
                          QString("INSERT INTO [T] VALUES(N'") + QString::fromUtf8(kGreek) +
                              "', 'a|mysepz123|b', '', 'x''y')",
                          "INSERT INTO [T] VALUES('x', '', 0x0AFF, 0x)", kCountT}));
-  EXPECT_EQ(StatementsOnConnection(2),
-            QStringList({FactsQuery("Source"), FillsQuery("Source", {}),
-                         "SELECT COUNT_BIG(*) FROM [Source]", "SELECT * FROM [Source]"}));
+  EXPECT_EQ(StatementsOnConnection(2), QStringList({FactsQuery("Source"), FillsQuery("Source", {}),
+                                                    "SELECT COUNT_BIG(*) FROM [Source]",
+                                                    KeyQuery("Source"), "SELECT * FROM [Source]"}));
   EXPECT_EQ(server.FindTable("db1", "T")->rows, server.FindTable("db2", "Source")->rows);
   EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
   EXPECT_EQ(dialogs.Boxes().front().flags, 0);
@@ -55,9 +55,9 @@ TEST_F(AppendRun, OptionTwoReadsListOneThroughConnectionOneAndWritesListTwo) {
   OpenPage();
   Option("Option2").setChecked(true);
   Append("Source", "T");
-  EXPECT_EQ(StatementsOnConnection(1),
-            QStringList({FactsQuery("Source"), FillsQuery("Source", {}),
-                         "SELECT COUNT_BIG(*) FROM [Source]", "SELECT * FROM [Source]"}));
+  EXPECT_EQ(StatementsOnConnection(1), QStringList({FactsQuery("Source"), FillsQuery("Source", {}),
+                                                    "SELECT COUNT_BIG(*) FROM [Source]",
+                                                    KeyQuery("Source"), "SELECT * FROM [Source]"}));
   EXPECT_EQ(StatementsOnConnection(2),
             QStringList({FactsQuery("T"), FillsQuery("T", {"a"}), kCountT,
                          "INSERT INTO [T] VALUES('1')", kCountT}));
@@ -83,7 +83,8 @@ TEST_F(AppendRun, PreparesBothConnectionsInOrderAndOpensThemWithTheLoginsOfThatM
                          "1 " + kCountT, "1 INSERT INTO [T] VALUES('1')", "1 " + kCountT}));
   EXPECT_EQ(recorded.Log().filter(QRegularExpression("^2 [^CM]")),
             QStringList({"2 Open", "2 " + FactsQuery("Source"), "2 " + FillsQuery("Source", {}),
-                         "2 SELECT COUNT_BIG(*) FROM [Source]", "2 SELECT * FROM [Source]"}));
+                         "2 SELECT COUNT_BIG(*) FROM [Source]", "2 " + KeyQuery("Source"),
+                         "2 SELECT * FROM [Source]"}));
   const auto& connections = server.Connections();
   ASSERT_GE(connections.size(), 2u);
   EXPECT_EQ(connections[connections.size() - 2].connectionString, BuildConnectionString(profile1));
@@ -101,7 +102,8 @@ TEST_F(AppendRun, NamesGoBetweenBracketsWithTheirClosingBracketDoubled) {
                          "SELECT COUNT_BIG(*) FROM [we]]ird]"}));
   EXPECT_EQ(StatementsOnConnection(2),
             QStringList({FactsQuery("So[urce"), FillsQuery("So[urce", {}),
-                         "SELECT COUNT_BIG(*) FROM [So[urce]", "SELECT * FROM [So[urce]"}));
+                         "SELECT COUNT_BIG(*) FROM [So[urce]", KeyQuery("So[urce"),
+                         "SELECT * FROM [So[urce]"}));
   EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
 }
 

@@ -176,7 +176,10 @@ TEST_F(JobCommands, AppendScriptedWithWhereDryRunAndMaxRefused) {
                          "Columns (source -> target):", "  ID -> ID", "  CustomerID -> CustomerID",
                          "Source rows that would go: 2 rows of sales.dbo.More where "
                          "CustomerID = 2.",
-                         "Target rows now: 0 rows in stock.dbo.Orders."}));
+                         "Target rows now: 0 rows in stock.dbo.Orders.",
+                         "Resume: a run cut off could not go on where it stopped (--resume): "
+                         "More has no primary key and no unique index whose columns are all "
+                         "NOT NULL."}));
   EXPECT_FALSE(Ran("INSERT"));
   EXPECT_TRUE(
       RunCli(more + QStringList{"--fast", "--dry-run"}).out.startsWith("Way: the server's"));
