@@ -62,8 +62,17 @@ bool AppendEngine::CountSourceRows() {
 // is written.
 bool AppendEngine::NoRowsToCopy() {
   if (totalRows_ != 0) return false;
-  // Nothing is left after the cut run's rows: its journal has done its work.
-  if (carried_) AppendJournal::SetAside(journalPath_);
+  if (carried_) {
+    // Nothing is left after the cut run's rows: its journal has done its work.
+    AppendJournal::SetAside(journalPath_);
+    on_(138, [&] {
+      ShowClosing(QStringLiteral("Done. No row of %1 was left after the %2 rows written "
+                                 "before: nothing more to append.")
+                      .arg(SourceTable().Display())
+                      .arg(carried_->appended));
+    });
+    return true;
+  }
   const QString where =
       request_.where.isEmpty() ? QString() : QStringLiteral(" where ") + request_.where;
   on_(138, [&] {

@@ -1,0 +1,192 @@
+// An append cut off and resumed, the program run as a user runs it, against a live SQL Server:
+// one INSERT a row and batches (to the second server), each cut by a stop (Ctrl-C), by a killed
+// process and by its sessions killed on the server; --resume then leaves the target holding
+// exactly the source's rows. A source without a key says why it cannot be resumed; a target
+// changed since the cut is refused, and --force goes on after its largest key. Without a server
+// named by OMBRELIA_TEST_SERVER it skips.
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QThread>
+#include <csignal>
+
+#include "support/live_append.h"
+
+namespace {
+
+enum class Cut { Stop, KillProcess, KillSessions };
+
+struct Side {
+  ConnectionProfile login;
+  QString table;
+};
+
+QStringList LoginOptions(const ConnectionProfile& profile, int number) {
+  const QString n = QString::number(number);
+  return {"--server" + n, profile.Server, "--port" + n,     profile.Port,
+          "--user" + n,   profile.User,   "--database" + n, profile.Database};
+}
+
+qint64 Count(const Side& side) {
+  return Select(side.login, "SELECT COUNT(*) FROM [" + side.table + "]").at(0).at(0).text.toLongLong();
+}
+
+QString Contents(const Side& side) {
+  QStringList rows;
+  for (const auto& row : Select(side.login, "SELECT * FROM [" + side.table + "] ORDER BY k, id")) {
+    QStringList values;
+    for (const adodb::Value& value : row) values << value.text;
+    rows << values.join(u',');
+  }
+  return rows.join(u';');
+}
+
+class ResumeLive : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::optional<ConnectionProfile> one = LiveProfile(1);
+    const std::optional<ConnectionProfile> two = LiveProfile(2);
+    if (!one || !two) GTEST_SKIP() << kNoLiveServer;
+    source_ = {*one, LiveTable::UniqueName()};
+    target_ = {*two, LiveTable::UniqueName()};
+    qputenv("OMBRELIA_PASSWORD1", one->Password.toUtf8());
+    qputenv("OMBRELIA_PASSWORD2", two->Password.toUtf8());
+  }
+  void TearDown() override {
+    for (const Side* side : {&source_, &target_}) {
+      if (!side->table.isEmpty()) {
+        Connect(side->login)->ExecuteNoRecords("DROP TABLE IF EXISTS [" + side->table + "]");
+      }
+    }
+  }
+
+  void MakeTables(const QString& key, int rows) {
+    Connect(source_.login)
+        ->ExecuteNoRecords("CREATE TABLE [" + source_.table +
+                           "] (id int NOT NULL, k nvarchar(4) NOT NULL, v nvarchar(100)" + key +
+                           ")");
+    Connect(source_.login)
+        ->ExecuteNoRecords(
+            QStringLiteral("INSERT INTO [%1] SELECT g, CONCAT(N'k', g % 3), "
+                           "REPLICATE(N'v', 1 + g % 90) FROM generate_series(1, %2) g")
+                .arg(source_.table)
+                .arg(rows));
+    Connect(target_.login)
+        ->ExecuteNoRecords("CREATE TABLE [" + target_.table +
+                           "] (id int NOT NULL, k nvarchar(4) NOT NULL, v nvarchar(100))");
+  }
+
+  QStringList Arguments(const QStringList& more) const {
+    return QStringList{"append", "--to", "2", source_.table, target_.table} +
+           LoginOptions(source_.login, 1) + LoginOptions(target_.login, 2) + more;
+  }
+
+  // The program's exit code and what it wrote, both outputs.
+  std::pair<int, QString> Run(const QStringList& more) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(OMBRELIA_PROGRAM, Arguments(more));
+    process.waitForFinished(120000);
+    return {process.exitCode(), QString::fromUtf8(process.readAll())};
+  }
+
+  // Started, then cut once the target holds `after` rows or more.
+  void RunAndCut(const QStringList& more, Cut cut, qint64 after) {
+    QProcess process;
+    process.start(OMBRELIA_PROGRAM, Arguments(more));
+    ASSERT_TRUE(process.waitForStarted());
+    while (Count(target_) < after && process.state() == QProcess::Running) QThread::msleep(20);
+    ASSERT_EQ(process.state(), QProcess::Running) << "the run ended before it could be cut";
+    switch (cut) {
+      case Cut::Stop:
+        ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+        break;
+      case Cut::KillProcess:
+        process.kill();
+        break;
+      case Cut::KillSessions:
+        KillOtherSessions(source_.login);
+        KillOtherSessions(target_.login);
+        break;
+    }
+    process.waitForFinished(120000);
+    EXPECT_NE(process.exitCode(), 0);
+  }
+
+  static void KillOtherSessions(const ConnectionProfile& login) {
+    const std::unique_ptr<adodb::Connection> killer = Connect(login);
+    for (const auto& row : ReadRows(*killer->Execute(
+             "SELECT session_id FROM sys.dm_exec_sessions WHERE session_id <> @@SPID AND "
+             "is_user_process = 1"))) {
+      try {
+        killer->ExecuteNoRecords("KILL " + row.at(0).text);
+      } catch (const adodb::Error&) {
+        // a session that ended meanwhile
+      }
+    }
+  }
+
+  Side source_;
+  Side target_;
+};
+
+}  // namespace
+
+TEST_F(ResumeLive, CutByStopKilledProcessAndKilledSessionsThenResumedToExactlyTheSource) {
+  const LiveDriver driver;
+  const QString secondPort = qEnvironmentVariable("OMBRELIA_TEST_SECOND_PORT");
+  struct Case {
+    const char* name;
+    QStringList way;
+    int rows;
+    qint64 cutAfter;
+  };
+  std::vector<Case> cases{{"one INSERT a row", {"--one-by-one"}, 600, 40}};
+  if (!secondPort.isEmpty()) cases.push_back({"batches", {}, 120000, 8000});
+  for (const Case& way : cases) {
+    if (QString(way.name) == "batches") target_.login.Port = secondPort;
+    for (const Cut cut : {Cut::Stop, Cut::KillProcess, Cut::KillSessions}) {
+      SCOPED_TRACE(QString("%1, cut %2").arg(way.name).arg(static_cast<int>(cut)).toStdString());
+      TearDown();
+      MakeTables(", PRIMARY KEY (k, id)", way.rows);
+      RunAndCut(way.way, cut, way.cutAfter);
+      const qint64 cutAt = Count(target_);
+      EXPECT_LT(cutAt, way.rows);
+      const auto [code, said] = Run(way.way + QStringList{"--resume"});
+      EXPECT_EQ(code, 0) << said.toStdString();
+      EXPECT_TRUE(said.contains(QString("the cut run wrote"))) << said.toStdString();
+      EXPECT_EQ(Contents(target_), Contents(source_));
+    }
+  }
+}
+
+TEST_F(ResumeLive, NoKeyIsSaidAndAChangedTargetIsRefusedUnlessForced) {
+  const LiveDriver driver;
+  MakeTables("", 5);
+  const auto [dryCode, dry] = Run({"--dry-run"});
+  EXPECT_EQ(dryCode, 0);
+  const auto [noKeyCode, noKey] = Run({"--resume"});
+  EXPECT_EQ(noKeyCode, 1);
+  for (const QString& said : {dry, noKey}) {
+    EXPECT_TRUE(said.contains("has no primary key and no unique index whose columns are all NOT "
+                              "NULL"))
+        << said.toStdString();
+  }
+  EXPECT_EQ(Count(target_), 0);
+
+  TearDown();
+  MakeTables(", UNIQUE (id)", 400);
+  RunAndCut({"--one-by-one"}, Cut::Stop, 30);
+  const qint64 cutAt = Count(target_);
+  Connect(target_.login)
+      ->ExecuteNoRecords("INSERT INTO [" + target_.table + "] VALUES (300, N'k0', N'theirs')");
+  const auto [changedCode, changed] = Run({"--one-by-one", "--resume"});
+  EXPECT_EQ(changedCode, 1);
+  EXPECT_TRUE(changed.contains("so it was changed since")) << changed.toStdString();
+  EXPECT_EQ(Count(target_), cutAt + 1);
+  const auto [forcedCode, forced] = Run({"--one-by-one", "--resume", "--force"});
+  EXPECT_EQ(forcedCode, 0) << forced.toStdString();
+  // After the largest key the target holds: the source's rows 301 to 400 follow it.
+  EXPECT_EQ(Count(target_), cutAt + 1 + 100);
+}
