@@ -31,6 +31,10 @@ QString WayName(AppendEngine::Way way) {
   return QStringLiteral("the server's own copy");
 }
 
+QString Rows(qint64 count) {
+  return Number(count) + (count == 1 ? QStringLiteral(" row") : QStringLiteral(" rows"));
+}
+
 QString AskedWay(bool fast) {
   return fast ? QStringLiteral("the fast ways") : QStringLiteral("one INSERT a row");
 }
@@ -57,9 +61,8 @@ AppendEngine::Next AppendEngine::DecideResume() {
     askedAboutColumns_ = true;  // the target may change while the question waits
     on_(174, [&] {
       answer = dialogs::MsgBox(
-          QStringLiteral("The last append of %1 into %2 stopped after %3 "
-                         "rows. Go on from there?")
-              .arg(SourceTable().Display(), TargetTable().Display(), Number(cut->mark.appended)),
+          QStringLiteral("The last append of %1 into %2 stopped after %3. Go on from there?")
+              .arg(SourceTable().Display(), TargetTable().Display(), Rows(cut->mark.appended)),
           dialogs::vbYesNo);
     });
     resume = answer == dialogs::vbYes ? AppendRequest::Resume::Yes : AppendRequest::Resume::No;
@@ -278,9 +281,13 @@ void AppendEngine::BeginJournal(Way way) {
 // answer was seen (a stop, a refusal, the source failing); a connection lost or a statement out
 // of time leaves it in flight, for the target's count to tell.
 void AppendEngine::EndJournal() {
-  if (!journal_) return;
   const bool inDoubt = lostDatabase_ != 0 || lostDuringCopy_ || timedOut_;
   const bool complete = !inDoubt && (!stopped_ || copiedBeforeStop_) && !atRefusedLimit_;
+  if (!journal_) {
+    // A resumed run that kept no journal of its own: the cut run's has done its work.
+    if (carried_ && complete && wayTaken_) AppendJournal::SetAside(journalPath_);
+    return;
+  }
   if (complete) {
     journal_->Remove();
   } else if (!inDoubt) {
@@ -293,11 +300,10 @@ void AppendEngine::EndJournal() {
 // Both parts of a resumed run, and the target's total after it.
 QString AppendEngine::ResumedLine() const {
   if (!carried_) return {};
-  QString line = QStringLiteral("Went on from the cut run: %1 rows appended now, %2 before.")
-                     .arg(Number(appended_), Number(carried_->appended));
+  QString line = QStringLiteral("Went on from the cut run: %1 appended now, %2 before.")
+                     .arg(Rows(appended_), Number(carried_->appended));
   if (targetAfter_) {
-    line +=
-        QStringLiteral(" %1 holds %2 rows.").arg(TargetTable().Display(), Number(*targetAfter_));
+    line += QStringLiteral(" %1 holds %2.").arg(TargetTable().Display(), Rows(*targetAfter_));
   }
   return line;
 }

@@ -214,7 +214,8 @@ TableRun AppendTable(AppendJob& job, JobTerminal& terminal, AppendRunContext& co
                             FieldCountLine(job));
   }
   // A resume refused is the table's failure, one line as the others.
-  terminal.dialogs.Reword(QStringLiteral("The append of "), QStringLiteral("ombrelia: the append of "));
+  terminal.dialogs.Reword(QStringLiteral("The append of "),
+                          QStringLiteral("ombrelia: the append of "));
   terminal.dialogs.Reword(QStringLiteral("There is no cut append "),
                           QStringLiteral("ombrelia: there is no cut append "));
   SetAppendJob(terminal.dialogs, engine, run);

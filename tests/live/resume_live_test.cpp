@@ -29,7 +29,10 @@ QStringList LoginOptions(const ConnectionProfile& profile, int number) {
 }
 
 qint64 Count(const Side& side) {
-  return Select(side.login, "SELECT COUNT(*) FROM [" + side.table + "]").at(0).at(0).text.toLongLong();
+  return Select(side.login, "SELECT COUNT(*) FROM [" + side.table + "]")
+      .at(0)
+      .at(0)
+      .text.toLongLong();
 }
 
 QString Contents(const Side& side) {
@@ -169,8 +172,9 @@ TEST_F(ResumeLive, NoKeyIsSaidAndAChangedTargetIsRefusedUnlessForced) {
   const auto [noKeyCode, noKey] = Run({"--resume"});
   EXPECT_EQ(noKeyCode, 1);
   for (const QString& said : {dry, noKey}) {
-    EXPECT_TRUE(said.contains("has no primary key and no unique index whose columns are all NOT "
-                              "NULL"))
+    EXPECT_TRUE(
+        said.contains("has no primary key and no unique index whose columns are all NOT "
+                      "NULL"))
         << said.toStdString();
   }
   EXPECT_EQ(Count(target_), 0);

@@ -22,6 +22,7 @@ struct Table {
   QString type;                           // "TABLE", "VIEW" or "SYSTEM TABLE"
   QString schema;                         // empty: dbo, the logins' default schema
   std::vector<MSSQL::ColumnFacts> facts;  // what the catalogue views tell; none: no rows
+  QStringList key = {};                   // its primary key's columns; none: no key
 
   QString Schema() const;
 };

@@ -111,10 +111,16 @@ bool RunCatalogueQuery(Database& database, const QString& statement, Result& res
     result = {true, QStringList(static_cast<qsizetype>(row.size()), QString()), {row}, {}};
     return true;
   }
-  // The key a run reads its source by: these tables have none.
+  // The key a run reads its source by: its columns, each an int.
   if (statement.startsWith(QLatin1String("SELECT c.name, TYPE_NAME(c.system_type_id) FROM "
                                          "sys.index_columns"))) {
+    static const QRegularExpression kTable(QStringLiteral("OBJECT_ID\\(N'((?:[^']|'')*)'\\)"));
+    const Table* table = database.Find(FromBrackets(Unquoted(kTable.match(statement).captured(1))));
     result = {true, {QString(), QString()}, {}, {}};
+    for (const QString& column : table ? table->key : QStringList()) {
+      result.rows.push_back(
+          {adodb::Value::Text(column), adodb::Value::Text(QStringLiteral("int"))});
+    }
     return true;
   }
   if (statement.startsWith(QLatin1String("SELECT OBJECT_ID("))) {

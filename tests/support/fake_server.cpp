@@ -38,6 +38,12 @@ void FakeServer::SetColumnFacts(const QString& database, const QString& schema, 
   table->facts = std::move(facts);
 }
 
+void FakeServer::SetKey(const QString& database, const QString& name, const QStringList& key) {
+  fake::Table* table = state_->DatabaseNamed(database).Find(fake::QualifiedName{{}, name});
+  if (!table) throw std::invalid_argument("no table " + name.toStdString());
+  table->key = key;
+}
+
 void FakeServer::AddView(const QString& database, const QString& name, const QStringList& columns) {
   Add(database, {name, columns, {}, QStringLiteral("VIEW"), {}, {}});
 }

@@ -36,6 +36,8 @@ class FakeServer {
   // facts is unknown to them.
   void SetColumnFacts(const QString& database, const QString& schema, const QString& name,
                       std::vector<MSSQL::ColumnFacts> facts);
+  // The columns of a table's primary key, in the key's order.
+  void SetKey(const QString& database, const QString& name, const QStringList& key);
   void AddView(const QString& database, const QString& name, const QStringList& columns);
   void AddSystemTable(const QString& database, const QString& name, const QStringList& columns);
   const Table* FindTable(const QString& database, const QString& name) const;  // case-blind

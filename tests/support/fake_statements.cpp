@@ -30,8 +30,8 @@ SelectedName TakeSelectedName(SqlReader& sql) {
   return {QString(), {first, second}};
 }
 
-// WHERE column op literal, the one condition this server reads: =, <>, <, >, <= or >=, numbers
-// compared as numbers; a NULL meets no condition.
+// WHERE column op literal, the one condition this server reads (in brackets or not): =, <>, <,
+// >, <= or >=, numbers compared as numbers; a NULL meets no condition.
 struct Condition {
   QString column;
   QString op;
@@ -40,6 +40,7 @@ struct Condition {
 
 std::optional<Condition> TakeCondition(SqlReader& sql) {
   if (!sql.Accept(QStringLiteral("WHERE"))) return std::nullopt;
+  const bool bracketed = sql.Accept(QStringLiteral("("));
   Condition condition{sql.TakeName(), {}, {}};
   for (const char* op : {"< >", "< =", "> =", "=", "<", ">"}) {
     if (sql.Accept(QString::fromLatin1(op))) {
@@ -49,6 +50,7 @@ std::optional<Condition> TakeCondition(SqlReader& sql) {
   }
   if (condition.op.isEmpty()) sql.FailHere();
   condition.value = sql.TakeLiteral();
+  if (bracketed) sql.Expect(QStringLiteral(")"));
   return condition;
 }
 
@@ -89,6 +91,8 @@ Result SelectAll(Database& database, SqlReader& sql, const DatabaseNamed& databa
   const SelectedName selected = TakeSelectedName(sql);
   noRows = sql.Accept(QStringLiteral("WHERE 1 = 0")) || noRows;
   const std::optional<Condition> condition = TakeCondition(sql);
+  // The rows are kept in their key's order here.
+  if (sql.Accept(QStringLiteral("ORDER BY"))) sql.TakeName();
   sql.ExpectEnd();
   if (!selected.database.isEmpty() && !databaseNamed) sql.FailHere();
   const Table& table = selected.database.isEmpty()
