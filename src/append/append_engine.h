@@ -52,6 +52,8 @@ struct AppendRequest {
   // target holds, whatever the journal expects.
   enum class Resume { Ask, No, Yes, Force };
   Resume resume = Resume::Ask;
+  // Every run keeps its journal; false only to measure what the journal costs.
+  bool journal = true;
 };
 
 // One run. Everything it opens or buffers is released when the engine goes.

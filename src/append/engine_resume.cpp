@@ -52,6 +52,7 @@ const ConnectionProfile& AppendEngine::TargetProfile() const {
 // Before any row goes: the window asks whether to go on from a run that ended short; the
 // command line goes on when told to, and otherwise starts anew.
 AppendEngine::Next AppendEngine::DecideResume() {
+  if (!request_.journal) return Next::Continue;
   journalPath_ =
       AppendJournal::PathOf(SourceProfile(), SourceTable(), TargetProfile(), TargetTable());
   const std::optional<JournalRecord> cut = AppendJournal::Read(journalPath_);
