@@ -22,7 +22,7 @@ std::optional<AppendEngine::Plan> AppendEngine::DryRun() {
   QString create;
   if (PrepareConnections() && OpenConnections() && NewTargetPlanned(create) && FieldCountsMatch()) {
     if (request_.fast) ProveOneServer();
-    if (LookAtColumns() == Next::Continue) plan = PlanOfTheRun();
+    if (LookAtColumns() == Next::Continue && ResumeOfTheDryRun()) plan = PlanOfTheRun();
   }
   if (plan) plan->createStatement = create;
   Finish();
@@ -49,9 +49,23 @@ std::optional<AppendEngine::Plan> AppendEngine::PlanOfTheRun() {
   if (!SourceLoginOpened() || !CountSourceRows() || !KeyRead()) return std::nullopt;
   plan.sourceRows = totalRows_;
   if (key_->columns.isEmpty()) plan.notResumable = SourceTable().Display() + u' ' + key_->why;
+  if (carried_) plan.resumedBefore = carried_->appended;
+  plan.resumeAfter = resumeAfter_;
   // A table to be made holds no row yet.
   plan.targetRows = request_.createTarget ? std::optional<qint64>(0) : CountTargetRows();
   return plan;
+}
+
+// --resume: the cut run is found and checked as the run checks it, and the rows the plan counts
+// are those after its last key. Its journal stays as it is.
+bool AppendEngine::ResumeOfTheDryRun() {
+  if (request_.resume != AppendRequest::Resume::Yes &&
+      request_.resume != AppendRequest::Resume::Force) {
+    return true;
+  }
+  dryRun_ = true;
+  CountTargetBefore();
+  return DecideResume() == Next::Continue;
 }
 
 // "Name -> Label" for each target column a row fills, in the target's order; a column the

@@ -141,8 +141,10 @@ class AppendEngine {
     QStringList columns;  // "Name -> Label", in the target's order
     qint64 sourceRows = 0;
     std::optional<qint64> targetRows;
-    QString createStatement{};  // the new table's, for an append into a new table
-    QString notResumable{};     // why a run cut off could not go on after its last key
+    QString createStatement{};              // the new table's, for an append into a new table
+    QString notResumable{};                 // why a run cut off could not go on after its last key
+    std::optional<qint64> resumedBefore{};  // --resume: the rows the cut runs wrote
+    QStringList resumeAfter{};              // --resume: the key the rows go on after
   };
   // Empty when a check, a question or a failure ends it, as it would end the run
   // (append_dry_run.cpp).
@@ -247,6 +249,7 @@ class AppendEngine {
   // Going on from a cut run, and the journal of this one (engine_resume.cpp).
   Next DecideResume();
   bool GoOnFrom(const JournalRecord& cut);
+  bool ResumeOfTheDryRun();
   bool SameRunAs(const JournalHeader& header);
   bool ResumePointFound(const JournalRecord& cut);
   bool GoOnAfterLargestKey(const JournalRecord& cut);
@@ -315,6 +318,7 @@ class AppendEngine {
   std::optional<ResumeKey> key_;        // the source's, once read
   QStringList resumeAfter_;             // the key the rows go on after; empty: from the first
   std::optional<JournalMark> carried_;  // a resumed run: where the cut runs left the rows
+  bool dryRun_ = false;                 // a dry run leaves every journal as it is
 };
 
 }  // namespace append

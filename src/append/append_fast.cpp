@@ -64,7 +64,7 @@ bool AppendEngine::NoRowsToCopy() {
   if (totalRows_ != 0) return false;
   if (carried_) {
     // Nothing is left after the cut run's rows: its journal has done its work.
-    AppendJournal::SetAside(journalPath_);
+    if (!dryRun_) AppendJournal::SetAside(journalPath_);
     on_(138, [&] {
       ShowClosing(QStringLiteral("Done. No row of %1 was left after the %2 rows written "
                                  "before: nothing more to append.")

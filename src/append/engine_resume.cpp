@@ -157,7 +157,7 @@ bool AppendEngine::ResumePointFound(const JournalRecord& cut) {
                          "before it was cut: %3 rows, none was left to append.")
               .arg(SourceTable().Display(), TargetTable().Display(), Number(mark.appended)));
     });
-    AppendJournal::SetAside(journalPath_);
+    if (!dryRun_) AppendJournal::SetAside(journalPath_);
     return false;
   } else if (growth != 0) {
     CannotResume(QStringLiteral("%1 holds %2 rows, but the cut run left it holding %3, so it "

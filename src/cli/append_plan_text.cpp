@@ -52,6 +52,15 @@ QStringList AppendPlanLines(const Plan& plan, const QString& source, const QStri
                   ? QStringLiteral("Target rows now: %1 in %2.").arg(Rows(*plan.targetRows), target)
                   : QStringLiteral("Target rows now: not counted (%1).").arg(target));
   }
+  if (plan.resumedBefore) {
+    QString from = QStringLiteral("Resume: goes on from the cut run, which wrote %1")
+                       .arg(Rows(*plan.resumedBefore));
+    if (!plan.resumeAfter.isEmpty()) {
+      from +=
+          QStringLiteral(", after the key (%1)").arg(plan.resumeAfter.join(QStringLiteral(", ")));
+    }
+    lines << from + QLatin1Char('.');
+  }
   if (!plan.notResumable.isEmpty()) {
     QString why = plan.notResumable;
     if (!why.endsWith(u'.')) why += u'.';

@@ -54,6 +54,10 @@ QString TableJson(const TableRun& run) {
     object.insert(QStringLiteral("way"), WayWord(run.plan->way));
     object.insert(QStringLiteral("source_rows"), static_cast<double>(run.plan->sourceRows));
     object.insert(QStringLiteral("target_rows"), Count(run.plan->targetRows));
+    if (run.plan->resumedBefore) {
+      object.insert(QStringLiteral("appended_before_resume"),
+                    static_cast<double>(*run.plan->resumedBefore));
+    }
     if (!run.plan->notResumable.isEmpty()) {
       object.insert(QStringLiteral("not_resumable"), run.plan->notResumable);
     }
