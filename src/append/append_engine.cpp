@@ -139,16 +139,18 @@ bool AppendEngine::FieldCountsMatch() {
     // fast append asks for them only when the server refuses it.
     const bool fills = !request_.fast;
     const bool target1 = request_.appendToDatabase1;
-    // The fast ways count the target's rows before the copy in the same look.
+    // The fast ways count the target's rows before the copy in the same look; the schema its
+    // name resolves to matters only to a copy sent from the source's session, for a condition.
     const bool count = request_.fast;
+    const bool targetSchema = !count || !request_.where.isEmpty();
     BothAtOnce(
         [&] {
           facts1_ = MSSQL::ReadColumnFacts(*connection1_, *request_.table1, fills && target1,
-                                           count && target1);
+                                           count && target1, !target1 || targetSchema);
         },
         [&] {
           facts2_ = MSSQL::ReadColumnFacts(*connection2_, *request_.table2, fills && !target1,
-                                           count && !target1);
+                                           count && !target1, target1 || targetSchema);
         },
         failures[0], failures[1]);
   });

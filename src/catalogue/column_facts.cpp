@@ -63,13 +63,13 @@ std::vector<ColumnFacts> DescribedColumns(adodb::Recordset& described) {
 // What the server tells, with the flags of the columns when `fills`; the columns are known only
 // when the server answers.
 void ReadServerRow(adodb::Connection& connection, const TableName& table, bool fills, bool count,
-                   std::vector<ColumnFacts>& columns, TableFacts& facts) {
+                   bool schema, std::vector<ColumnFacts>& columns, TableFacts& facts) {
   std::vector<QString> names;
   if (fills) {
     for (const ColumnFacts& column : columns) names.push_back(column.name);
   }
   const std::unique_ptr<adodb::Recordset> row =
-      connection.Execute(ColumnFactsStatement(table, names, count));
+      connection.Execute(ColumnFactsStatement(table, names, count, schema));
   const int counted = 2 + 2 * static_cast<int>(names.size());
   if (row->Eof() || row->FieldCount() != counted + (count ? 1 : 0)) return;
   if (count && !row->FieldValue(counted).IsNull()) {
@@ -115,10 +115,11 @@ QString TableColumnsStatement(const TableName& table) {
 // Server functions only: the catalogue views are slow to open on some servers, and these answer
 // from the table's own object. The session's database comes from the driver.
 QString ColumnFactsStatement(const TableName& table, const std::vector<QString>& columns,
-                             bool count) {
+                             bool count, bool schema) {
   const QString object = QStringLiteral("OBJECT_ID(%1)").arg(NationalLiteral(table.Bracketed()));
-  QStringList fields{QStringLiteral("@@SERVERNAME"),
-                     QStringLiteral("OBJECT_SCHEMA_NAME(%1)").arg(object)};
+  QStringList fields{
+      QStringLiteral("@@SERVERNAME"),
+      schema ? QStringLiteral("OBJECT_SCHEMA_NAME(%1)").arg(object) : QStringLiteral("NULL")};
   for (const QString& column : columns) {
     const QString name = NationalLiteral(column);
     fields << QStringLiteral("COLUMNPROPERTY(%1, %2, 'IsIdentity')").arg(object, name)
@@ -135,7 +136,7 @@ QString ObjectIdStatement(const TableName& table) {
 void ReadFills(adodb::Connection& connection, const TableName& table, TableFacts& facts) {
   if (facts.fillsKnown || facts.columns.empty()) return;
   std::vector<ColumnFacts> columns = facts.columns;
-  ReadServerRow(connection, table, true, false, columns, facts);
+  ReadServerRow(connection, table, true, false, true, columns, facts);
 }
 
 void ReadObjectId(adodb::Connection& connection, const TableName& table, TableFacts& facts) {
@@ -153,7 +154,7 @@ TableFacts ReadColumnsOnly(adodb::Connection& connection, const QString& from) {
 }
 
 TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table, bool fills,
-                           bool count) {
+                           bool count, bool schema) {
   TableFacts facts;
   std::vector<ColumnFacts> columns;
   try {
@@ -167,7 +168,7 @@ TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table
   }
   for (const bool counting : {count, false}) {
     try {
-      ReadServerRow(connection, table, fills, counting, columns, facts);
+      ReadServerRow(connection, table, fills, counting, schema, columns, facts);
       break;
     } catch (const adodb::Error&) {
       // A count the server refuses is asked again without it; without the functions (not SQL

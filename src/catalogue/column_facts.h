@@ -50,18 +50,20 @@ struct TableFacts {
 QString TableColumnsStatement(const TableName& table);
 // One row: the server's name, the schema the table's name resolves to, and whether each of
 // `columns` is an identity column and whether it is computed; with `count`, the table's rows
-// last.
+// last. Without `schema`, NULL stands for the schema: looking the name up costs a server's new
+// session more than the rest.
 QString ColumnFactsStatement(const TableName& table, const std::vector<QString>& columns,
-                             bool count = false);
+                             bool count = false, bool schema = true);
 // "SELECT OBJECT_ID(N'[t]')".
 QString ObjectIdStatement(const TableName& table);
 
 // Facts of a table; `fills` asks also which columns the server fills itself. A table the
 // server cannot read fails as its SELECT does; a server without the functions leaves
 // everything but the field count and names unknown. `count` asks for the table's rows in the
-// same statement (left unknown where the server refuses that).
+// same statement (left unknown where the server refuses that); without `schema` the schema the
+// name resolves to is left unknown.
 TableFacts ReadColumnFacts(adodb::Connection& connection, const TableName& table, bool fills = true,
-                           bool count = false);
+                           bool count = false, bool schema = true);
 // The field count and the columns of "SELECT TOP 0 * FROM <from>" (a table of another database
 // of the session's server, say), nothing else: the server, the database and the fills stay
 // unknown. Fails as the SELECT does.

@@ -39,13 +39,18 @@ QualifiedName FromBrackets(const QString& bracketed) {
   return parts.size() == 2 ? QualifiedName{parts[0], parts[1]} : QualifiedName{{}, parts.value(0)};
 }
 
-// The table a statement names in its first OBJECT_ID(N'...'), when it was given its facts: a
-// table without them is not answered, as a server without the functions would not.
+// The table a statement names in its first OBJECT_ID(N'...'), or else in the count it asks for,
+// when it was given its facts: a table without them is not answered, as a server without the
+// functions would not.
 const Table* TableWithFacts(Database& database, const QString& statement) {
   static const QRegularExpression kTable(QStringLiteral("OBJECT_ID\\(N'((?:[^']|'')*)'\\)"));
+  static const QRegularExpression kCounted(
+      QStringLiteral("\\(SELECT COUNT_BIG\\(\\*\\) FROM (.*)\\)$"));
   const QRegularExpressionMatch match = kTable.match(statement);
-  const Table* table =
-      match.hasMatch() ? database.Find(FromBrackets(Unquoted(match.captured(1)))) : nullptr;
+  const QRegularExpressionMatch counted = kCounted.match(statement);
+  const Table* table = match.hasMatch() ? database.Find(FromBrackets(Unquoted(match.captured(1))))
+                       : counted.hasMatch() ? database.Find(FromBrackets(counted.captured(1)))
+                                            : nullptr;
   return table && !table->facts.empty() ? table : nullptr;
 }
 
@@ -57,8 +62,10 @@ bool ServerRow(Database& database, const QString& statement, Result& result) {
   const bool anyFacts = std::any_of(database.Objects().begin(), database.Objects().end(),
                                     [](const auto& object) { return !object->facts.empty(); });
   if (!table && (statement.contains(QLatin1String("OBJECT_ID")) || !anyFacts)) return false;
+  // "NULL" in the schema's place: not asked for.
+  const bool schema = !statement.startsWith(QLatin1String("SELECT @@SERVERNAME, NULL"));
   Row row{adodb::Value::Text(QStringLiteral("FAKE")),
-          table ? adodb::Value::Text(table->Schema()) : adodb::Value::Null()};
+          table && schema ? adodb::Value::Text(table->Schema()) : adodb::Value::Null()};
   const qsizetype asked = statement.count(QLatin1String("'IsIdentity'"));
   for (qsizetype i = 0; table && i < asked && static_cast<std::size_t>(i) < table->facts.size();
        ++i) {
