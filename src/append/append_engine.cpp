@@ -439,6 +439,9 @@ QString AppendEngine::ClosingMessage() const {
   if (const QString check = AfterCheckLine(); !check.isEmpty()) {
     text += QStringLiteral("\r\n\r\n") + check;
   }
+  if (const QString journal = JournalLine(); !journal.isEmpty()) {
+    text += QStringLiteral("\r\n\r\n") + journal;
+  }
   if (const QString resumed = ResumedLine(); !resumed.isEmpty()) {
     text += QStringLiteral("\r\n\r\n") + resumed;
   }

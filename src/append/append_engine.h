@@ -124,6 +124,7 @@ class AppendEngine {
     std::optional<qint64> targetBefore{};  // the target's rows before the first was written
     std::optional<qint64> rowsBefore{};    // a resumed run: the rows the cut runs wrote
     QString resumedLine{};                 // a resumed run: both parts and the target's total
+    QString journalLine{};  // the journal could not be written: a cut could not be gone on from
   };
   Outcome Result() const;  // append_outcome.cpp
 
@@ -261,6 +262,7 @@ class AppendEngine {
   void BeginJournal(Way way);
   void EndJournal();
   QString ResumedLine() const;
+  QString JournalLine() const;
   const ConnectionProfile& SourceProfile() const;
   const ConnectionProfile& TargetProfile() const;
 
@@ -319,6 +321,8 @@ class AppendEngine {
   QStringList resumeAfter_;             // the key the rows go on after; empty: from the first
   std::optional<JournalMark> carried_;  // a resumed run: where the cut runs left the rows
   bool dryRun_ = false;                 // a dry run leaves every journal as it is
+  QString journalFailure_;              // the system's reason the journal could not be written
+  bool endedShort_ = false;             // rows went, and not all of them
 };
 
 }  // namespace append

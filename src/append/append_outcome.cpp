@@ -21,6 +21,7 @@ AppendEngine::Outcome AppendEngine::Result() const {
                   LostCopyLine(),
                   wayTaken_,
                   targetBefore_};
+  outcome.journalLine = JournalLine();
   if (carried_) {
     outcome.rowsBefore = carried_->appended;
     outcome.resumedLine = ResumedLine();

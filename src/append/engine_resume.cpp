@@ -275,7 +275,11 @@ void AppendEngine::BeginJournal(Way way) {
                        carried_ ? *targetBefore_ - carried_->appended : *targetBefore_};
   auto journal = std::make_unique<AppendJournal>(journalPath_);
   journal->KeyAt(std::move(positions));
-  if (journal->Begin(header, carried_.value_or(JournalMark{}))) journal_ = std::move(journal);
+  if (journal->Begin(header, carried_.value_or(JournalMark{}))) {
+    journal_ = std::move(journal);
+  } else {
+    journalFailure_ = journal->Error();
+  }
 }
 
 // Complete: the journal goes. Short: it stays, with the statement in flight settled when its
@@ -284,11 +288,13 @@ void AppendEngine::BeginJournal(Way way) {
 void AppendEngine::EndJournal() {
   const bool inDoubt = lostDatabase_ != 0 || lostDuringCopy_ || timedOut_;
   const bool complete = !inDoubt && (!stopped_ || copiedBeforeStop_) && !atRefusedLimit_;
+  endedShort_ = wayTaken_ && !complete;
   if (!journal_) {
     // A resumed run that kept no journal of its own: the cut run's has done its work.
     if (carried_ && complete && wayTaken_) AppendJournal::SetAside(journalPath_);
     return;
   }
+  if (!journal_->Writing()) journalFailure_ = journal_->Error();
   if (complete) {
     journal_->Remove();
   } else if (!inDoubt) {
@@ -296,6 +302,15 @@ void AppendEngine::EndJournal() {
     journal_->Settle();
   }
   journal_.reset();
+}
+
+// Said when the run ends short: a journal that could not be written leaves nothing to go on from.
+QString AppendEngine::JournalLine() const {
+  if (journalFailure_.isEmpty() || !endedShort_) return {};
+  return QStringLiteral(
+             "The journal of this run could not be written (%1): it cannot be resumed where it "
+             "stopped.")
+      .arg(journalFailure_);
 }
 
 // Both parts of a resumed run, and the target's total after it.

@@ -52,13 +52,14 @@ std::optional<qint64> CountRows(const ConnectionProfile& profile, const QString&
   }
 }
 
-// Where the refused rows are, what the after-check found, the table the run made and what a
-// server's copy cut off may have written are said also with --quiet: the user has rows to
-// repair, a table that did not grow as it should, a table of their database that was not there
-// before, or a copy to count.
+// Where the refused rows are, what the after-check found, the table the run made, what a
+// server's copy cut off may have written and a journal that could not be written are said also
+// with --quiet: the user has rows to repair, a table that did not grow as it should, a table of
+// their database that was not there before, a copy to count, or a run that cannot be resumed.
 void ReportRefusedAndChecked(const append::AppendEngine::Outcome& outcome, bool closed,
                              Console& console) {
   if (!outcome.lostCopyLine.isEmpty()) console.Message(outcome.lostCopyLine);
+  if (!outcome.journalLine.isEmpty()) console.Message(outcome.journalLine);
   if (!outcome.refusedFileLine.isEmpty()) console.Message(outcome.refusedFileLine);
   if (closed && !outcome.newTableLine.isEmpty()) console.Message(outcome.newTableLine);
   if (closed && !outcome.afterCheck.isEmpty()) console.Message(outcome.afterCheck);
