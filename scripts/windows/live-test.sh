@@ -2,7 +2,8 @@
 # The Windows program against a live T-SQL server, under Wine, beside the Linux program: the
 # tables of Database #1, an append by each way (one INSERT a row; the server's own copy; batches,
 # to the second server when OMBRELIA_TEST_SECOND_PORT names one), an append into a new table, a
-# join, and a login that requires encryption (against the server with TLS when
+# join, a run cut short (at its first refused row) and resumed from its journal, and a login
+# that requires encryption (against the server with TLS when
 # OMBRELIA_TEST_TLS_PORT names one). Each result is compared with the server's rows, and the
 # lists and the join with what the Linux program gives.
 #   live-test.sh WINDOWS_PROGRAM LINUX_PROGRAM
@@ -103,6 +104,26 @@ join_agrees() {
   say "join: $(printf '%s\n' "$ours" | wc -l) rows, as the Linux program's"
 }
 
+# Cut at row 150, which the target refuses (--max-refused 1); the constraint dropped, --resume
+# goes on after it from the journal in the Windows user's data folder: 299 rows, 150 the refused.
+resume_after_cut() {
+  local db=$OMBRELIA_TEST_DB2
+  sql "$OMBRELIA_TEST_PORT" "$db" "IF OBJECT_ID(N'win_resumed', N'U') IS NOT NULL DROP TABLE win_resumed
+CREATE TABLE win_resumed (id int CONSTRAINT win_resumed_cut CHECK (id <> 150), name nvarchar(20), amount decimal(9,2))" >/dev/null
+  if run wine_program append --to 2 win_src win_resumed --one-by-one --max-refused 1 $one $two; then
+    fail "the run with a refused row ended as done: $out"
+  fi
+  [ "$(count "$OMBRELIA_TEST_PORT" "$db" win_resumed)" = 149 ] || fail "the cut run did not stop at row 150"
+  sql "$OMBRELIA_TEST_PORT" "$db" "ALTER TABLE win_resumed DROP CONSTRAINT win_resumed_cut" >/dev/null
+  run wine_program append --to 2 win_src win_resumed --one-by-one --resume $one $two ||
+    fail "--resume: $out"
+  local rows
+  rows=$(sql "$OMBRELIA_TEST_PORT" "$db" "SELECT COUNT(*), COUNT(DISTINCT id), MAX(id) FROM win_resumed WHERE id <> 150" | tail -n 1)
+  [ "$rows" = "299|299|300" ] || fail "the resumed run left $rows rows (count|distinct|largest), not 299|299|300"
+  say "resumed after a cut: $rows"
+  sql "$OMBRELIA_TEST_PORT" "$db" "DROP TABLE win_resumed" >/dev/null
+}
+
 encrypted_login() {
   [ -n "${OMBRELIA_TEST_TLS_PORT:-}" ] || return 0
   run wine_program test 1 --encrypt1 require $(login 1 "$OMBRELIA_TEST_TLS_PORT" \
@@ -119,6 +140,7 @@ if [ -n "${OMBRELIA_TEST_SECOND_PORT:-}" ]; then
 fi
 new_table
 join_agrees
+resume_after_cut
 encrypted_login
 [ "$failures" -eq 0 ] && say "passed" || say "$failures failed"
 exit $((failures > 0))

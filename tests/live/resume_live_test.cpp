@@ -51,6 +51,7 @@ class ResumeLive : public ::testing::Test {
     const std::optional<ConnectionProfile> one = LiveProfile(1);
     const std::optional<ConnectionProfile> two = LiveProfile(2);
     if (!one || !two) GTEST_SKIP() << kNoLiveServer;
+    driver_ = std::make_unique<LiveDriver>();  // until the tables are dropped
     source_ = {*one, LiveTable::UniqueName()};
     target_ = {*two, LiveTable::UniqueName()};
     qputenv("OMBRELIA_PASSWORD1", one->Password.toUtf8());
@@ -130,6 +131,7 @@ class ResumeLive : public ::testing::Test {
     }
   }
 
+  std::unique_ptr<LiveDriver> driver_;
   Side source_;
   Side target_;
 };
@@ -137,7 +139,6 @@ class ResumeLive : public ::testing::Test {
 }  // namespace
 
 TEST_F(ResumeLive, CutByStopKilledProcessAndKilledSessionsThenResumedToExactlyTheSource) {
-  const LiveDriver driver;
   const QString secondPort = qEnvironmentVariable("OMBRELIA_TEST_SECOND_PORT");
   struct Case {
     const char* name;
@@ -145,10 +146,14 @@ TEST_F(ResumeLive, CutByStopKilledProcessAndKilledSessionsThenResumedToExactlyTh
     int rows;
     qint64 cutAfter;
   };
-  std::vector<Case> cases{{"one INSERT a row", {"--one-by-one"}, 600, 40}};
+  // Large enough that a fast server is still writing when the cut comes.
+  std::vector<Case> cases{{"one INSERT a row", {"--one-by-one"}, 6000, 40}};
   if (!secondPort.isEmpty()) cases.push_back({"batches", {}, 120000, 8000});
   for (const Case& way : cases) {
-    if (QString(way.name) == "batches") target_.login.Port = secondPort;
+    if (QString(way.name) == "batches") {
+      TearDown();  // the tables of the way before, on the first server
+      target_.login.Port = secondPort;
+    }
     for (const Cut cut : {Cut::Stop, Cut::KillProcess, Cut::KillSessions}) {
       SCOPED_TRACE(QString("%1, cut %2").arg(way.name).arg(static_cast<int>(cut)).toStdString());
       TearDown();
@@ -165,7 +170,6 @@ TEST_F(ResumeLive, CutByStopKilledProcessAndKilledSessionsThenResumedToExactlyTh
 }
 
 TEST_F(ResumeLive, NoKeyIsSaidAndAChangedTargetIsRefusedUnlessForced) {
-  const LiveDriver driver;
   MakeTables("", 5);
   const auto [dryCode, dry] = Run({"--dry-run"});
   EXPECT_EQ(dryCode, 0);
@@ -180,17 +184,17 @@ TEST_F(ResumeLive, NoKeyIsSaidAndAChangedTargetIsRefusedUnlessForced) {
   EXPECT_EQ(Count(target_), 0);
 
   TearDown();
-  MakeTables(", UNIQUE (id)", 400);
+  MakeTables(", UNIQUE (id)", 5000);
   RunAndCut({"--one-by-one"}, Cut::Stop, 30);
   const qint64 cutAt = Count(target_);
   Connect(target_.login)
-      ->ExecuteNoRecords("INSERT INTO [" + target_.table + "] VALUES (300, N'k0', N'theirs')");
+      ->ExecuteNoRecords("INSERT INTO [" + target_.table + "] VALUES (4000, N'k0', N'theirs')");
   const auto [changedCode, changed] = Run({"--one-by-one", "--resume"});
   EXPECT_EQ(changedCode, 1);
   EXPECT_TRUE(changed.contains("so it was changed since")) << changed.toStdString();
   EXPECT_EQ(Count(target_), cutAt + 1);
   const auto [forcedCode, forced] = Run({"--one-by-one", "--resume", "--force"});
   EXPECT_EQ(forcedCode, 0) << forced.toStdString();
-  // After the largest key the target holds: the source's rows 301 to 400 follow it.
-  EXPECT_EQ(Count(target_), cutAt + 1 + 100);
+  // After the largest key the target holds: the source's rows 4001 to 5000 follow it.
+  EXPECT_EQ(Count(target_), cutAt + 1 + 1000);
 }
