@@ -64,7 +64,6 @@ bool AppendEngine::ResumeOfTheDryRun() {
     return true;
   }
   dryRun_ = true;
-  CountTargetBefore();
   return DecideResume() == Next::Continue;
 }
 

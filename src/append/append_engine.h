@@ -252,6 +252,7 @@ class AppendEngine {
   bool GoOnFrom(const JournalRecord& cut);
   bool ResumeOfTheDryRun();
   bool SameRunAs(const JournalHeader& header);
+  bool TargetCountedAfterWriters();
   bool ResumePointFound(const JournalRecord& cut);
   bool GoOnAfterLargestKey(const JournalRecord& cut);
   bool CutCopyWasWritten(const JournalRecord& cut, qint64 growth);

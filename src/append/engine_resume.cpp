@@ -67,7 +67,6 @@ AppendEngine::Next AppendEngine::DecideResume() {
           dialogs::vbYesNo);
     });
     resume = answer == dialogs::vbYes ? AppendRequest::Resume::Yes : AppendRequest::Resume::No;
-    if (resume == AppendRequest::Resume::Yes) CountTargetBefore();
   }
   if (resume == AppendRequest::Resume::Ask || resume == AppendRequest::Resume::No) {
     if (cut) AppendJournal::SetAside(journalPath_);
@@ -109,13 +108,18 @@ bool AppendEngine::GoOnFrom(const JournalRecord& cut) {
       return false;
     }
   }
-  if (!targetBefore_) {
-    CannotResume(
-        QStringLiteral("the rows of %1 could not be counted").arg(TargetTable().Display()));
-    return false;
-  }
+  if (!TargetCountedAfterWriters()) return false;
   if (request_.resume == AppendRequest::Resume::Force) return GoOnAfterLargestKey(cut);
   return ResumePointFound(cut);
+}
+
+// A statement of the cut run may still be running on the server: the target is counted once
+// every writer of it has ended.
+bool AppendEngine::TargetCountedAfterWriters() {
+  return Completed(on_, 182, [&] {
+    adodb::Connection& connection = TargetConnection();
+    targetBefore_ = jobs::Wait([&] { return CountRowsAfterWriters(connection, TargetTable()); });
+  });
 }
 
 // The same logins, tables, condition and ways asked for.

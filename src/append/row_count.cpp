@@ -25,4 +25,15 @@ qint64 CountRows(adodb::Connection& connection, const MSSQL::TableName& table, b
   return CountOf(connection, CountStatement(table, false, where));
 }
 
+qint64 CountRowsAfterWriters(adodb::Connection& connection, const MSSQL::TableName& table) {
+  try {
+    return CountOf(connection,
+                   CountStatement(table, true) + QStringLiteral(" WITH (TABLOCK, HOLDLOCK)"));
+  } catch (const adodb::Error& error) {
+    if (error.ConnectionLost()) throw;
+  }
+  bool big = true;
+  return CountRows(connection, table, big);
+}
+
 }  // namespace append

@@ -16,4 +16,10 @@ namespace append {
 qint64 CountRows(adodb::Connection& connection, const MSSQL::TableName& table, bool& big,
                  const QString& where = {});
 
+// The same, once every statement writing the table has ended: a shared lock on the whole table
+// waits for them, so that rows a statement still running is about to commit are counted (the
+// copy of a program that was killed runs on to its end). A server that refuses the hint counts
+// as it can.
+qint64 CountRowsAfterWriters(adodb::Connection& connection, const MSSQL::TableName& table);
+
 }  // namespace append
