@@ -67,6 +67,8 @@ AppendEngine::Next AppendEngine::DecideResume() {
           dialogs::vbYesNo);
     });
     resume = answer == dialogs::vbYes ? AppendRequest::Resume::Yes : AppendRequest::Resume::No;
+    // A new run after the question: the target is counted again for the after-check.
+    if (resume == AppendRequest::Resume::No) CountTargetBefore();
   }
   if (resume == AppendRequest::Resume::Ask || resume == AppendRequest::Resume::No) {
     if (cut) AppendJournal::SetAside(journalPath_);
