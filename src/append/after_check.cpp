@@ -2,25 +2,15 @@
 // the target's connection, and the closing message says so when the target grew by other than
 // the rows the run appended (a trigger that deletes, another program writing meanwhile).
 
-#include <QLocale>
-
 #include "append/append_engine.h"
 #include "append/append_statements.h"
+#include "append/count_text.h"
 #include "append/row_count.h"
 #include "jobs/worker.h"
 #include "shell/trap.h"
 
 namespace append {
 namespace {
-
-// "19,998", as the message gives its numbers whatever the user's language.
-QString Number(qint64 count) {
-  return QLocale(QLocale::English, QLocale::UnitedStates).toString(count);
-}
-
-QString Rows(qint64 count) {
-  return Number(count) + (count == 1 ? QStringLiteral(" row") : QStringLiteral(" rows"));
-}
 
 const QString kNotChecked = QStringLiteral("The target table's growth could not be checked: ");
 
@@ -82,9 +72,9 @@ QString AppendEngine::AfterCheckLine() const {
     const qint64 growth = *targetAfter_ - *targetBefore_;
     if (growth == appended_) return {};
     const QString change = growth >= 0
-                               ? QStringLiteral("The target table grew by ") + Rows(growth)
-                               : QStringLiteral("The target table shrank by ") + Rows(-growth);
-    return change + QStringLiteral(", but ") + Number(appended_) +
+                               ? QStringLiteral("The target table grew by ") + RowsText(growth)
+                               : QStringLiteral("The target table shrank by ") + RowsText(-growth);
+    return change + QStringLiteral(", but ") + CountText(appended_) +
            (appended_ == 1 ? QStringLiteral(" was") : QStringLiteral(" were")) +
            QStringLiteral(" appended: another program may have changed it meanwhile.");
   }

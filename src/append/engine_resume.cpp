@@ -3,10 +3,10 @@
 // and the source is read after the last key written, in the key's order. Every run keeps such a
 // journal while it writes; it goes when the run ends complete.
 
-#include <QLocale>
 #include <algorithm>
 
 #include "append/append_engine.h"
+#include "append/count_text.h"
 #include "append/engine_steps.h"
 #include "append/row_count.h"
 #include "jobs/worker.h"
@@ -14,10 +14,6 @@
 
 namespace append {
 namespace {
-
-QString Number(qint64 count) {
-  return QLocale(QLocale::English, QLocale::UnitedStates).toString(count);
-}
 
 QString WayName(AppendEngine::Way way) {
   switch (way) {
@@ -29,10 +25,6 @@ QString WayName(AppendEngine::Way way) {
       break;
   }
   return QStringLiteral("the server's own copy");
-}
-
-QString Rows(qint64 count) {
-  return Number(count) + (count == 1 ? QStringLiteral(" row") : QStringLiteral(" rows"));
 }
 
 QString AskedWay(bool fast) {
@@ -63,7 +55,7 @@ AppendEngine::Next AppendEngine::DecideResume() {
     on_(174, [&] {
       answer = dialogs::MsgBox(
           QStringLiteral("The last append of %1 into %2 stopped after %3. Go on from there?")
-              .arg(SourceTable().Display(), TargetTable().Display(), Rows(cut->mark.appended)),
+              .arg(SourceTable().Display(), TargetTable().Display(), RowsText(cut->mark.appended)),
           dialogs::vbYesNo);
     });
     resume = answer == dialogs::vbYes ? AppendRequest::Resume::Yes : AppendRequest::Resume::No;
@@ -161,7 +153,7 @@ bool AppendEngine::ResumePointFound(const JournalRecord& cut) {
       ShowClosing(
           QStringLiteral("Done. The cut append of %1 into %2 had written every row "
                          "before it was cut: %3 rows, none was left to append.")
-              .arg(SourceTable().Display(), TargetTable().Display(), Number(mark.appended)));
+              .arg(SourceTable().Display(), TargetTable().Display(), CountText(mark.appended)));
     });
     if (!dryRun_) AppendJournal::SetAside(journalPath_);
     return false;
@@ -169,7 +161,7 @@ bool AppendEngine::ResumePointFound(const JournalRecord& cut) {
     CannotResume(QStringLiteral("%1 holds %2 rows, but the cut run left it holding %3, so it "
                                 "was changed since. To go on after the largest key it holds, "
                                 "use --resume --force on the command line")
-                     .arg(TargetTable().Display(), Number(*targetBefore_), Number(expected)));
+                     .arg(TargetTable().Display(), CountText(*targetBefore_), CountText(expected)));
     return false;
   }
   mark.inFlight = 0;
@@ -194,7 +186,7 @@ bool AppendEngine::CutCopyWasWritten(const JournalRecord& cut, qint64 growth) {
   CannotResume(QStringLiteral("%1 grew by %2 rows since the cut run began its copy of %3 rows, so "
                               "it was changed since. To go on after the largest key it holds, "
                               "use --resume --force on the command line")
-                   .arg(TargetTable().Display(), Number(growth), Number(rows)));
+                   .arg(TargetTable().Display(), CountText(growth), CountText(rows)));
   return false;
 }
 
@@ -323,9 +315,9 @@ QString AppendEngine::JournalLine() const {
 QString AppendEngine::ResumedLine() const {
   if (!carried_) return {};
   QString line = QStringLiteral("Went on from the cut run: %1 appended now, %2 before.")
-                     .arg(Rows(appended_), Number(carried_->appended));
+                     .arg(RowsText(appended_), CountText(carried_->appended));
   if (targetAfter_) {
-    line += QStringLiteral(" %1 holds %2.").arg(TargetTable().Display(), Rows(*targetAfter_));
+    line += QStringLiteral(" %1 holds %2.").arg(TargetTable().Display(), RowsText(*targetAfter_));
   }
   return line;
 }

@@ -4,10 +4,9 @@
 // made and that received no row is dropped again; otherwise it stays, and the closing message
 // says so.
 
-#include <QLocale>
-
 #include "append/append_engine.h"
 #include "append/append_statements.h"
+#include "append/count_text.h"
 #include "append/engine_steps.h"
 #include "catalogue/table_definition.h"
 #include "jobs/worker.h"
@@ -15,14 +14,6 @@
 #include "platform/error.h"
 
 namespace append {
-namespace {
-
-QString Number(qint64 count) {
-  return QLocale(QLocale::English, QLocale::UnitedStates).toString(count);
-}
-
-}  // namespace
-
 // A name the target database has already is refused before anything is read or made.
 bool AppendEngine::TargetMadeLikeSource() {
   if (!request_.createTarget) return true;
@@ -143,7 +134,7 @@ QString AppendEngine::NewTargetLine() const {
   return QStringLiteral("The table %1 was made in Database #%2 and holds %3 %4.")
       .arg(name)
       .arg(TargetDatabase())
-      .arg(Number(rows), rows == 1 ? QStringLiteral("row") : QStringLiteral("rows"));
+      .arg(CountText(rows), rows == 1 ? QStringLiteral("row") : QStringLiteral("rows"));
 }
 
 }  // namespace append
