@@ -303,6 +303,11 @@ QString AppendEngine::TargetDatabaseName() const {
 // the cancel: the target's growth tells what the statement wrote.
 void AppendEngine::CountWhatTheStoppedCopyWrote() {
   targetAfter_ = CountTargetRows();
+  if (!targetAfter_ && lostDatabase_ == 0) {
+    // A cancel that reached the session after the copy had ended may fall on the count instead.
+    countFailure_.clear();
+    targetAfter_ = CountTargetRows();
+  }
   if (!targetBefore_ || !targetAfter_) return;
   appended_ = std::max<qint64>(0, *targetAfter_ - *targetBefore_);
   totalRows_ = appended_;

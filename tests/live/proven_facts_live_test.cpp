@@ -39,7 +39,7 @@ void FillNumbered(const LiveTable& table, int rows) {
   table.Execute(
       QStringLiteral("WITH d AS (SELECT n FROM (VALUES (0),(1),(2),(3),(4),(5),(6),(7),(8),(9)) "
                      "v(n)) INSERT INTO [%1] SELECT TOP (%2) a.n + 10 * b.n + 100 * c.n + 1000 * "
-                     "e.n + 10000 * f.n + 1 FROM d a, d b, d c, d e, d f")
+                     "e.n + 10000 * f.n + 100000 * g.n + 1 FROM d a, d b, d c, d e, d f, d g")
           .arg(table.Name())
           .arg(rows));
 }
@@ -169,7 +169,8 @@ TEST_F(ProvenFactsLive, TheServersCopyReadsTheTableOfTheSourcesOwnSchema) {
 // says so instead of 0.
 TEST_F(ProvenFactsLive, AStopDuringTheServersCopyCountsWhatTheServerWrote) {
   const LiveTable source(profile1, "id int");
-  FillNumbered(source, 50000);
+  // Long enough a copy that the stop reaches the server while it runs.
+  FillNumbered(source, 500000);
   const LiveTable target(profile2, "id int");
   shell::Page page;
   ProgressBar bar;
