@@ -13,12 +13,18 @@ namespace {
 
 class FakeConnection : public adodb::Connection {
  public:
-  explicit FakeConnection(std::shared_ptr<ServerState> state)
-      : state_(std::move(state)), index_(static_cast<int>(state_->connections.size())) {
+  // Connections are made and set on two threads at once (both logins checked side by side): the
+  // log of connections grows under the server's mutex.
+  explicit FakeConnection(std::shared_ptr<ServerState> state) : state_(std::move(state)) {
+    const std::lock_guard lock(state_->mutex);
+    index_ = static_cast<int>(state_->connections.size());
     state_->connections.emplace_back();
     ++state_->liveConnections;
   }
-  ~FakeConnection() override { --state_->liveConnections; }
+  ~FakeConnection() override {
+    const std::lock_guard lock(state_->mutex);
+    --state_->liveConnections;
+  }
 
   void SetMode(int mode) override { LogProperty("Mode", mode); }
   void SetCommandTimeout(int seconds) override { LogProperty("CommandTimeout", seconds); }
@@ -109,6 +115,7 @@ class FakeConnection : public adodb::Connection {
   }
 
   void LogProperty(const char* name, int value) {
+    const std::lock_guard lock(state_->mutex);
     Log().properties << QStringLiteral("%1=%2").arg(QLatin1String(name)).arg(value);
   }
 
