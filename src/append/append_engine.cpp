@@ -131,7 +131,9 @@ bool AppendEngine::OpenConnections() {
 // Both tables are looked at at once. A table that cannot be read is reported once, and the run
 // ends there: its field count is not known, so nothing can be compared with it.
 bool AppendEngine::FieldCountsMatch() {
-  if (sourceDeferred_ && !FactsReadOnTheTargetsSession() && !SourceLoginOpened()) return false;
+  if (TablesReadOnTheTargetsSession() && !FactsReadOnTheTargetsSession() && !SourceLoginOpened()) {
+    return false;
+  }
   if (facts1_ && facts2_) return FieldCountsEqual();
   std::exception_ptr failures[2];
   jobs::Wait([&] {

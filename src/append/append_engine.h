@@ -167,6 +167,7 @@ class AppendEngine {
   bool OneLoginServesBoth() const;
   bool OpenTargetLogin();
   bool FactsReadOnTheTargetsSession();
+  bool TablesReadOnTheTargetsSession() const;
   bool SourceLoginOpened();
   // Answers whether the run goes on: it ends when a table cannot be read or the counts differ.
   bool FieldCountsMatch();

@@ -119,6 +119,13 @@ bool AppendEngine::SourceLoginOpened() {
   });
 }
 
+// The very same login on both databases: its target's session reads both tables, as its copy
+// will, also when the source's session is open already (the command line's checks opened it).
+// The source's session then waits for the batches or a condition.
+bool AppendEngine::TablesReadOnTheTargetsSession() const {
+  return sourceDeferred_ || (connectionsOpen_ && !request_.createTarget && OneLoginServesBoth());
+}
+
 // Both tables' columns on the target's session, the source's by its database's name. A server
 // that does not read them so (not SQL Server, a table it cannot read) leaves them unread: the
 // source then gets its own login, and each table is looked at on its own session, which
