@@ -37,6 +37,31 @@ QByteArray HeaderLine(const JournalHeader& header) {
   return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
+// A count as the journal writes it; none for anything else.
+std::optional<qint64> CountOf(const QJsonValue& value, qint64 least = 0) {
+  bool ok = false;
+  const qint64 count = value.toString().toLongLong(&ok);
+  if (!ok || count < least) return std::nullopt;
+  return count;
+}
+
+// The last keys go into the statements of the run that goes on: each must be one value's
+// literal, as many as the key has columns, or none.
+bool KeyLiterals(const QStringList& literals, const QStringList& key) {
+  return (literals.isEmpty() || literals.size() == key.size()) &&
+         std::all_of(literals.begin(), literals.end(), IsSqlLiteral);
+}
+
+// A journal cut short, or changed by other hands, is no account of a run.
+bool Whole(const QJsonObject& header, const QJsonObject& mark, const JournalRecord& record) {
+  const QStringList& key = record.header.key;
+  return CountOf(header.value("target_before")) && CountOf(mark.value("appended")) &&
+         CountOf(mark.value("refused")) && CountOf(mark.value("in_flight"), -1) &&
+         !record.header.sourceLogin.isEmpty() && !record.header.targetLogin.isEmpty() &&
+         !key.contains(QString()) && KeyLiterals(record.mark.after, key) &&
+         KeyLiterals(record.mark.flightAfter, key);
+}
+
 JournalHeader HeaderOf(const QJsonObject& object) {
   JournalHeader header;
   header.sourceLogin = object.value("source_login").toString();
@@ -100,7 +125,13 @@ std::optional<JournalRecord> AppendJournal::Read(const QString& path) {
   const QJsonDocument header = QJsonDocument::fromJson(lines[0]);
   const QJsonDocument mark = QJsonDocument::fromJson(lines[1].trimmed());
   if (!header.isObject() || !mark.isObject()) return std::nullopt;
-  return JournalRecord{HeaderOf(header.object()), MarkOf(mark.object())};
+  JournalRecord record{HeaderOf(header.object()), MarkOf(mark.object())};
+  if (!Whole(header.object(), mark.object(), record)) return std::nullopt;
+  return record;
+}
+
+bool AppendJournal::Kept(const QString& path) {
+  return QFile::exists(path);
 }
 
 void AppendJournal::SetAside(const QString& path) {

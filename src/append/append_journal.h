@@ -53,8 +53,11 @@ class AppendJournal {
   static QString PathOf(const ConnectionProfile& sourceLogin, const MSSQL::TableName& source,
                         const ConnectionProfile& targetLogin, const MSSQL::TableName& target);
   static QString LoginOf(const ConnectionProfile& login);
-  // The journal kept there; none when there is none, or it cannot be read.
+  // The journal kept there; none when there is none, or it cannot be read or is not whole (cut
+  // short, a count or a key's literal changed).
   static std::optional<JournalRecord> Read(const QString& path);
+  // Whether a file is there, read or not.
+  static bool Kept(const QString& path);
   // A journal that a new run replaces is removed.
   static void SetAside(const QString& path);
 

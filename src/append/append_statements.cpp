@@ -1,5 +1,6 @@
 #include "append/append_statements.h"
 
+#include <QRegularExpression>
 #include <cstring>
 
 #include "catalogue/catalogue.h"
@@ -183,6 +184,13 @@ QString SqlLiteral(const adodb::Value& value) {
   QString literal;
   WriteSized(literal, LongestLiteral(value), [&](char16_t* out) { return PutLiteral(out, value); });
   return literal;
+}
+
+bool IsSqlLiteral(const QString& text) {
+  static const QRegularExpression literal(QStringLiteral(
+      "\\A(?:NULL|0x[0-9A-F]*+|N?'(?:[^']++|'')*+'(?:\\+NCHAR\\(0\\)\\+N?'(?:[^']++|'')*+')*+)"
+      "\\z"));
+  return literal.match(text).hasMatch();
 }
 
 QString InsertStatement(const MSSQL::TableName& table, const std::vector<adodb::Value>& values) {

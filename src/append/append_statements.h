@@ -36,6 +36,9 @@ QString CountStatement(const MSSQL::TableName& table, bool big = true, const QSt
 // A value as a Transact-SQL literal: NULL; 'text' with "'" doubled, or N'text' when the text
 // holds a character outside 7-bit ASCII; binary as 0x and the hex of its bytes.
 QString SqlLiteral(const adodb::Value& value);
+// Whether the text is one literal as SqlLiteral writes it, and nothing else: NULL, 0x and hex
+// digits, or quoted text (N'...' for other than ASCII) joined by +NCHAR(0)+.
+bool IsSqlLiteral(const QString& text);
 
 // "INSERT INTO [name] VALUES(literal, literal, ...)", no column list: values go by position.
 QString InsertStatement(const MSSQL::TableName& table, const std::vector<adodb::Value>& values);

@@ -63,8 +63,14 @@ AppendEngine::Next AppendEngine::DecideResume() {
     if (resume == AppendRequest::Resume::No) CountTargetBefore();
   }
   if (resume == AppendRequest::Resume::Ask || resume == AppendRequest::Resume::No) {
-    if (cut) AppendJournal::SetAside(journalPath_);
+    if (AppendJournal::Kept(journalPath_)) AppendJournal::SetAside(journalPath_);
     return Next::Continue;
+  }
+  // A journal not whole tells nothing sure of where the cut run stood: nothing is written.
+  if (!cut && AppendJournal::Kept(journalPath_)) {
+    CannotResume(QStringLiteral("its journal %1 is not whole (cut short, or changed by hand)")
+                     .arg(journalPath_));
+    return Next::Finish;
   }
   if (!cut) {
     if (KeyRead() && key_->columns.isEmpty()) {

@@ -1,6 +1,8 @@
 // The window's side of going on from a cut run: the question, and what each answer does.
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "append/append_journal.h"
 #include "append_fixture.h"
@@ -64,5 +66,48 @@ TEST_F(AppendResume, AShortRunIsPutToTheUserYesGoesOnAfterItsKeyNoStartsAnew) {
   Press();
   EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 6u);
   EXPECT_EQ(dialogs.Texts().back(), "Done.");
+  EXPECT_FALSE(QFile::exists(path));
+}
+
+// A journal whose mark was cut short or changed by hand is no account of a run: its key is
+// never put into a statement. The window asks nothing and appends every row anew.
+TEST_F(AppendResume, AJournalNotWholeIsNeverGoneOnFrom) {
+  server.AddTable("db1", "T", {"a"}, Rows({FakeServer::TextRow({"1"})}));
+  server.AddTable("db2", "Source", {"a"},
+                  Rows({FakeServer::TextRow({"1"}), FakeServer::TextRow({"2"})}));
+  server.SetKey("db2", "Source", {"a"});
+  OpenPage();
+  const ConnectionProfile source = wizard->form1().Profile2();
+  const QString path =
+      append::AppendJournal::PathOf(source, "Source", wizard->form1().Profile1(), "T");
+  ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+  const auto journalWithMark = [&](const QByteArray& mark) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"fast":false,"key":["a"],"source":"Source","source_login":")" +
+               append::AppendJournal::LoginOf(source).toUtf8() +
+               R"(","target":"T","target_before":"0","target_login":"x","way":"one INSERT a row",)"
+               R"("where":""})"
+               "\n" +
+               mark + '\n');
+  };
+  const QByteArray whole =
+      R"({"after":["N'1''x'"],"appended":"1","flight_after":[],"in_flight":"0","refused":"0"})";
+  journalWithMark(whole);
+  EXPECT_TRUE(append::AppendJournal::Read(path));
+  for (const QByteArray& from : {QByteArray("N'1''x'"), QByteArray(R"("appended":"1")")}) {
+    for (const QByteArray& to :
+         {QByteArray("'1'); DROP TABLE [Source]; --"), QByteArray("'1' OR 1=1"), QByteArray("'1''"),
+          QByteArray("0x1G"), QByteArray(R"("appended":"-1")"),
+          QByteArray(R"("appended":"one")")}) {
+      journalWithMark(QByteArray(whole).replace(from, to));
+      EXPECT_FALSE(append::AppendJournal::Read(path)) << to.constData();
+    }
+  }
+  journalWithMark(QByteArray(whole).replace("N'1''x'", "'1'); DROP TABLE [Source]; --"));
+  Append("T", "Source");
+  EXPECT_EQ(dialogs.Texts(), QStringList{"Done."});
+  EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 3u);
+  EXPECT_FALSE(StatementsOnConnection(2).join('\n').contains("DROP"));
   EXPECT_FALSE(QFile::exists(path));
 }
