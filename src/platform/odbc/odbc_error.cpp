@@ -85,8 +85,11 @@ Error ErrorOf(const char* call, SQLRETURN result, const HandleChain& handles) {
                      .arg(result),
                  QString(), 0);
   }
+  // A driver that tries a server twice may say the same twice: each text is told once.
   QStringList texts;
-  for (const DiagnosticRecord& record : records) texts << record.text;
+  for (const DiagnosticRecord& record : records) {
+    if (!texts.contains(record.text)) texts << record.text;
+  }
   return Error(texts.join(QLatin1Char('\n')), records.front().state, records.front().nativeCode,
                LostConnection(records, handles));
 }
