@@ -95,16 +95,10 @@ TEST_F(AppendResume, AJournalNotWholeIsNeverGoneOnFrom) {
       R"({"after":["N'1''x'"],"appended":"1","flight_after":[],"in_flight":"0","refused":"0"})";
   journalWithMark(whole);
   EXPECT_TRUE(append::AppendJournal::Read(path));
-  for (const QByteArray& from : {QByteArray("N'1''x'"), QByteArray(R"("appended":"1")")}) {
-    for (const QByteArray& to :
-         {QByteArray("'1'); DROP TABLE [Source]; --"), QByteArray("'1' OR 1=1"), QByteArray("'1''"),
-          QByteArray("0x1G"), QByteArray(R"("appended":"-1")"),
-          QByteArray(R"("appended":"one")")}) {
-      journalWithMark(QByteArray(whole).replace(from, to));
-      EXPECT_FALSE(append::AppendJournal::Read(path)) << to.constData();
-    }
+  for (const char* to : {"'1' OR 1=1", "'1''", "0x1G", "'1'); DROP TABLE [Source]; --"}) {
+    journalWithMark(QByteArray(whole).replace("N'1''x'", to));
+    EXPECT_FALSE(append::AppendJournal::Read(path)) << to;
   }
-  journalWithMark(QByteArray(whole).replace("N'1''x'", "'1'); DROP TABLE [Source]; --"));
   Append("T", "Source");
   EXPECT_EQ(dialogs.Texts(), QStringList{"Done."});
   EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 3u);
