@@ -77,17 +77,13 @@ TEST_F(AppendResume, AJournalNotWholeIsNeverGoneOnFrom) {
                   Rows({FakeServer::TextRow({"1"}), FakeServer::TextRow({"2"})}));
   server.SetKey("db2", "Source", {"a"});
   OpenPage();
-  const ConnectionProfile source = wizard->form1().Profile2();
-  const QString path =
-      append::AppendJournal::PathOf(source, "Source", wizard->form1().Profile1(), "T");
+  const QString path = append::AppendJournal::PathOf(wizard->form1().Profile2(), "Source",
+                                                     wizard->form1().Profile1(), "T");
   ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
   const auto journalWithMark = [&](const QByteArray& mark) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(R"({"fast":false,"key":["a"],"source":"Source","source_login":")" +
-               append::AppendJournal::LoginOf(source).toUtf8() +
-               R"(","target":"T","target_before":"0","target_login":"x","way":"one INSERT a row",)"
-               R"("where":""})"
+    file.write(R"({"key":["a"],"source_login":"s","target_login":"t","target_before":"0"})"
                "\n" +
                mark + '\n');
   };
