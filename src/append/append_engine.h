@@ -239,6 +239,7 @@ class AppendEngine {
   QString TargetDatabaseName() const;
   QString LostCopyLine() const;
   void CountWhatTheStoppedCopyWrote();
+  std::optional<qint64> TargetCountedOnASessionOfItsOwn();
   void CountSourceAfterLoss();
   Next StreamRows();
   Stretch StreamStretch(std::exception_ptr& failure, bool& sourceFailed);

@@ -311,14 +311,33 @@ QString AppendEngine::TargetDatabaseName() const {
 void AppendEngine::CountWhatTheStoppedCopyWrote() {
   targetAfter_ = CountTargetRows();
   if (!targetAfter_ && lostDatabase_ == 0) {
-    // A cancel that reached the session after the copy had ended may fall on the count instead.
+    // A cancel that reached the session after the copy had ended may fall on the count instead,
+    // and on a server slow to answer it, on the next ones too: a session of its own counts last.
     countFailure_.clear();
     targetAfter_ = CountTargetRows();
+    if (!targetAfter_) {
+      countFailure_.clear();
+      targetAfter_ = TargetCountedOnASessionOfItsOwn();
+    }
   }
   if (!targetBefore_ || !targetAfter_) return;
   appended_ = std::max<qint64>(0, *targetAfter_ - *targetBefore_);
   totalRows_ = appended_;
   copiedBeforeStop_ = appended_ > 0;
+}
+
+std::optional<qint64> AppendEngine::TargetCountedOnASessionOfItsOwn() {
+  try {
+    return jobs::Wait([&] {
+      const std::unique_ptr<adodb::Connection> session = adodb::CreateConnection();
+      session->SetCommandTimeout(QueryTimeout());
+      OpenLogin(*session, TargetProfile());
+      return CountRows(*session, TargetTable(), countBig_);
+    });
+  } catch (...) {
+    countFailure_ = shell::DescriptionOf(std::current_exception());
+    return std::nullopt;
+  }
 }
 
 // The copy never said how many rows it was to write: the source tells, so that the closing
