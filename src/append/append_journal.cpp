@@ -37,32 +37,15 @@ QByteArray HeaderLine(const JournalHeader& header) {
   return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
-// A count as the journal writes it; none for anything else.
-std::optional<qint64> CountOf(const QJsonValue& value, qint64 least = 0) {
+// A count as the journal writes it; false for anything else.
+bool ReadCount(const QJsonValue& value, qint64& count, qint64 least = 0) {
   bool ok = false;
-  const qint64 count = value.toString().toLongLong(&ok);
-  if (!ok || count < least) return std::nullopt;
-  return count;
+  count = value.toString().toLongLong(&ok);
+  return ok && count >= least;
 }
 
-// The last keys go into the statements of the run that goes on: each must be one value's
-// literal, as many as the key has columns, or none.
-bool KeyLiterals(const QStringList& literals, const QStringList& key) {
-  return (literals.isEmpty() || literals.size() == key.size()) &&
-         std::all_of(literals.begin(), literals.end(), IsSqlLiteral);
-}
-
-// A journal cut short, or changed by other hands, is no account of a run.
-bool Whole(const QJsonObject& header, const QJsonObject& mark, const JournalRecord& record) {
-  const QStringList& key = record.header.key;
-  return CountOf(header.value("target_before")) && CountOf(mark.value("appended")) &&
-         CountOf(mark.value("refused")) && CountOf(mark.value("in_flight"), -1) &&
-         !record.header.sourceLogin.isEmpty() && !record.header.targetLogin.isEmpty() &&
-         !key.contains(QString()) && KeyLiterals(record.mark.after, key) &&
-         KeyLiterals(record.mark.flightAfter, key);
-}
-
-JournalHeader HeaderOf(const QJsonObject& object) {
+// None when the header was cut short or changed by other hands.
+std::optional<JournalHeader> HeaderOf(const QJsonObject& object) {
   JournalHeader header;
   header.sourceLogin = object.value("source_login").toString();
   header.targetLogin = object.value("target_login").toString();
@@ -72,7 +55,11 @@ JournalHeader HeaderOf(const QJsonObject& object) {
   header.way = object.value("way").toString();
   header.key = TextsOf(object.value("key"));
   header.where = object.value("where").toString();
-  header.targetBefore = object.value("target_before").toString().toLongLong();
+  if (!ReadCount(object.value("target_before"), header.targetBefore) ||
+      header.sourceLogin.isEmpty() || header.targetLogin.isEmpty() ||
+      header.key.contains(QString())) {
+    return std::nullopt;
+  }
   return header;
 }
 
@@ -86,14 +73,24 @@ QByteArray MarkLine(const JournalMark& mark) {
   return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
-JournalMark MarkOf(const QJsonObject& object) {
+// None when the mark was cut short or changed by other hands.
+std::optional<JournalMark> MarkOf(const QJsonObject& object) {
   JournalMark mark;
-  mark.appended = object.value("appended").toString().toLongLong();
-  mark.refused = object.value("refused").toString().toLongLong();
   mark.after = TextsOf(object.value("after"));
-  mark.inFlight = object.value("in_flight").toString().toLongLong();
   mark.flightAfter = TextsOf(object.value("flight_after"));
+  if (!ReadCount(object.value("appended"), mark.appended) ||
+      !ReadCount(object.value("refused"), mark.refused) ||
+      !ReadCount(object.value("in_flight"), mark.inFlight, -1)) {
+    return std::nullopt;
+  }
   return mark;
+}
+
+// The last keys go into the statements of the run that goes on: each must be one value's
+// literal, as many as the key has columns, or none.
+bool KeyLiterals(const QStringList& literals, const QStringList& key) {
+  return (literals.isEmpty() || literals.size() == key.size()) &&
+         std::all_of(literals.begin(), literals.end(), IsSqlLiteral);
 }
 
 QString TableOf(const ConnectionProfile& login, const MSSQL::TableName& table) {
@@ -125,9 +122,13 @@ std::optional<JournalRecord> AppendJournal::Read(const QString& path) {
   const QJsonDocument header = QJsonDocument::fromJson(lines[0]);
   const QJsonDocument mark = QJsonDocument::fromJson(lines[1].trimmed());
   if (!header.isObject() || !mark.isObject()) return std::nullopt;
-  JournalRecord record{HeaderOf(header.object()), MarkOf(mark.object())};
-  if (!Whole(header.object(), mark.object(), record)) return std::nullopt;
-  return record;
+  const std::optional<JournalHeader> head = HeaderOf(header.object());
+  const std::optional<JournalMark> stand = MarkOf(mark.object());
+  if (!head || !stand || !KeyLiterals(stand->after, head->key) ||
+      !KeyLiterals(stand->flightAfter, head->key)) {
+    return std::nullopt;
+  }
+  return JournalRecord{*head, *stand};
 }
 
 bool AppendJournal::Kept(const QString& path) {

@@ -187,9 +187,9 @@ QString SqlLiteral(const adodb::Value& value) {
 }
 
 bool IsSqlLiteral(const QString& text) {
-  static const QRegularExpression literal(QStringLiteral(
-      "\\A(?:NULL|0x[0-9A-F]*+|N?'(?:[^']++|'')*+'(?:\\+NCHAR\\(0\\)\\+N?'(?:[^']++|'')*+')*+)"
-      "\\z"));
+  static const QString quoted = QStringLiteral("N?'(?:[^']++|'')*+'");
+  static const QRegularExpression literal(
+      QStringLiteral("\\A(?:NULL|0x[0-9A-F]*+|%1(?:\\+NCHAR\\(0\\)\\+%1)*+)\\z").arg(quoted));
   return literal.match(text).hasMatch();
 }
 

@@ -63,7 +63,7 @@ AppendEngine::Next AppendEngine::DecideResume() {
     if (resume == AppendRequest::Resume::No) CountTargetBefore();
   }
   if (resume == AppendRequest::Resume::Ask || resume == AppendRequest::Resume::No) {
-    if (AppendJournal::Kept(journalPath_)) AppendJournal::SetAside(journalPath_);
+    AppendJournal::SetAside(journalPath_);
     return Next::Continue;
   }
   // A journal not whole tells nothing sure of where the cut run stood: nothing is written.
