@@ -2,6 +2,8 @@
 // the target's connection, and the closing message says so when the target grew by other than
 // the rows the run appended (a trigger that deletes, another program writing meanwhile).
 
+#include <algorithm>
+
 #include "append/append_engine.h"
 #include "append/append_statements.h"
 #include "append/count_text.h"
@@ -32,6 +34,23 @@ void AppendEngine::CountTargetAfter() {
     return;
   }
   targetAfter_ = CountTargetRows();
+}
+
+// A statement given up for time may have committed before the cancel reached it, or, as the
+// server's own copy, run on to its end: the target is counted once every statement writing it
+// has ended, and what it gained is what the run wrote. Not counted, the run says that the
+// statement may have written.
+void AppendEngine::CountWhatTheGivenUpStatementWrote() {
+  timedOut_ = true;
+  if (!targetBefore_) return;
+  try {
+    adodb::Connection& connection = TargetConnection();
+    targetAfter_ = jobs::Wait([&] { return CountRowsAfterWriters(connection, TargetTable()); });
+  } catch (...) {
+    countFailure_ = shell::DescriptionOf(std::current_exception());
+    return;
+  }
+  appended_ = std::max<qint64>(0, *targetAfter_ - *targetBefore_);
 }
 
 // Right after the server's own copy, on the worker: the rows its statement wrote and the

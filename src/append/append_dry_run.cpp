@@ -20,7 +20,8 @@ std::optional<AppendEngine::Plan> AppendEngine::DryRun() {
   on_(104, [&] { report_.Busy(true); });
   std::optional<Plan> plan;
   QString create;
-  if (PrepareConnections() && OpenConnections() && NewTargetPlanned(create) && FieldCountsMatch()) {
+  if (PrepareConnections() && OpenConnections() && TargetMarked() && !EmptyingRefused() &&
+      NewTargetPlanned(create) && FieldCountsMatch()) {
     if (request_.fast) ProveOneServer();
     if (LookAtColumns() == Next::Continue && ResumeOfTheDryRun()) plan = PlanOfTheRun();
   }
@@ -45,6 +46,10 @@ std::optional<AppendEngine::Plan> AppendEngine::PlanOfTheRun() {
   }
   // The batches and the one INSERT a row name the columns the server fills.
   if (plan.way != Way::ServerCopy) TargetFillsRead();
+  if (plan.way == Way::OneInsertARow &&
+      !Completed(on_, 196, [&] { plan.selfReferencing = TargetReferencesItself(); })) {
+    return std::nullopt;
+  }
   plan.columns = FacingColumns();
   if (!SourceLoginOpened() || !CountSourceRows() || !KeyRead()) return std::nullopt;
   plan.sourceRows = totalRows_;

@@ -174,16 +174,19 @@ bool AppendEngine::FieldCountsEqual() {
 }
 
 AppendEngine::Next AppendEngine::CopyRows() {
-  if (!TargetMadeLikeSource() || !FieldCountsMatch()) return Next::Finish;
+  if (!TargetMarked() || EmptyingRefused() || !TargetMadeLikeSource() || !FieldCountsMatch()) {
+    return Next::Finish;
+  }
   if (request_.fast) ProveOneServer();
   if (const Next next = LookAtColumns(); next != Next::Continue) return next;
   if (!IdentityInsertOn()) return Next::Finish;
   CountTargetBefore();
-  if (DecideResume() != Next::Continue) return Next::Finish;
+  if (DecideResume() != Next::Continue || !TargetEmptied()) return Next::Finish;
   if (const Next next = request_.fast ? CopyRowsFast() : CopyRowsOneByOne();
       next != Next::Continue) {
     return next;
   }
+  everyRowWent_ = true;
   EndJournal();
   CountTargetAfter();
   IdentityInsertOff();
@@ -204,6 +207,7 @@ AppendEngine::Next AppendEngine::CopyRowsOneByOne() {
   if (!CountSourceRows() || NoRowsToCopy() || (!wholeFirst && !KeyRead()) || !OpenSource()) {
     return Next::Finish;
   }
+  if (!Completed(on_, 196, [&] { TargetReferencesItself(); })) return Next::Finish;
   if (!wholeFirst) {
     BeginJournal(Way::OneInsertARow);
     return WriteRows(StreamedRows());
@@ -379,6 +383,7 @@ AppendEngine::Next AppendEngine::WriteRows(const NextRow& next) {
     showProgress();
     switch (stretch) {
       case Stretch::Done:
+        WriteDeferredRows();
         return Next::Continue;
       case Stretch::Ended:
         return Next::Stop;
@@ -387,7 +392,7 @@ AppendEngine::Next AppendEngine::WriteRows(const NextRow& next) {
         return Next::Continue;
       case Stretch::Refused:
         if (sourceFailed) {
-          if (!ConnectionLost(refusal, 3 - TargetDatabase())) {
+          if (!ConnectionLost(refusal, 3 - TargetDatabase(), 144)) {
             on_(144, [&] { std::rethrow_exception(refusal); });
             stopped_ = true;
           }
@@ -397,9 +402,11 @@ AppendEngine::Next AppendEngine::WriteRows(const NextRow& next) {
         if (TimedOut(refusal)) {
           on_(148, [&] { std::rethrow_exception(refusal); });
           stopped_ = true;
+          CountWhatTheGivenUpStatementWrote();
           return Next::Continue;
         }
         if (journal_) journal_->Refused();
+        if (Deferred(refusal, row)) break;
         Refused(refusal, row);
         if (AtRefusedLimit()) {
           stopped_ = true;
@@ -433,6 +440,11 @@ QString AppendEngine::ClosingMessage() const {
                                             appended_, Result().notWritten, lostDatabase_);
   if (copiedBeforeStop_) {
     text += QStringLiteral(" The server had copied them before the stop reached it.");
+  }
+  // Source rows that no run sent: the run did not append every row.
+  if (const QString behind = LeftBehindLine(); !behind.isEmpty()) {
+    if (text.startsWith(QLatin1String("Done."))) text.replace(0, 5, QStringLiteral("Incomplete."));
+    text += QStringLiteral("\r\n\r\n") + behind;
   }
   if (refusedFile_) text += QStringLiteral("\r\n") + refusedFile_->Line();
   if (const QString made = NewTargetLine(); !made.isEmpty()) {

@@ -54,6 +54,9 @@ struct AppendRequest {
   Resume resume = Resume::Ask;
   // Every run keeps its journal; false only to measure what the journal costs.
   bool journal = true;
+  // The target's rows are deleted first, once every check and question has passed: TRUNCATE
+  // TABLE, refused before anything is emptied when another table references the target.
+  bool emptyTarget = false;
 };
 
 // One run. Everything it opens or buffers is released when the engine goes.
@@ -124,7 +127,9 @@ class AppendEngine {
     std::optional<qint64> targetBefore{};  // the target's rows before the first was written
     std::optional<qint64> rowsBefore{};    // a resumed run: the rows the cut runs wrote
     QString resumedLine{};                 // a resumed run: both parts and the target's total
-    QString journalLine{};  // the journal could not be written: a cut could not be gone on from
+    QString journalLine{};     // the journal could not be written: a cut could not be gone on from
+    QString leftBehindLine{};  // a resumed run: source rows at or below its key were never sent
+    QString unmarkedLine{};    // the target's server could not mark the run as writing there
   };
   Outcome Result() const;  // append_outcome.cpp
 
@@ -146,6 +151,7 @@ class AppendEngine {
     QString notResumable{};                 // why a run cut off could not go on after its last key
     std::optional<qint64> resumedBefore{};  // --resume: the rows the cut runs wrote
     QStringList resumeAfter{};              // --resume: the key the rows go on after
+    bool selfReferencing = false;           // one INSERT a row into a target that references itself
   };
   // Empty when a check, a question or a failure ends it, as it would end the run
   // (append_dry_run.cpp).
@@ -160,6 +166,11 @@ class AppendEngine {
 
   bool SelectionMissing();
   bool PrepareConnections();
+  // One run into a target at a time (run_mark.h): false, said, when another run holds it.
+  bool TargetMarked();
+  // The target emptied first, when asked (target_emptied.cpp).
+  bool EmptyingRefused();
+  bool TargetEmptied();
   int QueryTimeout() const;
   bool OpenConnections();
   // The fast append between two databases of one login (append_fast.cpp): the server's own copy
@@ -193,6 +204,10 @@ class AppendEngine {
   Stretch WriteRowsUntilRefused(const NextRow& next, Row& row, std::exception_ptr& refusal,
                                 bool& sourceFailed);
   void Refused(std::exception_ptr refusal, const Row& row);
+  // A target that references itself (self_reference.cpp).
+  bool TargetReferencesItself();
+  bool Deferred(const std::exception_ptr& refusal, const Row& row);
+  void WriteDeferredRows();
   void RefusedText(const QString& description, const Row& row);
   bool AtRefusedLimit();
   void KeepRefusedRow(const Row& row, const QString& description);
@@ -206,6 +221,7 @@ class AppendEngine {
   void CountTargetBefore();
   void CountTargetAfter();
   std::optional<qint64> CountTargetRows();
+  void CountWhatTheGivenUpStatementWrote();
   std::optional<qint64> CountCopyAndTarget(adodb::Connection& connection);
   QString AfterCheckLine() const;
 
@@ -251,11 +267,15 @@ class AppendEngine {
 
   // Going on from a cut run, and the journal of this one (engine_resume.cpp).
   Next DecideResume();
+  QString SchemaOf(const QString& resolved, const MSSQL::TableName& table) const;
+  QString JournalPathOfTheRun() const;
   bool GoOnFrom(const JournalRecord& cut);
   bool ResumeOfTheDryRun();
   bool SameRunAs(const JournalHeader& header);
   bool TargetCountedAfterWriters();
   bool ResumePointFound(const JournalRecord& cut);
+  bool SourceBelowTheKeyCounted();
+  QString LeftBehindLine() const;
   bool GoOnAfterLargestKey(const JournalRecord& cut);
   bool CutCopyWasWritten(const JournalRecord& cut, qint64 growth);
   void CannotResume(const QString& why);
@@ -324,8 +344,20 @@ class AppendEngine {
   QStringList resumeAfter_;             // the key the rows go on after; empty: from the first
   std::optional<JournalMark> carried_;  // a resumed run: where the cut runs left the rows
   bool dryRun_ = false;                 // a dry run leaves every journal as it is
-  QString journalFailure_;              // the system's reason the journal could not be written
-  bool endedShort_ = false;             // rows went, and not all of them
+  QString targetSchema_;                // the schema the target's name resolves to
+  QString defaultSchema_;               // the target login's default schema
+  QString markFailure_;        // the server's reason it could not mark the run; empty: marked
+  bool everyRowWent_ = false;  // the rows' step reached its end, none left unsent
+  qint64 leftBehind_ = 0;
+  std::optional<bool> selfReference_;  // the target has a foreign key to itself
+  struct DeferredRow {
+    Row row;
+    std::exception_ptr refusal;
+  };
+  std::vector<DeferredRow> deferred_;  // refused before their parent was written  // a resumed run:
+                                       // source rows at or below its key that no run sent
+  QString journalFailure_;             // the system's reason the journal could not be written
+  bool endedShort_ = false;            // rows went, and not all of them
 };
 
 }  // namespace append

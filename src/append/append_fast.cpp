@@ -62,6 +62,7 @@ bool AppendEngine::CountSourceRows() {
 // is written.
 bool AppendEngine::NoRowsToCopy() {
   if (totalRows_ != 0) return false;
+  everyRowWent_ = true;  // none was left to go
   if (carried_) {
     // Nothing is left after the cut run's rows: its journal has done its work.
     if (!dryRun_) AppendJournal::SetAside(journalPath_);
@@ -257,7 +258,7 @@ bool AppendEngine::CopiedByServer() {
       // Out of time is no refusal: the rows are not tried again in batches.
       on_(kServerCopyLine,
           [failure = std::current_exception()] { std::rethrow_exception(failure); });
-      timedOut_ = true;
+      CountWhatTheGivenUpStatementWrote();
     } else if (ConnectionLost(std::current_exception(), database, kServerCopyLine)) {
       lostDuringCopy_ = true;
       if (!fromHere) CountSourceAfterLoss();
@@ -384,9 +385,10 @@ AppendEngine::Next AppendEngine::StreamRows() {
   const bool atLimit = AtRefusedLimit();
   stopped_ = stretch == Stretch::Stopped || atLimit;
   const int database = sourceFailed ? 3 - TargetDatabase() : TargetDatabase();
-  if (failure && !ConnectionLost(failure, database)) {
+  if (failure && !ConnectionLost(failure, database, sourceFailed ? 144 : 148)) {
     on_(sourceFailed ? 144 : 148, [&] { std::rethrow_exception(failure); });
     stopped_ = true;
+    if (!sourceFailed && TimedOut(failure)) CountWhatTheGivenUpStatementWrote();
   }
   return Next::Continue;
 }

@@ -221,6 +221,18 @@ void AppendJournal::Refused() {
   mark_.inFlight = 0;
 }
 
+void AppendJournal::SendingAgain() {
+  mark_.inFlight = 1;
+  mark_.flightAfter = mark_.after;
+  WriteMark();
+}
+
+void AppendJournal::Retaken() {
+  ++mark_.appended;
+  --mark_.refused;
+  mark_.inFlight = 0;
+}
+
 void AppendJournal::NotWritten() {
   mark_.inFlight = 0;
   mark_.flightAfter.clear();

@@ -83,6 +83,10 @@ class AppendJournal {
   // The statement in flight was written, or refused.
   void Took();
   void Refused();
+  // A row refused before goes again (its parent written since), and was written; one refused
+  // again is NotWritten().
+  void SendingAgain();
+  void Retaken();
   // The statement in flight wrote nothing: the server refused or cancelled its copy.
   void NotWritten();
   // Notes that no statement is in flight.

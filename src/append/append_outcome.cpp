@@ -22,6 +22,14 @@ AppendEngine::Outcome AppendEngine::Result() const {
                   wayTaken_,
                   targetBefore_};
   outcome.journalLine = JournalLine();
+  outcome.leftBehindLine = LeftBehindLine();
+  if (!markFailure_.isEmpty()) {
+    outcome.unmarkedLine =
+        QStringLiteral(
+            "%1's server could not mark this run as writing into it (%2): another run "
+            "could have written there at the same time.")
+            .arg(TargetTable().Display(), markFailure_);
+  }
   if (carried_) {
     outcome.rowsBefore = carried_->appended;
     outcome.resumedLine = ResumedLine();

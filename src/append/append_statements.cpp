@@ -145,8 +145,10 @@ void WriteSized(QString& text, qsizetype longest, Write&& write) {
   text.resize(write(start) - start);
 }
 
+// The condition stands in parentheses of its own, closed on a line of its own, so that a
+// comment at its end cannot reach the statement around it.
 QString WhereClause(const QString& where) {
-  return where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where;
+  return where.isEmpty() ? QString() : QStringLiteral(" WHERE (") + where + QStringLiteral("\n)");
 }
 
 QString CopyStatement(const InsertTarget& target, const QString& into, const QString& from,

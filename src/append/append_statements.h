@@ -31,6 +31,9 @@ QString SelectAllStatement(const MSSQL::TableName& table, const QString& where =
                            const QString& order = {});
 // "SELECT COUNT_BIG(*) FROM [name]", or "SELECT COUNT(*) ..." for a server without COUNT_BIG;
 // with `where` as above.
+// How many foreign keys of `table` reference the table itself.
+QString SelfReferenceStatement(const MSSQL::TableName& table);
+
 QString CountStatement(const MSSQL::TableName& table, bool big = true, const QString& where = {});
 
 // A value as a Transact-SQL literal: NULL; 'text' with "'" doubled, or N'text' when the text

@@ -45,8 +45,7 @@ const ConnectionProfile& AppendEngine::TargetProfile() const {
 // command line goes on when told to, and otherwise starts anew.
 AppendEngine::Next AppendEngine::DecideResume() {
   if (!request_.journal) return Next::Continue;
-  journalPath_ =
-      AppendJournal::PathOf(SourceProfile(), SourceTable(), TargetProfile(), TargetTable());
+  journalPath_ = JournalPathOfTheRun();
   const std::optional<JournalRecord> cut = AppendJournal::Read(journalPath_);
   AppendRequest::Resume resume = request_.resume;
   if (resume == AppendRequest::Resume::Ask && cut) {
@@ -58,6 +57,8 @@ AppendEngine::Next AppendEngine::DecideResume() {
               .arg(SourceTable().Display(), TargetTable().Display(), RowsText(cut->mark.appended)),
           dialogs::vbYesNo);
     });
+    // Neither answer (a question nobody could answer): nothing is written, the journal stays.
+    if (answer != dialogs::vbYes && answer != dialogs::vbNo) return Next::Finish;
     resume = answer == dialogs::vbYes ? AppendRequest::Resume::Yes : AppendRequest::Resume::No;
     // A new run after the question: the target is counted again for the after-check.
     if (resume == AppendRequest::Resume::No) CountTargetBefore();
@@ -86,6 +87,24 @@ AppendEngine::Next AppendEngine::DecideResume() {
   return GoOnFrom(*cut) ? Next::Continue : Next::Finish;
 }
 
+// A table's schema as its server resolves the name, else as named, else the login's default.
+QString AppendEngine::SchemaOf(const QString& resolved, const MSSQL::TableName& table) const {
+  if (!resolved.isEmpty()) return resolved;
+  return table.schema.isEmpty() ? defaultSchema_ : table.schema;
+}
+
+// The journal of the pair, named as the servers resolve both tables, so that every spelling of
+// them (with or without the schema, in any case, one table or many) finds it; one that an
+// earlier run kept under the names as they were typed is still found.
+QString AppendEngine::JournalPathOfTheRun() const {
+  const MSSQL::TableName source{SchemaOf(SourceFacts().schema, SourceTable()), SourceTable().name};
+  const MSSQL::TableName target{SchemaOf(targetSchema_, TargetTable()), TargetTable().name};
+  const QString resolved = AppendJournal::PathOf(SourceProfile(), source, TargetProfile(), target);
+  const QString typed =
+      AppendJournal::PathOf(SourceProfile(), SourceTable(), TargetProfile(), TargetTable());
+  return !AppendJournal::Kept(resolved) && AppendJournal::Kept(typed) ? typed : resolved;
+}
+
 void AppendEngine::CannotResume(const QString& why) {
   on_(176, [&] {
     dialogs::MsgBox(QStringLiteral("The append of %1 into %2 cannot go on from the cut run: %3.")
@@ -109,8 +128,41 @@ bool AppendEngine::GoOnFrom(const JournalRecord& cut) {
     }
   }
   if (!TargetCountedAfterWriters()) return false;
-  if (request_.resume == AppendRequest::Resume::Force) return GoOnAfterLargestKey(cut);
-  return ResumePointFound(cut);
+  const bool found = request_.resume == AppendRequest::Resume::Force ? GoOnAfterLargestKey(cut)
+                                                                     : ResumePointFound(cut);
+  return found && SourceBelowTheKeyCounted();
+}
+
+// The source's rows at or below the key the run goes on after that no run wrote and the target
+// did not refuse: rows added to the source after the cut run read past them, or, gone on from
+// the target's largest key, rows the target gained from elsewhere. They are not sent, and the
+// run is not complete.
+bool AppendEngine::SourceBelowTheKeyCounted() {
+  if (resumeAfter_.isEmpty() || !carried_ || !KeyRead() || key_->columns.isEmpty()) return true;
+  qint64 below = 0;
+  const QString atOrBelow = QStringLiteral("NOT ") + AfterKeyCondition(key_->columns, resumeAfter_);
+  const bool counted = Completed(on_, 194, [&] {
+    adodb::Connection& connection = SourceConnection();
+    bool big = true;
+    below = jobs::Wait([&] {
+      return CountRows(connection, SourceTable(), big, BothConditions(request_.where, atOrBelow));
+    });
+  });
+  if (!counted) return false;
+  leftBehind_ = std::max<qint64>(0, below - carried_->appended - carried_->refused);
+  return true;
+}
+
+// Said when the source holds rows at or below the key that no run sent.
+QString AppendEngine::LeftBehindLine() const {
+  if (leftBehind_ == 0) return {};
+  return QStringLiteral(
+             "%1 of %2 at or below the key this run went on after %3 not in %4: "
+             "added to the source after the cut run read past them, or the target "
+             "changed. They were not sent; this append is not complete.")
+      .arg(RowsText(leftBehind_), SourceTable().Display(),
+           leftBehind_ == 1 ? QStringLiteral("is") : QStringLiteral("are"),
+           TargetTable().Display());
 }
 
 // A statement of the cut run may still be running on the server: the target is counted once
@@ -291,7 +343,10 @@ void AppendEngine::BeginJournal(Way way) {
 // of time leaves it in flight, for the target's count to tell.
 void AppendEngine::EndJournal() {
   const bool inDoubt = lostDatabase_ != 0 || lostDuringCopy_ || timedOut_;
-  const bool complete = !inDoubt && (!stopped_ || copiedBeforeStop_) && !atRefusedLimit_;
+  // Only a run whose rows' step reached its end is complete: one that failed before its first
+  // row (a count out of time, a session gone) keeps the journal of the cut run it went on from.
+  const bool complete =
+      everyRowWent_ && !inDoubt && (!stopped_ || copiedBeforeStop_) && !atRefusedLimit_;
   endedShort_ = wayTaken_ && !complete;
   if (!journal_) {
     // A resumed run that kept no journal of its own: the cut run's has done its work.

@@ -70,13 +70,14 @@ QString AfterKeyCondition(const QStringList& key, const QStringList& after) {
     all << MSSQL::Bracketed(key[i]) + QStringLiteral(" > ") + after[i];
     either << (all.size() == 1 ? all[0] : u'(' + all.join(QStringLiteral(" AND ")) + u')');
   }
-  return u'(' + either.join(QStringLiteral(" OR ")) + u')';
+  return QStringLiteral("/*key*/(") + either.join(QStringLiteral(" OR ")) +
+         QStringLiteral(")/*/key*/");
 }
 
 QString BothConditions(const QString& first, const QString& second) {
   if (first.isEmpty()) return second;
   if (second.isEmpty()) return first;
-  return u'(' + first + QStringLiteral(") AND ") + second;
+  return u'(' + first + QStringLiteral("\n) AND ") + second;
 }
 
 std::optional<QStringList> ReadLargestKey(adodb::Connection& connection,

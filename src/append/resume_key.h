@@ -28,7 +28,8 @@ ResumeKey ReadResumeKey(adodb::Connection& connection, const MSSQL::TableName& t
 QString KeyOrder(const QStringList& key);
 
 // The rows after `after` (the key's values as literals, one a column) in the key's order:
-// "([a] > 1 OR ([a] = 1 AND [b] > N'x'))".
+// "/*key*/([a] > 1 OR ([a] = 1 AND [b] > N'x'))/*/key*/". The comments mark the key's values,
+// which are a row's values, for what shows the statements to leave them out.
 QString AfterKeyCondition(const QStringList& key, const QStringList& after);
 
 // Both conditions, either of which may be empty.

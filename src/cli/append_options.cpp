@@ -1,5 +1,6 @@
 #include "cli/append_options.h"
 
+#include "append/condition_fault.h"
 #include "platform/desktop/dialogs.h"
 
 namespace cli {
@@ -65,6 +66,9 @@ std::optional<QString> AppendOptionError(const CommandParser& parser) {
   if (parser.IsSet(QStringLiteral("force")) && !parser.IsSet(QStringLiteral("resume"))) {
     return QStringLiteral("--force goes with --resume.");
   }
+  if (parser.IsSet(QStringLiteral("start-over")) && parser.IsSet(QStringLiteral("resume"))) {
+    return QStringLiteral("--resume and --start-over exclude each other: give one.");
+  }
   if (parser.IsSet(QStringLiteral("resume"))) {
     for (const QString& option :
          {QStringLiteral("truncate"), QStringLiteral("create"), QStringLiteral("tables"),
@@ -90,6 +94,10 @@ std::optional<QString> AppendOptionError(const CommandParser& parser) {
   if (parser.IsSet(QStringLiteral("where")) &&
       parser.Value(QStringLiteral("where")).trimmed().isEmpty()) {
     return QStringLiteral("--where takes a search condition.");
+  }
+  if (const std::optional<QString> fault =
+          append::ConditionFault(parser.Value(QStringLiteral("where")))) {
+    return QStringLiteral("--where takes a search condition that stands alone: %1.").arg(*fault);
   }
   return ManyTablesError(parser);
 }
@@ -194,6 +202,11 @@ void DeclareAppend(CommandParser& parser) {
                                 "(stopped, cut off, killed), after the last row it wrote: the "
                                 "same logins, condition and way; refused when the target "
                                 "changed since."));
+  parser.AddFlag(QStringLiteral("start-over"),
+                 QStringLiteral("When the last append of these tables ended short, starts anew "
+                                "instead of going on from it (its journal is set aside); without "
+                                "--resume or --start-over such a run is asked about, and refused "
+                                "without a terminal."));
   parser.AddFlag(QStringLiteral("force"),
                  QStringLiteral("With --resume: goes on after the largest key the target holds, "
                                 "whatever the cut run left."));
@@ -231,9 +244,11 @@ std::optional<AppendSettings> ReadAppendSettings(const CommandParser& parser, Co
   job.where = parser.Value(QStringLiteral("where")).trimmed();
   job.dryRun = parser.IsSet(QStringLiteral("dry-run"));
   job.maxRefused = MaxRefused(parser).value_or(0);
-  job.resume = parser.IsSet(QStringLiteral("force"))    ? append::AppendRequest::Resume::Force
-               : parser.IsSet(QStringLiteral("resume")) ? append::AppendRequest::Resume::Yes
-                                                        : append::AppendRequest::Resume::No;
+  // Without either, a cut run's journal is a question: a run never starts anew unasked.
+  job.resume = parser.IsSet(QStringLiteral("force"))        ? append::AppendRequest::Resume::Force
+               : parser.IsSet(QStringLiteral("resume"))     ? append::AppendRequest::Resume::Yes
+               : parser.IsSet(QStringLiteral("start-over")) ? append::AppendRequest::Resume::No
+                                                            : append::AppendRequest::Resume::Ask;
   job.queryTimeout = Seconds(parser, QStringLiteral("query-timeout")).value_or(0);
   settings.loginTimeout = Seconds(parser, QStringLiteral("login-timeout")).value_or(0);
   settings.many = ManyTablesOf(parser);

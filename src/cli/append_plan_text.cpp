@@ -61,6 +61,11 @@ QStringList AppendPlanLines(const Plan& plan, const QString& source, const QStri
     }
     lines << from + QLatin1Char('.');
   }
+  if (plan.selfReferencing) {
+    lines << QStringLiteral(
+        "The target references itself: a row refused because its parent comes later is "
+        "tried again once the others are written.");
+  }
   if (!plan.notResumable.isEmpty()) {
     QString why = plan.notResumable;
     if (!why.endsWith(u'.')) why += u'.';

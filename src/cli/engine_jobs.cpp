@@ -5,7 +5,6 @@
 
 #include "append/append_engine.h"
 #include "catalogue/catalogue.h"
-#include "catalogue/foreign_keys.h"
 #include "cli/append_plan_text.h"
 #include "cli/job_summary.h"
 #include "cli/stop_on_interrupt.h"
@@ -21,6 +20,7 @@ namespace {
 // go on, or the lost connection, after which the engine ends the run with its closing message.
 const QString kAppendLocation = QStringLiteral("Form3.PushButton2_Click");
 constexpr int kRowWriteLine = 148;
+constexpr int kRowReadLine = 144;
 
 // What a run reports, as the command line shows it: the rows on the progress line. The busy
 // pointer and the join page's table lists have no counterpart here.
@@ -60,6 +60,8 @@ void ReportRefusedAndChecked(const append::AppendEngine::Outcome& outcome, bool 
                              Console& console) {
   if (!outcome.lostCopyLine.isEmpty()) console.Message(outcome.lostCopyLine);
   if (!outcome.journalLine.isEmpty()) console.Message(outcome.journalLine);
+  if (!outcome.leftBehindLine.isEmpty()) console.Message(outcome.leftBehindLine);
+  if (!outcome.unmarkedLine.isEmpty()) console.Message(outcome.unmarkedLine);
   if (!outcome.refusedFileLine.isEmpty()) console.Message(outcome.refusedFileLine);
   if (closed && !outcome.newTableLine.isEmpty()) console.Message(outcome.newTableLine);
   if (closed && !outcome.afterCheck.isEmpty()) console.Message(outcome.afterCheck);
@@ -82,6 +84,7 @@ append::AppendRequest RequestOf(const AppendJob& job) {
   request.createTarget = job.create;
   request.queryTimeout = job.queryTimeout;
   request.resume = job.resume;
+  request.emptyTarget = job.truncate;
   return request;
 }
 
@@ -108,43 +111,14 @@ void DryRunAppend(append::AppendEngine& engine, const AppendJob& job, JobTermina
   if (!terminal.quiet) terminal.console.Message(QStringLiteral("Dry run: nothing was written."));
 }
 
-adodb::Connection& TargetOf(AppendJob& job) {
-  return job.appendToDatabase1 ? *job.connection1 : *job.connection2;
-}
-
-MSSQL::TableName& TargetTableOf(AppendJob& job) {
-  return job.appendToDatabase1 ? job.table1 : job.table2;
-}
-
-// --truncate: the target's rows go before the first row is written; a refusal is the table's
-// failure, and its rows do not go.
-bool Emptied(AppendJob& job, const TableRun& run, Console& console) {
-  try {
-    // The server refuses to empty a table that another one references; said first, plainly.
-    const QStringList children = MSSQL::TablesReferencing(TargetOf(job), TargetTableOf(job));
-    if (!children.isEmpty()) {
-      console.Message(QStringLiteral("ombrelia: --truncate cannot empty %1: %2 %3 it by a "
-                                     "foreign key, and TRUNCATE TABLE empties no table that "
-                                     "others reference. Its rows were not appended.")
-                          .arg(run.target, children.join(QStringLiteral(", ")),
-                               children.size() == 1 ? QStringLiteral("references")
-                                                    : QStringLiteral("reference")));
-      return false;
-    }
-    TargetOf(job).ExecuteNoRecords(QStringLiteral("TRUNCATE TABLE ") +
-                                   TargetTableOf(job).Bracketed());
-    return true;
-  } catch (const platform::Error& error) {
-    console.Failure(QStringLiteral("cannot empty ") + run.target, error.Description());
-    return false;
-  }
-}
-
 void SetAppendJob(TerminalDialogs& dialogs, append::AppendEngine& engine, const TableRun& run) {
   dialogs.SetJob(
       [source = run.source, target = run.target](const QString& location, int line) {
         if (location == kAppendLocation && line == kRowWriteLine) {
           return ReportWords{QStringLiteral("cannot write a row to ") + target, false};
+        }
+        if (location == kAppendLocation && line == kRowReadLine) {
+          return ReportWords{QStringLiteral("cannot read the rows of ") + source, true};
         }
         return ReportWords{QStringLiteral("cannot append %1 to %2").arg(source, target), true};
       },
@@ -201,10 +175,6 @@ TableRun AppendTable(AppendJob& job, JobTerminal& terminal, AppendRunContext& co
   TableRun run{job.appendToDatabase1 ? job.qualified2 : job.qualified1,
                job.appendToDatabase1 ? job.qualified1 : job.qualified2};
   run.emptiesTarget = job.truncate;
-  if (job.truncate && !job.dryRun && !Emptied(job, run, terminal.console)) {
-    run.exitCode = kRefused;
-    return run;
-  }
   TerminalReport report(terminal.progress);
   append::AppendEngine engine(RequestOf(job), report);
   engine.UseOpenConnections(std::move(job.connection1), std::move(job.connection2));
@@ -219,6 +189,10 @@ TableRun AppendTable(AppendJob& job, JobTerminal& terminal, AppendRunContext& co
                           QStringLiteral("ombrelia: the append of "));
   terminal.dialogs.Reword(QStringLiteral("There is no cut append "),
                           QStringLiteral("ombrelia: there is no cut append "));
+  // A plain run meeting a cut one's journal: --resume goes on from it, --start-over starts anew.
+  terminal.dialogs.OwnAnswer(QStringLiteral("The last append of "),
+                             QStringLiteral("--resume goes on from there, --start-over starts "
+                                            "anew."));
   SetAppendJob(terminal.dialogs, engine, run);
   context.running = &engine;
   context.timeoutsSeen = watch.Timeouts();

@@ -122,11 +122,25 @@ QString NotStartedBecause(const std::vector<TableRun>& runs, const ManyTablesRun
 
 void TellTimedOut(const TableRun& table, Console& console) {
   if (!table.timedOut) return;
-  console.Message(QStringLiteral("ombrelia: %1: timeout: a statement ran longer than "
-                                 "--query-timeout and was given up; %2 rows were written before "
-                                 "it.")
-                      .arg(table.target)
-                      .arg(table.outcome ? table.outcome->appended : 0));
+  const QString given = QStringLiteral(
+                            "ombrelia: %1: timeout: a statement ran longer than --query-timeout "
+                            "and was given up; ")
+                            .arg(table.target);
+  if (!table.outcome || !table.outcome->way) {
+    console.Message(given + QStringLiteral("no row was written."));
+    return;
+  }
+  // The target counted after the statement: what it gained, the statement given up included.
+  if (table.outcome && table.outcome->targetRows && table.outcome->targetBefore) {
+    console.Message(given + QStringLiteral("%1 holds %2 rows, %3 of them written by this run.")
+                                .arg(table.target)
+                                .arg(*table.outcome->targetRows)
+                                .arg(table.outcome->appended));
+    return;
+  }
+  console.Message(given + QStringLiteral("it may have written rows all the same, and %1 could "
+                                         "not be counted: --resume tells what it holds.")
+                              .arg(table.target));
 }
 
 bool TruncateAgreed(const QStringList& targets, bool yes, Console& console) {

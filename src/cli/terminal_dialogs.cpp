@@ -89,7 +89,8 @@ bool TerminalDialogs::IsClosingMessage(const QString& text) {
   saidDone_ = saidDone_ || done;
   const bool lost = text.startsWith(QLatin1String("The connection to Database #")) &&
                     text.contains(QLatin1String(" was lost.\r\n"));
-  const bool closing = done || lost || text.startsWith(QLatin1String("Stopped."));
+  const bool closing = done || lost || text.startsWith(QLatin1String("Stopped.")) ||
+                       text.startsWith(QLatin1String("Incomplete."));
   closed_ = closed_ || closing;
   return closing;
 }
@@ -97,6 +98,7 @@ bool TerminalDialogs::IsClosingMessage(const QString& text) {
 // Nothing is changed on a question nobody could answer. --by-position answers the question
 // whether to append by position; --by-name cannot, the columns not matching by name.
 int TerminalDialogs::Question(const QString& text) {
+  if (ownAnswer_ && text.startsWith(ownAnswer_->start)) return OwnAnswerQuestion(text);
   if (answered_ || columnOrder_ == dialogs::vbNo) {
     const QString option = answered_ ? answerOption_ : QStringLiteral("--by-position");
     console_.Message(text + QStringLiteral(" Yes (") + option + QLatin1Char(')'));
@@ -122,6 +124,24 @@ int TerminalDialogs::Question(const QString& text) {
                    QStringLiteral(" answers yes."));
   declined_ = true;
   return dialogs::vbNo;
+}
+
+// A question --yes does not answer: y or n on a terminal; otherwise, or any other answer, the
+// job ends with nothing changed, the options that answer it named.
+int TerminalDialogs::OwnAnswerQuestion(const QString& text) {
+  if (terminal::InputIsTerminal()) {
+    console_.Flush();
+    const std::optional<QString> typed =
+        terminal::Ask(TerminalLines(text) + QStringLiteral(" [y/n] "));
+    const QString word = typed.value_or(QString()).trimmed().toLower();
+    if (IsYes(word)) return dialogs::vbYes;
+    if (word == QLatin1String("n") || word == QLatin1String("no")) return dialogs::vbNo;
+  } else {
+    console_.Message(text);
+    console_.Message(QStringLiteral("No terminal to answer on: refused. ") + ownAnswer_->options);
+  }
+  declined_ = true;
+  return dialogs::vbCancel;
 }
 
 int TerminalDialogs::ColumnOrderQuestion(const QString& text) {

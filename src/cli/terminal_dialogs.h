@@ -45,6 +45,11 @@ class TerminalDialogs : public dialogs::Backend {
   // How --by-name (dialogs::vbYes) or --by-position (dialogs::vbNo) answered the question of
   // matching the columns; nothing when neither was given.
   void AnswerColumnOrder(std::optional<int> answer) { columnOrder_ = answer; }
+  // The question that starts with `start` is not answered by the answer option: it is asked on
+  // a terminal, and refused without one, `options` saying which options answer it.
+  void OwnAnswer(const QString& start, const QString& options) {
+    ownAnswer_ = OwnAnswerOf{start, options};
+  }
   // A message or question that begins with `start` is told with `words` in its place: the
   // window's words, with what the command line knows besides (the table, the counts).
   void Reword(const QString& start, const QString& words) {
@@ -68,6 +73,7 @@ class TerminalDialogs : public dialogs::Backend {
  private:
   int Question(const QString& text);
   int ColumnOrderQuestion(const QString& text);
+  int OwnAnswerQuestion(const QString& text);
   void Report(const QString& text);
   bool IsClosingMessage(const QString& text);
   QString Reworded(const QString& text) const;
@@ -77,6 +83,11 @@ class TerminalDialogs : public dialogs::Backend {
   bool answered_;
   std::optional<QString> typed_;
   std::optional<int> columnOrder_;
+  struct OwnAnswerOf {
+    QString start;
+    QString options;
+  };
+  std::optional<OwnAnswerOf> ownAnswer_;
   QList<QPair<QString, QString>> rewordings_;
   DescribeReport describe_;
   std::function<void()> stop_;

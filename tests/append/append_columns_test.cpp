@@ -8,6 +8,7 @@
 
 #include "append/append_fixture.h"
 #include "append/column_pairs.h"
+#include "append/run_mark.h"
 #include "platform/desktop/dialogs.h"
 
 namespace {
@@ -40,9 +41,9 @@ TEST_F(AppendColumns, AnIdentityKeyIsWrittenByNameBetweenIdentityInsertOnAndOff)
   OpenPage();
   Append("T", "Source");
   EXPECT_EQ(StatementsOnConnection(1),
-            QStringList({FactsQuery("T"), FillsQuery("T", {"Id", "Name"}),
+            QStringList({MarkQuery("T"), FactsQuery("T"), FillsQuery("T", {"Id", "Name"}),
                          "SET IDENTITY_INSERT [T] ON", "SELECT COUNT_BIG(*) FROM [T]",
-                         "INSERT INTO [T] ([Id], [Name]) VALUES('1', 'a')",
+                         SelfReferenceQuery("T"), "INSERT INTO [T] ([Id], [Name]) VALUES('1', 'a')",
                          "INSERT INTO [T] ([Id], [Name]) VALUES('2', 'b')",
                          "SELECT COUNT_BIG(*) FROM [T]", "SET IDENTITY_INSERT [T] OFF"}));
   // The taken key is refused alone.
@@ -72,9 +73,9 @@ TEST_F(AppendColumns, TheFastAppendNamesTheColumnsInItsBatchesToo) {
 TEST_F(AppendColumns, ALostTargetConnectionTookIdentityInsertWithIt) {
   IdentityTables();
   OpenPage();
-  // The field count's description, the column facts and IDENTITY_INSERT; the first row meets
-  // the closed session.
-  server.LoseConnectionAfter(3, "Database=db1");
+  // The run's mark, the field count's description, the column facts, IDENTITY_INSERT, the
+  // target's count and its foreign keys; the first row meets the closed session.
+  server.LoseConnectionAfter(6, "Database=db1");
   Append("T", "Source");
   EXPECT_EQ(RunStatements().filter("IDENTITY_INSERT"), QStringList({"SET IDENTITY_INSERT [T] ON"}));
   EXPECT_EQ(dialogs.Texts().size(), 2);  // the loss, then the closing message
@@ -184,7 +185,9 @@ TEST_F(AppendColumns, ATableOfAnotherSchemaIsListedWithItAndKeptApartFromItsTwin
   OpenPage();
   EXPECT_EQ(List("List1").item(1)->text(), "sales.T");
   Append("sales.T", "Source");
-  EXPECT_EQ(StatementsOnConnection(1).first(), MSSQL::TableColumnsStatement({"sales", "T"}));
+  EXPECT_EQ(StatementsOnConnection(1).mid(0, 2),
+            QStringList({append::RunMarkStatement({"sales", "T"}),
+                         MSSQL::TableColumnsStatement({"sales", "T"})}));
   EXPECT_EQ(InsertsOf(RunStatements()), QStringList({"INSERT INTO [sales].[T] VALUES('1')"}));
   EXPECT_EQ(server.FindTableIn("db1", "sales", "T")->rows.size(), 1u);
   EXPECT_TRUE(server.FindTable("db1", "T")->rows.empty());

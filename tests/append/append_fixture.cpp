@@ -1,6 +1,8 @@
 #include "append_fixture.h"
 
+#include "append/append_statements.h"
 #include "append/resume_key.h"
+#include "append/run_mark.h"
 #include "catalogue/column_facts.h"
 #include "mode/mode_choice_page.h"
 #include "shell/error_report.h"
@@ -37,6 +39,14 @@ QString AppendRun::FactsQuery(const QString& table) {
 
 QString AppendRun::KeyQuery(const QString& table) {
   return append::ResumeKeyStatement(table);
+}
+
+QString AppendRun::MarkQuery(const QString& table) {
+  return append::RunMarkStatement(table);
+}
+
+QString AppendRun::SelfReferenceQuery(const QString& table) {
+  return append::SelfReferenceStatement(table);
 }
 
 QString AppendRun::FillsQuery(const QString& table, const std::vector<QString>& columns) {

@@ -47,6 +47,9 @@ class AppendRun : public WizardTest {
   // columns for the target only).
   static QString FactsQuery(const QString& table);
   static QString KeyQuery(const QString& table);
+  // The run's mark on its target, and the look at whether the target references itself.
+  static QString MarkQuery(const QString& table);
+  static QString SelfReferenceQuery(const QString& table);
   static QString FillsQuery(const QString& table, const std::vector<QString>& columns);
   void ExpectAtRest();
 

@@ -51,9 +51,9 @@ TEST_F(AppendResume, AShortRunIsPutToTheUserYesGoesOnAfterItsKeyNoStartsAnew) {
   EXPECT_EQ(dialogs.Texts()[0],
             "The last append of Source into T stopped after 1 row. Go on from there?");
   EXPECT_EQ(dialogs.Boxes().front().flags, dialogs::vbYesNo);
-  EXPECT_TRUE(
-      StatementsOnConnection(2).contains("SELECT * FROM [Source] WHERE ([a] > '1') "
-                                         "ORDER BY [a]"));
+  EXPECT_TRUE(StatementsOnConnection(2).contains(
+      "SELECT * FROM [Source] WHERE (/*key*/([a] > '1')/*/key*/\n) "
+      "ORDER BY [a]"));
   EXPECT_EQ(server.FindTable("db1", "T")->rows, server.FindTable("db2", "Source")->rows);
   EXPECT_EQ(
       dialogs.Texts()[1],

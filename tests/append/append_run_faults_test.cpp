@@ -153,10 +153,10 @@ TEST_F(AppendRun, ALostTargetConnectionEndsTheWritingAndSaysWhatWasNotWritten) {
   server.AddTable("db2", "Source", {"a"}, NumberedRows(10));
   OpenPage();
   server.RefuseStatements("VALUES('2')", "Conversion failed.");
-  // The field count's description, the column facts, the target's count, then rows 1 to 4
-  // (row 2 refused): the fifth INSERT meets the closed session, and the target is not counted
-  // again.
-  server.LoseConnectionAfter(7, "Database=db1");
+  // The run's mark, the field count's description, the column facts, the target's count, its
+  // foreign keys, then rows 1 to 4 (row 2 refused): the fifth INSERT meets the closed session,
+  // and the target is not counted again.
+  server.LoseConnectionAfter(9, "Database=db1");
   Append("T", "Source");
   ASSERT_EQ(dialogs.Texts().size(), 3);
   EXPECT_EQ(dialogs.Texts()[0], ErrorReport("Conversion failed.", 148));

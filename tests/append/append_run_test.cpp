@@ -33,12 +33,13 @@ TEST_F(AppendRun, WritesEachRowAsOneInsertWithItsValuesIntact) {
   Append("T", "Source");
 
   // Option1: the source is List2's table, read through connection 2; the target is List1's.
-  EXPECT_EQ(StatementsOnConnection(1),
-            QStringList({FactsQuery("T"), FillsQuery("T", {"a", "b", "c", "d"}), kCountT,
-                         "INSERT INTO [T] VALUES('abc', NULL, 'it''s', '12')",
-                         QString("INSERT INTO [T] VALUES(N'") + QString::fromUtf8(kGreek) +
-                             "', 'a|mysepz123|b', '', 'x''y')",
-                         "INSERT INTO [T] VALUES('x', '', 0x0AFF, 0x)", kCountT}));
+  EXPECT_EQ(
+      StatementsOnConnection(1),
+      QStringList({MarkQuery("T"), FactsQuery("T"), FillsQuery("T", {"a", "b", "c", "d"}), kCountT,
+                   SelfReferenceQuery("T"), "INSERT INTO [T] VALUES('abc', NULL, 'it''s', '12')",
+                   QString("INSERT INTO [T] VALUES(N'") + QString::fromUtf8(kGreek) +
+                       "', 'a|mysepz123|b', '', 'x''y')",
+                   "INSERT INTO [T] VALUES('x', '', 0x0AFF, 0x)", kCountT}));
   EXPECT_EQ(StatementsOnConnection(2), QStringList({FactsQuery("Source"), FillsQuery("Source", {}),
                                                     "SELECT COUNT_BIG(*) FROM [Source]",
                                                     KeyQuery("Source"), "SELECT * FROM [Source]"}));
@@ -59,8 +60,8 @@ TEST_F(AppendRun, OptionTwoReadsListOneThroughConnectionOneAndWritesListTwo) {
                                                     "SELECT COUNT_BIG(*) FROM [Source]",
                                                     KeyQuery("Source"), "SELECT * FROM [Source]"}));
   EXPECT_EQ(StatementsOnConnection(2),
-            QStringList({FactsQuery("T"), FillsQuery("T", {"a"}), kCountT,
-                         "INSERT INTO [T] VALUES('1')", kCountT}));
+            QStringList({MarkQuery("T"), FactsQuery("T"), FillsQuery("T", {"a"}), kCountT,
+                         SelfReferenceQuery("T"), "INSERT INTO [T] VALUES('1')", kCountT}));
   EXPECT_EQ(server.FindTable("db2", "T")->rows.size(), 1u);
   EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));
 }
@@ -78,9 +79,11 @@ TEST_F(AppendRun, PreparesBothConnectionsInOrderAndOpensThemWithTheLoginsOfThatM
       recorded.Log().mid(0, 6),
       QStringList({"1 CommandTimeout=5000", "1 ConnectionTimeout=5000", "2 CommandTimeout=5000",
                    "2 ConnectionTimeout=5000", "1 Mode=3", "2 Mode=3"}));
-  EXPECT_EQ(recorded.Log().filter(QRegularExpression("^1 [^CM]")),
-            QStringList({"1 Open", "1 " + FactsQuery("T"), "1 " + FillsQuery("T", {"a"}),
-                         "1 " + kCountT, "1 INSERT INTO [T] VALUES('1')", "1 " + kCountT}));
+  EXPECT_EQ(
+      recorded.Log().filter(QRegularExpression("^1 [^CM]")),
+      QStringList({"1 Open", "1 " + MarkQuery("T"), "1 " + FactsQuery("T"),
+                   "1 " + FillsQuery("T", {"a"}), "1 " + kCountT, "1 " + SelfReferenceQuery("T"),
+                   "1 INSERT INTO [T] VALUES('1')", "1 " + kCountT}));
   EXPECT_EQ(recorded.Log().filter(QRegularExpression("^2 [^CM]")),
             QStringList({"2 Open", "2 " + FactsQuery("Source"), "2 " + FillsQuery("Source", {}),
                          "2 SELECT COUNT_BIG(*) FROM [Source]", "2 " + KeyQuery("Source"),
@@ -96,10 +99,11 @@ TEST_F(AppendRun, NamesGoBetweenBracketsWithTheirClosingBracketDoubled) {
   server.AddTable("db2", "So[urce", {"a"}, Rows({FakeServer::TextRow({"1"})}));
   OpenPage();
   Append("we]ird", "So[urce");
-  EXPECT_EQ(StatementsOnConnection(1),
-            QStringList({FactsQuery("we]ird"), FillsQuery("we]ird", {"a"}),
-                         "SELECT COUNT_BIG(*) FROM [we]]ird]", "INSERT INTO [we]]ird] VALUES('1')",
-                         "SELECT COUNT_BIG(*) FROM [we]]ird]"}));
+  EXPECT_EQ(
+      StatementsOnConnection(1),
+      QStringList({MarkQuery("we]ird"), FactsQuery("we]ird"), FillsQuery("we]ird", {"a"}),
+                   "SELECT COUNT_BIG(*) FROM [we]]ird]", SelfReferenceQuery("we]ird"),
+                   "INSERT INTO [we]]ird] VALUES('1')", "SELECT COUNT_BIG(*) FROM [we]]ird]"}));
   EXPECT_EQ(StatementsOnConnection(2),
             QStringList({FactsQuery("So[urce"), FillsQuery("So[urce", {}),
                          "SELECT COUNT_BIG(*) FROM [So[urce]", KeyQuery("So[urce"),
@@ -115,10 +119,10 @@ TEST_F(AppendRun, DifferentFieldCountsStopBeforeTheSourceIsReadAndFetchNoRow) {
   Append("T", "Source");
   EXPECT_EQ(dialogs.Texts(), QStringList({"Tables do not have same number of fields (columns)."}));
   EXPECT_EQ(StatementsOnConnection(1),
-            QStringList({FactsQuery("T"), FillsQuery("T", {"a", "b", "c"})}));
+            QStringList({MarkQuery("T"), FactsQuery("T"), FillsQuery("T", {"a", "b", "c"})}));
   EXPECT_EQ(StatementsOnConnection(2),
             QStringList({FactsQuery("Source"), FillsQuery("Source", {})}));
-  EXPECT_EQ(RowsFetchedByRun(), 0);
+  EXPECT_EQ(RowsFetchedByRun(), 1);  // the run's mark alone
   EXPECT_EQ(server.FindTable("db1", "T")->rows.size(), 1u);
   ExpectAtRest();
 }
@@ -157,7 +161,8 @@ TEST_F(AppendRun, TheBarStandsAtEachRowsShareBeforeItsInsertAndRestsAfterward) {
   Append("T", "Four");
   EXPECT_EQ(values, QList<int>({25, 50, 75, 100}));
   EXPECT_EQ(pointers, QList<int>({11, 11, 11, 11}));
-  EXPECT_EQ(RowsFetchedByRun(), 4 + 3);  // and the source's count and the target's two counts
+  // And the run's mark, the source's count and the target's two counts.
+  EXPECT_EQ(RowsFetchedByRun(), 4 + 4);
   ExpectAtRest();
 }
 

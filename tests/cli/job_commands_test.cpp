@@ -190,10 +190,10 @@ TEST_F(JobCommands, AppendScriptedWithWhereDryRunAndMaxRefused) {
       run.err.startsWith("2 rows appended to stock.dbo.Orders (the source's rows where "
                          "CustomerID = 2), in "))
       << run.err.toStdString();
-  EXPECT_TRUE(Ran("SELECT * FROM [More] WHERE CustomerID = 2"));
+  EXPECT_TRUE(Ran("SELECT * FROM [More] WHERE (CustomerID = 2\n)"));
   run = RunCli(more + QStringList{"--where", "ID < 2", "--fast"});
   // The condition is read in the source's database: the copy goes from the source's session.
-  EXPECT_TRUE(Ran("INSERT INTO [stock].[dbo].[Orders] SELECT * FROM [More] WHERE ID < 2"));
+  EXPECT_TRUE(Ran("INSERT INTO [stock].[dbo].[Orders] SELECT * FROM [More] WHERE (ID < 2\n)"));
   EXPECT_EQ(server.FindTable("stock", "Orders")->rows.size(), 3u);
 
   server.RefuseStatements("'2'", "Violation of CHECK constraint.");

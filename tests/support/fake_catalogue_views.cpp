@@ -93,6 +93,12 @@ bool RunCatalogueQuery(Database& database, const QString& statement, Result& res
     result = SchemaName();
     return true;
   }
+  // A run's mark on its target: always free here, the target in the default schema.
+  if (statement.contains(QLatin1String("EXEC @taken = sp_getapplock"))) {
+    const adodb::Value dbo = adodb::Value::Text(QStringLiteral("dbo"));
+    result = {true, {QString(), QString(), QString()}, {{adodb::Value::Text("0"), dbo, dbo}}, {}};
+    return true;
+  }
   // The look at a new table's name: its object, and the database's collation.
   static const QRegularExpression kLook(
       QStringLiteral("^SELECT OBJECT_ID\\(N'((?:[^']|'')*)'\\), CAST\\(DATABASEPROPERTYEX"));

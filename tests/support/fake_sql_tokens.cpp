@@ -30,8 +30,20 @@ class Tokenizer {
  private:
   QChar At(qsizetype i) const { return i < text_.size() ? text_[i] : QChar(); }
 
+  // Blanks and comments, as the server skips them.
   void SkipBlanks() {
-    while (pos_ < text_.size() && text_[pos_].isSpace()) ++pos_;
+    for (;;) {
+      while (pos_ < text_.size() && text_[pos_].isSpace()) ++pos_;
+      if (At(pos_) == u'-' && At(pos_ + 1) == u'-') {
+        const qsizetype end = text_.indexOf(u'\n', pos_);
+        pos_ = end < 0 ? text_.size() : end + 1;
+      } else if (At(pos_) == u'/' && At(pos_ + 1) == u'*') {
+        const qsizetype end = text_.indexOf(QLatin1String("*/"), pos_ + 2);
+        pos_ = end < 0 ? text_.size() : end + 2;
+      } else {
+        return;
+      }
+    }
   }
 
   Token Next() {

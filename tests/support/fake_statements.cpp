@@ -36,12 +36,17 @@ struct Condition {
   QString column;
   QString op;
   adodb::Value value;
+  bool negated = false;  // NOT before it
 };
 
+// Between any number of parentheses, NOT among them or not.
 std::optional<Condition> TakeCondition(SqlReader& sql) {
   if (!sql.Accept(QStringLiteral("WHERE"))) return std::nullopt;
-  const bool bracketed = sql.Accept(QStringLiteral("("));
-  Condition condition{sql.TakeName(), {}, {}};
+  int brackets = 0;
+  while (sql.Accept(QStringLiteral("("))) ++brackets;
+  const bool negated = sql.Accept(QStringLiteral("NOT"));
+  while (sql.Accept(QStringLiteral("("))) ++brackets;
+  Condition condition{sql.TakeName(), {}, {}, negated};
   for (const char* op : {"< >", "< =", "> =", "=", "<", ">"}) {
     if (sql.Accept(QString::fromLatin1(op))) {
       condition.op = QString::fromLatin1(op).remove(QLatin1Char(' '));
@@ -50,11 +55,19 @@ std::optional<Condition> TakeCondition(SqlReader& sql) {
   }
   if (condition.op.isEmpty()) sql.FailHere();
   condition.value = sql.TakeLiteral();
-  if (bracketed) sql.Expect(QStringLiteral(")"));
+  for (; brackets > 0; --brackets) sql.Expect(QStringLiteral(")"));
   return condition;
 }
 
+bool Compares(const Condition& condition, int column, const Row& row);
+
 bool Holds(const Condition& condition, int column, const Row& row) {
+  const adodb::Value& value = row[static_cast<std::size_t>(column)];
+  if (value.IsNull() || condition.value.IsNull()) return false;
+  return Compares(condition, column, row) != condition.negated;
+}
+
+bool Compares(const Condition& condition, int column, const Row& row) {
   const adodb::Value& value = row[static_cast<std::size_t>(column)];
   if (value.IsNull() || condition.value.IsNull()) return false;
   bool numbers = false;
