@@ -1,5 +1,7 @@
 #include "cli/login_options.h"
 
+#include <algorithm>
+
 #include "connections/encryption.h"
 #include "connections/password_store.h"
 #include "connections/profile_settings.h"
@@ -125,6 +127,13 @@ std::optional<QString> EncryptionError(const CommandParser& parser, const Connec
   return std::nullopt;
 }
 
+// The whole seconds an option of the command gives, or 0 when the command has no such option
+// or it is not given (its text was checked with the command's other options).
+int Seconds(const CommandParser& parser, const QString& option) {
+  if (!parser.Declares(option) || !parser.IsSet(option)) return 0;
+  return std::max(0, parser.Value(option).toInt());
+}
+
 }  // namespace
 
 void AddLoginOptions(CommandParser& parser, const QList<int>& numbers) {
@@ -187,6 +196,9 @@ std::optional<int> ResolveLogin(const CommandParser& parser, int number, Console
   Override(parser, "encrypt", number, login.Encryption);
   Override(parser, "ca-file", number, login.CaFile);
   login.CaFile = CaFileOf(login);
+  // The command's checks run on the login's connections before its job: they are bounded too.
+  login.LoginTimeout = Seconds(parser, QStringLiteral("login-timeout"));
+  login.QueryTimeout = Seconds(parser, QStringLiteral("query-timeout"));
   if (std::optional<QString> missing = MissingField(login, number)) {
     return parser.UsageError(console, *missing);
   }

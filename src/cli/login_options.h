@@ -23,7 +23,8 @@ QStringList LoginOptionNames();
 // The text of the first login option with a wrong value; the empty optional when all are right.
 std::optional<QString> LoginOptionError(const CommandParser& parser);
 
-// Login `number` (1 or 2) as the command uses it, its password resolved, into `login`; checked
+// Login `number` (1 or 2) as the command uses it, its password resolved and the command's
+// --login-timeout and --query-timeout (where it has them) on it, into `login`; checked
 // before anything connects. The empty optional when it can be tried; otherwise the exit code of
 // wrong usage, the message written: no server, a port that is no number, no user, a CA file for
 // a login that does not verify or one that cannot be read, or no password and no terminal to

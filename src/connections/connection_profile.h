@@ -22,6 +22,9 @@ struct ConnectionProfile {
   // Seconds the login may take before it is given up (the command line's --login-timeout); 0:
   // the connection's own. Never stored.
   int LoginTimeout = 0;
+  // Seconds a statement on its connections may run before it is given up (the command line's
+  // --query-timeout), from the first statement on; 0: the connection's own. Never stored.
+  int QueryTimeout = 0;
 
   bool IsLocal() const { return LocalConnection == QLatin1String("1"); }
 };

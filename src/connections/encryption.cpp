@@ -59,6 +59,7 @@ void OpenLogin(adodb::Connection& connection, const ConnectionProfile& profile) 
   const login_encryption::Login login = EncryptedLoginOf(profile);
   login_encryption::Prepare(login);
   if (profile.LoginTimeout > 0) connection.SetConnectionTimeout(profile.LoginTimeout);
+  if (profile.QueryTimeout > 0) connection.SetCommandTimeout(profile.QueryTimeout);
   try {
     connection.Open(connectionString);
   } catch (const adodb::Error& error) {

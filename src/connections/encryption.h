@@ -39,7 +39,8 @@ QString CaFileOf(const ConnectionProfile& profile);
 login_encryption::Login EncryptedLoginOf(const ConnectionProfile& profile);
 
 // Opens `connection` with the login: what the login's encryption needs is made ready first
-// (UnusableEncryption when it cannot be). When a login that requires encryption is refused
+// (UnusableEncryption when it cannot be), and the login's time-outs, where it has them, bound
+// the login and every statement after it. When a login that requires encryption is refused
 // without a word of the server (no refused password, no missing database), the platform tells
 // whether its encryption refused it: that throws EncryptionRefused; any other failure is thrown
 // as the driver told it.

@@ -238,6 +238,10 @@ bool JoinEngine::LookAtDatabase(Run_& run) {
       run.names = row->FieldValue(2).text.trimmed() == QLatin1String("1") ? Qt::CaseInsensitive
                                                                           : Qt::CaseSensitive;
       run.looked = true;
+      // A note of a copy that is not there (its transaction never committed) is forgotten.
+      for (int i = 0; i < 2; ++i) {
+        if (run.left[i].isEmpty()) run.journal->Dropped(kStaging[i]);
+      }
     });
   } catch (const adodb::Error& error) {
     run.lost = error.ConnectionLost();
@@ -326,15 +330,8 @@ void JoinEngine::BuildJoinedTable(shell::Trap& on, Run_& run) {
   on(128, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging2); });
   on(130, [&] { report_.RemoveTable(JoinReport::TableList::List1, kStaging1); });
   bool joined = false;
-  Execute(on, 132, run,
-          join_statements::StagingCopy(join_statements::SelectList(run.fields[0], run.aliases[0]),
-                                       kStaging1, run.selection.table1),
-          &run.made[0]);
-  Execute(on, 134, run,
-          join_statements::StagingCopy(join_statements::SelectList(run.fields[1], run.aliases[1]),
-                                       kStaging2, run.selection.table2),
-          &run.made[1]);
-  NoteCopiesMade(run);
+  MakeStagingCopy(on, run, 0);
+  MakeStagingCopy(on, run, 1);
   QString k1;
   QString k2;
   on(136, [&] { k1 = registry_.AliasFieldName(run.selection.field1, 0); });
@@ -368,30 +365,78 @@ void JoinEngine::DropCopiesLeft(shell::Trap& on, Run_& run) {
   }
 }
 
-// The copies' objects go into the journal before the join, so that copies a cut-off join leaves
-// are known for this program's at the next join. A copy whose statement a stop cancelled may
-// have been made all the same (some servers finish a statement before they honour a cancel):
-// a staging table that was not there before the copy and is there now is this run's.
-void JoinEngine::NoteCopiesMade(Run_& run) {
-  if (run.lost || !run.connection || app::Ended()) return;
-  if (!run.made[0] && !run.made[1] && !(stopped_ && run.looked)) return;
+// Each staging copy is made in a transaction of its own, and its object goes into the journal
+// before that commits: the database never holds a copy of this program's that the journal does
+// not know. A program killed while the server copies leaves a session whose transaction the
+// server rolls back, whether it ends the copy first (a server goes on with a statement whose
+// client is gone) or not. A copy made for an overwrite is inside the overwrite's transaction.
+void JoinEngine::MakeStagingCopy(shell::Trap& on, Run_& run, int i) {
+  const bool ownTransaction = !run.overwriting && BeganCopyTransaction(run);
+  const int sentBefore = run.sent;
+  const MSSQL::TableName& source = i == 0 ? run.selection.table1 : run.selection.table2;
+  Execute(on, 132 + 2 * i, run,
+          join_statements::StagingCopy(join_statements::SelectList(run.fields[i], run.aliases[i]),
+                                       kStaging[i], source),
+          &run.made[i]);
+  const bool noted = NoteCopyMade(run, i, run.sent > sentBefore);
+  if (ownTransaction) EndCopyTransaction(on, run, i, noted);
+}
+
+// A connection that keeps no transaction makes the copy by itself; it is then noted as soon as
+// it is there.
+bool JoinEngine::BeganCopyTransaction(Run_& run) {
+  if (stopped_ || run.lost || !run.connection || app::Ended()) return false;
+  try {
+    jobs::Wait([&] { run.connection->BeginTrans(); });
+    return true;
+  } catch (const adodb::Error& error) {
+    run.lost = error.ConnectionLost();
+  } catch (const std::exception&) {
+  }
+  return false;
+}
+
+// A copy whose statement a stop cancelled may have been made all the same (some servers finish a
+// statement before they honour a cancel): a staging table that was not there before the copy
+// was sent and is there now is this run's. Whether the copy was noted in the journal.
+bool JoinEngine::NoteCopyMade(Run_& run, int i, bool sent) {
+  if (run.lost || !run.connection || app::Ended()) return false;
+  const bool notThereBefore = run.looked && run.left[i].isEmpty();
+  if (!run.made[i] && !(sent && stopped_ && notThereBefore)) return false;
+  bool noted = false;
   try {
     jobs::Wait([&] {
-      const std::unique_ptr<adodb::Recordset> row = adodb::ExecuteForOneRow(
-          *run.connection, join_statements::TableObjects({kStaging1, kStaging2}));
-      if (row->Eof() || row->FieldCount() != 2) return;
-      for (int i = 0; i < 2; ++i) {
-        if (row->FieldValue(i).IsNull()) continue;
-        const bool notThereBefore = run.looked && run.left[i].isEmpty();
-        if (!run.made[i] && !notThereBefore) continue;
-        run.made[i] = true;
-        run.journal->Made(kStaging[i], row->FieldValue(i).text.trimmed());
-      }
+      const std::unique_ptr<adodb::Recordset> row =
+          adodb::ExecuteForOneRow(*run.connection, join_statements::TableObjects({kStaging[i]}));
+      if (row->Eof() || row->FieldCount() != 1 || row->FieldValue(0).IsNull()) return;
+      run.made[i] = true;
+      run.journal->Made(kStaging[i], row->FieldValue(0).text.trimmed());
+      noted = true;
     });
   } catch (const adodb::Error& error) {
     run.lost = error.ConnectionLost();
   } catch (const std::exception&) {
   }
+  return noted;
+}
+
+// A copy made, noted and not stopped is kept; any other goes back with its transaction. A
+// session that is gone leaves its transaction to the server, which rolls it back.
+void JoinEngine::EndCopyTransaction(shell::Trap& on, Run_& run, int i, bool noted) {
+  if (run.lost) return;
+  const bool keep = run.made[i] && noted && !stopped_;
+  on((keep ? 172 : 176) + 2 * i, [&] {
+    try {
+      jobs::Wait([&] { keep ? run.connection->CommitTrans() : run.connection->RollbackTrans(); });
+    } catch (...) {
+      // A transaction that cannot be ended closes the connection: nothing more goes on it.
+      run.lost = true;
+      throw;
+    }
+  });
+  if (keep || run.lost) return;
+  run.made[i] = false;
+  if (noted) run.journal->Dropped(kStaging[i]);
 }
 
 void JoinEngine::DropCopiesMade(shell::Trap& on, Run_& run) {

@@ -84,7 +84,10 @@ class JoinEngine {
   bool BeginOverwrite(shell::Trap& on, Run_& run);
   void BuildJoinedTable(shell::Trap& on, Run_& run);
   void DropCopiesLeft(shell::Trap& on, Run_& run);
-  void NoteCopiesMade(Run_& run);
+  void MakeStagingCopy(shell::Trap& on, Run_& run, int i);
+  bool BeganCopyTransaction(Run_& run);
+  bool NoteCopyMade(Run_& run, int i, bool sent);
+  void EndCopyTransaction(shell::Trap& on, Run_& run, int i, bool noted);
   void DropCopiesMade(shell::Trap& on, Run_& run);
   void EndOverwrite(shell::Trap& on, Run_& run, bool joined);
   void Execute(shell::Trap& on, int line, Run_& run, const QString& statement, bool* ok = nullptr,

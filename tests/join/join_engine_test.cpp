@@ -20,8 +20,9 @@ const char kS1[] =
 const char kS2[] =
     "if exists (select * from sysobjects where id = object_id(N'[s_t2]') and "
     "OBJECTPROPERTY(id, N'IsUserTable') = 1) drop table [s_t2];";
-// The staging copies' objects, after they were made, for the journal.
-const char kMade[] = "SELECT OBJECT_ID(N'[s_t1]', N'U'), OBJECT_ID(N'[s_t2]', N'U')";
+// Each staging copy's object, once it is made, for the journal.
+const char kMade1[] = "SELECT OBJECT_ID(N'[s_t1]', N'U')";
+const char kMade2[] = "SELECT OBJECT_ID(N'[s_t2]', N'U')";
 
 class JoinEngineTest : public ::testing::Test {
  protected:
@@ -75,9 +76,10 @@ TEST_F(JoinEngineTest, WorkedExampleSendsTheSevenStatementsInOrder) {
   EXPECT_EQ(
       StatementsAfterFieldReads(),
       QStringList({kS1, kS2, "SELECT [ID] AS [ID],[Name] AS [Name] INTO s_t1 FROM [Customers]",
+                   kMade1,
                    "SELECT [ID] AS [ID_A],[CustomerID] AS [CustomerID],[Total] AS [Total] "
                    "INTO s_t2 FROM [Orders]",
-                   kMade,
+                   kMade2,
                    "SELECT * INTO [Joined] FROM s_t1 LEFT JOIN s_t2 ON s_t1.ID=s_t2.CustomerID "
                    "UNION ALL SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.ID = s_t2.CustomerID "
                    "WHERE s_t1.ID Is Null",
@@ -91,7 +93,10 @@ TEST_F(JoinEngineTest, WorkedExampleSendsTheSevenStatementsInOrder) {
   EXPECT_EQ(Entries(list1), QStringList({"Customers", "Orders", "Joined"}));
   EXPECT_EQ(Entries(list3), QStringList({"Customers", "Orders", "Joined"}));
   EXPECT_EQ(page.MousePointer(), 0);
-  EXPECT_EQ(server.RowsFetched(), 2);  // the staging copies left, and those made
+  EXPECT_EQ(server.RowsFetched(), 3);  // the staging copies left, and each made
+  // Each copy in a transaction of its own, noted before it commits.
+  EXPECT_EQ(server.Transactions(),
+            QStringList({"BeginTrans", "CommitTrans", "BeginTrans", "CommitTrans"}));
   EXPECT_EQ(server.LiveConnections(), 0);
 
   // Without staging copies left, none is dropped before the copies are made.
@@ -177,7 +182,7 @@ TEST_F(JoinEngineTest, AFailedJoinIsReportedAndTheStagingCopiesAreStillDropped) 
   list3.addItem("s_t1");
   dialogs.Type("Joined");
   Run();
-  EXPECT_EQ(StatementsAfterFieldReads().mid(6), QStringList({kS1, kS2}));
+  EXPECT_EQ(StatementsAfterFieldReads().mid(7), QStringList({kS1, kS2}));
   ASSERT_EQ(dialogs.Texts().size(), 2);
   EXPECT_TRUE(dialogs.Texts()[1].startsWith(
       "There is already an object named 'Joined'.\r\nin Kestrava2021/08/31.Form2.PushButton2_Click "
@@ -206,7 +211,7 @@ TEST_F(JoinEngineTest, JoinColumnsThatAreNotPlainNamesAreBracketed) {
   dialogs.Type("Daily");
   Run({"Visits", "Order Date", "Sales", "Order Date"});
   EXPECT_EQ(
-      StatementsAfterFieldReads()[5],
+      StatementsAfterFieldReads()[6],
       "SELECT * INTO [Daily] FROM s_t1 LEFT JOIN s_t2 ON s_t1.[Order Date]=s_t2.[Order "
       "Date_A] UNION ALL SELECT * FROM s_t1 RIGHT JOIN s_t2 ON s_t1.[Order Date] = s_t2.[Order "
       "Date_A] WHERE s_t1.[Order Date] Is Null");
@@ -245,6 +250,22 @@ TEST_F(JoinEngineTest, AConnectionThatCannotOpenIsReportedOnceAndEndsTheRun) {
       "Login failed for user.\r\nin Kestrava2021/08/31.Form2.PushButton2_Click at line 106"));
   EXPECT_TRUE(server.Statements().isEmpty());
   EXPECT_EQ(page.MousePointer(), 0);
+}
+
+// The session ends while the server makes the second copy: the first one, committed, is known
+// for the program's own, and the next join drops it.
+TEST_F(JoinEngineTest, ACopyIsNotedBeforeItsTransactionCommits) {
+  // Two field reads, the question, S1, S2, the first copy and its object.
+  server.LoseConnectionAfter(7, "Database=db1");
+  dialogs.Type("Joined");
+  Run();
+  ASSERT_EQ(server.Statements().size(), 8);
+  EXPECT_TRUE(server.Statements()[7].contains("INTO s_t2")) << server.Statements()[7].toStdString();
+  EXPECT_EQ(server.Transactions(), QStringList({"BeginTrans", "CommitTrans", "BeginTrans"}));
+  const FakeServer::Table* copy = server.FindTable("db1", "s_t1");
+  ASSERT_NE(copy, nullptr);
+  EXPECT_TRUE(StagingJournal("sql1,1433/db1")
+                  .Ours("s_t1", QString::number(reinterpret_cast<quintptr>(copy))));
 }
 
 // The connection goes during the staging copies: one report, nothing more sent, and the

@@ -105,6 +105,22 @@ TEST_F(JoinWhileRunning, StopCancelsTheJoinDropsTheStagingCopiesAndCreatesNothin
   EXPECT_FALSE(StagingLeft());
 }
 
+// Each copy has a transaction of its own: the one a stop cut goes back with it, the one made
+// before is committed and then dropped.
+TEST_F(JoinWhileRunning, AStopDuringACopyTakesItBackWithItsTransaction) {
+  server.BlockStatements("INTO s_t2",
+                         [&] { QTest::mouseClick(&Button("PushButton2"), Qt::LeftButton); });
+  dialogs.Type("Joined");
+  Page().PushButton2_Click();
+  EXPECT_EQ(server.Transactions(),
+            QStringList({"BeginTrans", "CommitTrans", "BeginTrans", "RollbackTrans"}));
+  EXPECT_FALSE(StagingLeft());
+  EXPECT_FALSE(server.FindTable("db1", "Joined"));
+  EXPECT_EQ(dialogs.Texts().back(),
+            "Joining stopped. No table was created, and the staging copies s_t1 and s_t2 were "
+            "dropped.");
+}
+
 TEST_F(JoinWhileRunning, ClosingTheWindowEndsTheProgramAndSendsNothingMore) {
   qsizetype sent = 0;
   server.BlockStatements("INTO s_t1", [&] {

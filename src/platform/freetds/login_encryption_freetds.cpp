@@ -11,6 +11,7 @@
 #include "platform/freetds/certificate_check.h"
 #include "platform/freetds/encryption_refusal.h"
 #include "platform/freetds/freetds_config.h"
+#include "platform/freetds/protocol_version.h"
 #include "platform/odbc/login_encryption.h"
 
 namespace login_encryption {
@@ -69,6 +70,7 @@ QList<freetds_config::Setting> Section(const Login& login) {
 
 void PrepareProgram() {
   freetds_config::Prepare();
+  freetds_protocol::NameVersion();
 }
 
 QString ServerAttribute(const Login& login) {

@@ -23,7 +23,7 @@ namespace login_encryption {
 enum class Mode { Request, Require, Verify };
 
 // Once at the start of the program, before any other thread runs: what the driver must know
-// for the whole run (FreeTDS: the program's own configuration file).
+// for the whole run (FreeTDS: the program's own configuration file and the protocol's version).
 void PrepareProgram();
 
 // "request", "require" or "verify".
