@@ -11,38 +11,16 @@
 #include <QThread>
 #include <csignal>
 
-#include "support/live_append.h"
+#include "support/live_program.h"
 
 namespace {
 
 enum class Cut { Stop, KillProcess, KillSessions };
 
-struct Side {
-  ConnectionProfile login;
-  QString table;
-};
-
-QStringList LoginOptions(const ConnectionProfile& profile, int number) {
-  const QString n = QString::number(number);
-  return {"--server" + n, profile.Server, "--port" + n,     profile.Port,
-          "--user" + n,   profile.User,   "--database" + n, profile.Database};
-}
-
-qint64 Count(const Side& side) {
-  return Select(side.login, "SELECT COUNT(*) FROM [" + side.table + "]")
-      .at(0)
-      .at(0)
-      .text.toLongLong();
-}
+using Side = LiveSide;
 
 QString Contents(const Side& side) {
-  QStringList rows;
-  for (const auto& row : Select(side.login, "SELECT * FROM [" + side.table + "] ORDER BY k, id")) {
-    QStringList values;
-    for (const adodb::Value& value : row) values << value.text;
-    rows << values.join(u',');
-  }
-  return rows.join(u';');
+  return Contents(side, "k, id");
 }
 
 class ResumeLive : public ::testing::Test {
