@@ -13,8 +13,7 @@ QString RunMarkStatement(const MSSQL::TableName& target) {
              "COALESCE(OBJECT_SCHEMA_NAME(OBJECT_ID(%1)), %2); "
              "DECLARE @mark nvarchar(255) = LEFT(N'ombrelia append into ' + LOWER(DB_NAME() + "
              "N'.' + @schema + N'.' + %3), 255); "
-             "DECLARE @taken int = -1; "
-             "IF APPLOCK_TEST(N'public', @mark, N'Exclusive', N'Session') = 1 "
+             "DECLARE @taken int; "
              "EXEC @taken = sp_getapplock @Resource = @mark, @LockMode = N'Exclusive', "
              "@LockOwner = N'Session', @LockTimeout = 0; "
              "SELECT @taken, @schema, SCHEMA_NAME(); SET NOCOUNT OFF")
@@ -26,8 +25,8 @@ RunMark TakeRunMark(adodb::Connection& connection, const MSSQL::TableName& targe
   const std::unique_ptr<adodb::Recordset> row =
       adodb::ExecuteForOneRow(connection, RunMarkStatement(target));
   RunMark mark;
-  // A server that tells of a mark it cannot give (as one does when another session took it
-  // between the test and the taking) may leave the batch without its row: not taken.
+  // A server that tells of a mark it cannot give (Babelfish does, in a message before the row)
+  // may leave the batch without its row: not taken.
   if (row->Eof()) {
     mark.result = -1;
     return mark;
