@@ -18,6 +18,13 @@ if command -v lintian >/dev/null; then
   lintian --fail-on error ombrelia_*.deb
 fi
 depends=$(dpkg-deb -f ombrelia_*.deb Depends)
+# Every package the program runs with is named in the package's copyright, with its licence (of
+# alternatives, the first).
+copyright=$(dpkg-deb --fsys-tarfile ombrelia_*.deb | tar -xO ./usr/share/doc/ombrelia/copyright)
+for package in $(tr ',' '\n' <<<"$depends" | sed 's/|.*//; s/(.*)//; s/ //g' | sort -u); do
+  grep -qw -- "$package" <<<"$copyright" ||
+    { echo "the package's copyright does not name $package, which it depends on" >&2; exit 1; }
+done
 for library in libqt6keychain1 libsecret-1-0; do
   grep -q "$library" <<<"$depends" || { echo "the package does not depend on $library" >&2; exit 1; }
 done

@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 #include "platform/desktop/application.h"
+#include "platform/desktop/terminal.h"
 #include "platform/odbc/login_encryption.h"
 #include "wizard/wizard.h"
 
@@ -8,7 +9,10 @@
 int main(int argc, char* argv[]) {
   // Before any thread: the driver reads the name of the program's FreeTDS file at every login.
   login_encryption::PrepareProgram();
-  if (cli::IsCommandLine(argc)) return cli::Main(argc, argv);
+  if (cli::IsCommandLine(argc)) {
+    const terminal::Utf8Console console;
+    return cli::Main(argc, argv);
+  }
   if (!cli::HasDisplay()) return cli::MainWithoutDisplay(argc, argv);
   const std::unique_ptr<QApplication> application = app::CreateApplication(argc, argv);
   wizard::Wizard wizard;

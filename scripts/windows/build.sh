@@ -2,7 +2,9 @@
 # Builds Ombrelia for Windows x86-64 on Debian 12 and packs it:
 #   dist/ombrelia-<version>-windows-x64/       ombrelia.exe (the window), ombrelia.com (the
 #                                              console), the Qt and QtKeychain DLLs, the
-#                                              platform, style and icon plugins, the MinGW runtime
+#                                              platform, style and icon plugins, the MinGW runtime,
+#                                              all stripped; NOTICES.txt and licenses\ (the
+#                                              licences of what ships, and where the sources are)
 #   dist/ombrelia-<version>-windows-x64.zip    that folder, zipped
 #   dist/ombrelia-<version>-setup.exe          the installer (NSIS, per user, silent with /S)
 # The libraries come from scripts/windows/build-libraries.sh, built once into its cache folder
@@ -18,7 +20,7 @@ with_tests=OFF
 
 say() { printf 'windows: %s\n' "$*"; }
 
-packages=(zip librsvg2-bin icoutils)
+packages=(zip unzip librsvg2-bin icoutils)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
@@ -50,6 +52,12 @@ rm -rf "$folder" "$dist/$name.zip" "$dist/ombrelia-$version-setup.exe"
 mkdir -p "$folder"
 cp "$build/src/ombrelia.exe" "$build/src/ombrelia.com" "$folder/"
 bash scripts/windows/deploy.sh "$folder" "$folder/ombrelia.exe" "$folder/ombrelia.com"
+# What ships carries no symbols: they serve debuggers alone (Windows finds a DLL's functions by
+# its export table, which stays), and the MinGW runtime's made most of the folder's size.
+find "$folder" -type f \( -name '*.exe' -o -name '*.com' -o -name '*.dll' \) \
+  -exec x86_64-w64-mingw32-strip --strip-all {} +
+bash packaging/windows/notices.sh "$folder"
+say "the program's folder: $(du -sb "$folder" | cut -f1) bytes in $(find "$folder" -type f | wc -l) files"
 
 (cd "$dist" && zip -q -r "$name.zip" "$name")
 say "made dist/$name.zip"

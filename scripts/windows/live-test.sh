@@ -2,8 +2,9 @@
 # The Windows program against a live T-SQL server, under Wine, beside the Linux program: the
 # tables of Database #1, an append by each way (one INSERT a row; the server's own copy; batches,
 # to the second server when OMBRELIA_TEST_SECOND_PORT names one), an append into a new table, a
-# join, a run cut short (at its first refused row) and resumed from its journal, and a login
-# that requires encryption (against the server with TLS when
+# join, a run cut short (at its first refused row) and resumed from its journal, a table named
+# beyond ASCII as a console window shows it (when OMBRELIA_CONSOLE_CAPTURE names
+# console_capture.exe), and a login that requires encryption (against the server with TLS when
 # OMBRELIA_TEST_TLS_PORT names one). Each result is compared with the server's rows, and the
 # lists and the join with what the Linux program gives.
 #   live-test.sh WINDOWS_PROGRAM LINUX_PROGRAM
@@ -124,6 +125,34 @@ CREATE TABLE win_resumed (id int CONSTRAINT win_resumed_cut CHECK (id <> 150), n
   sql "$OMBRELIA_TEST_PORT" "$db" "DROP TABLE win_resumed" >/dev/null
 }
 
+# A table named beyond ASCII, as a console window shows it: its list (standard output) and the
+# statements --verbose writes (standard error), read from the console's screen buffer by
+# console_capture.exe (scripts/windows/test.sh), the program run by cmd /c in that console; the
+# list's line must be the Linux program's exactly (a T-SQL server may give the name its own case).
+console_names() {
+  [ -n "${OMBRELIA_CONSOLE_CAPTURE:-}" ] || return 0
+  local name="N'Gr' + NCHAR(246) + NCHAR(223) + N'e_' + NCHAR(220) + N'bersicht'" db screen
+  local program listed
+  for db in "$OMBRELIA_TEST_DB1" "$OMBRELIA_TEST_DB2"; do
+    sql "$OMBRELIA_TEST_PORT" "$db" "DECLARE @t nvarchar(40) = $name; DECLARE @s nvarchar(300) = N'IF OBJECT_ID(N''' + QUOTENAME(@t) + N''', N''U'') IS NOT NULL DROP TABLE ' + QUOTENAME(@t) + N'; CREATE TABLE ' + QUOTENAME(@t) + N' (id int)'; EXEC (@s)" >/dev/null
+  done
+  listed=$("$linux" tables 1 $one 2>/dev/null | grep -i 'bersicht' || true)
+  [ -n "$listed" ] || fail "the Linux program does not list the table named beyond ASCII"
+  program=$(winepath -w "$windows")
+  screen=$(LC_ALL=C.UTF-8 ${OMBRELIA_WINE:-wine} "$OMBRELIA_CONSOLE_CAPTURE" cmd /c "$program" tables 1 \
+    $one 2>&1 | tr -d '\r' || true)
+  grep -qxF -- "$listed" <<<"$screen" && say "the console shows $listed in the list" ||
+    fail "the console showed the list as: $screen"
+  screen=$(LC_ALL=C.UTF-8 ${OMBRELIA_WINE:-wine} "$OMBRELIA_CONSOLE_CAPTURE" cmd /c "$program" append \
+    --to 2 Größe_Übersicht Größe_Übersicht --dry-run --verbose $one $two 2>&1 | tr -d '\r' || true)
+  grep -Eq '^ombrelia: [0-9]+ ms: SELECT .*\[Größe_Übersicht\]' <<<"$screen" &&
+    say "the console shows [Größe_Übersicht] in --verbose's statements" ||
+    fail "the console showed --verbose as: $screen"
+  for db in "$OMBRELIA_TEST_DB1" "$OMBRELIA_TEST_DB2"; do
+    sql "$OMBRELIA_TEST_PORT" "$db" "DECLARE @s nvarchar(200) = N'DROP TABLE ' + QUOTENAME($name); EXEC (@s)" >/dev/null
+  done
+}
+
 encrypted_login() {
   [ -n "${OMBRELIA_TEST_TLS_PORT:-}" ] || return 0
   run wine_program test 1 --encrypt1 require $(login 1 "$OMBRELIA_TEST_TLS_PORT" \
@@ -141,6 +170,7 @@ fi
 new_table
 join_agrees
 resume_after_cut
+console_names
 encrypted_login
 [ "$failures" -eq 0 ] && say "passed" || say "$failures failed"
 exit $((failures > 0))

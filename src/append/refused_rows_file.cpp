@@ -1,9 +1,12 @@
 #include "append/refused_rows_file.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <cerrno>
+
+#include "platform/desktop/spreadsheet.h"
 
 namespace append {
 namespace {
@@ -109,14 +112,14 @@ bool RefusedRowsFile::Open() {
   QStringList header;
   for (const QString& column : columns_) header << Quoted(column);
   header << QStringLiteral("error");
-  return Write(CsvLine(header));
+  return Write(spreadsheet::TextStart() + CsvLine(header));
 }
 
 // A chosen file is written as a shell's redirection writes it: replaced when it is there,
 // through a link, its mode and its folder's left as they are.
 bool RefusedRowsFile::Create() {
   if (chosen_.isEmpty()) return CreateInDataFolder();
-  path_ = QFileInfo(chosen_).absoluteFilePath();
+  path_ = QDir::toNativeSeparators(QFileInfo(chosen_).absoluteFilePath());
   if (const std::optional<QString> failure = owner_file::MakeFolders(QFileInfo(path_).path())) {
     failure_ = *failure;
     return false;
@@ -131,14 +134,15 @@ bool RefusedRowsFile::Create() {
 bool RefusedRowsFile::CreateInDataFolder() {
   const QString folder = RefusedRowsFolder();
   const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
-  path_ = folder + QLatin1Char('/') + RefusedRowsFileName(stamp, table_, 1, 255);
+  path_ = QDir::toNativeSeparators(folder + u'/' + RefusedRowsFileName(stamp, table_, 1, 255));
   if (const std::optional<QString> failure = owner_file::MakeFolders(folder)) {
     failure_ = *failure;
     return false;
   }
   const int longest = owner_file::LongestName(folder);
   for (int number = 1; number <= kLastNumber; ++number) {
-    path_ = folder + QLatin1Char('/') + RefusedRowsFileName(stamp, table_, number, longest);
+    path_ = QDir::toNativeSeparators(folder + u'/' +
+                                     RefusedRowsFileName(stamp, table_, number, longest));
     if (const int error = file_.Open(path_, false); error != EEXIST) {
       if (error == 0) return true;
       break;

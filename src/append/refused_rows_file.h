@@ -6,7 +6,8 @@
 // the text the statements give it without their quoting: NULL an empty field, an empty text
 // "", binary 0x and the hex of its bytes. The file is made at the first refused row, readable
 // and writable by its owner only (a file the user names and that is there already keeps its
-// mode), and each row is in it, whole, as soon as it is refused.
+// mode), and each row is in it, whole, as soon as it is refused. On Windows the file starts
+// with the byte-order mark that Excel needs to read UTF-8 (spreadsheet.h).
 
 #include <QString>
 #include <QStringList>

@@ -5,6 +5,7 @@
 #include "connections/encryption.h"
 #include "connections/password_store.h"
 #include "connections/profile_settings.h"
+#include "platform/desktop/keyring.h"
 #include "platform/desktop/terminal.h"
 
 namespace cli {
@@ -63,8 +64,8 @@ std::optional<QString> Password(const ConnectionProfile& stored, const Connectio
     const password_store::Stored kept =
         password_store::ReadStored(QStringLiteral("Password") + suffix);
     if (!kept.silence.isEmpty()) {
-      console.Message(QStringLiteral("ombrelia: going on without the desktop's keyring: ") +
-                      kept.silence + u'.');
+      console.Message(QStringLiteral("ombrelia: going on without ") + keyring::StoreName() +
+                      QStringLiteral(": ") + kept.silence + u'.');
     }
     if (!kept.password.isEmpty()) return kept.password;
   }

@@ -66,7 +66,7 @@ void StatementWatch::Sent(const adodb::SentStatement& statement) {
   }
   line += OneLine(WithoutValues(statement.text)) + QLatin1Char('\n');
   const std::lock_guard lock(writing_);
-  std::fputs(line.toLocal8Bit().constData(), err_);
+  std::fputs(line.toUtf8().constData(), err_);
   std::fflush(err_);
 }
 

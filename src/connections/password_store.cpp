@@ -34,8 +34,8 @@ Stored ReadStored(const QString& key) {
 QString Describe() {
   const keyring::Answer answer = keyring::ReadWithin(Keys().constFirst(), kCommandLinePatience);
   if (answer.outcome != keyring::Outcome::NoAnswer) {
-    return QStringLiteral("Passwords: the desktop's keyring (service \"%1\").")
-        .arg(QLatin1String(keyring::kService));
+    return QStringLiteral("Passwords: %1 (service \"%2\").")
+        .arg(keyring::StoreName(), QLatin1String(keyring::kService));
   }
   return QStringLiteral("Passwords: the settings file %1 (no keyring answered: %2).")
       .arg(profile_settings::FilePath(), answer.error);

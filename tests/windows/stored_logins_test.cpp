@@ -1,6 +1,8 @@
 // The logins on Windows (run under Wine): the connection page keeps them in the registry under
-// the current user and the password in the Credential Manager, never in the registry; and a
-// returning user's start moves on to the mode choice page, as on Linux.
+// HKEY_CURRENT_USER\Software\Korvath\Ombrelia and the password in the Credential Manager, never
+// in the registry; a returning user's start moves on to the mode choice page, as on Linux; and
+// logins an earlier version kept under ...\Korvath\OrganizationDefaults\Ombrelia are found
+// and moved there at the first start.
 
 #include <qt6keychain/keychain.h>
 #include <QEventLoop>
@@ -25,10 +27,20 @@ class StoredLogins : public WizardTest {
     keyring::SetBackend(nullptr);
   }
   ~StoredLogins() override {
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Korvath").remove("Ombrelia");
+    QSettings korvath(kKey, QSettings::NativeFormat);
+    korvath.remove("Ombrelia");
+    korvath.remove("OrganizationDefaults");
     FakeKeyring::InstallNone();
   }
+
+  static constexpr char kKey[] = "HKEY_CURRENT_USER\\Software\\Korvath";
 };
+
+// Where versions before this one kept the logins: the settings library's key for a store named
+// by its organisation alone.
+QSettings EarlierKey() {
+  return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Korvath");
+}
 
 QString FromCredentialManager(const QString& key) {
   QKeychain::ReadPasswordJob job(QStringLiteral("Ombrelia"));
@@ -51,15 +63,43 @@ TEST_F(StoredLogins, LandInTheRegistryThePasswordInTheCredentialManagerAndAResta
   wizard->form1().findChild<QLineEdit*>("Text3")->setText("typed on Windows");
   wizard.reset();  // the window closes: the password's typing is over
 
-  const QSettings registry(QSettings::NativeFormat, QSettings::UserScope, "Korvath");
-  EXPECT_TRUE(registry.fileName().startsWith("\\HKEY_CURRENT_USER\\Software\\Korvath"))
-      << registry.fileName().toStdString();
-  EXPECT_EQ(registry.value("Ombrelia/Database").toString(), "db1");
-  EXPECT_FALSE(registry.contains("Ombrelia/Password"));
-  EXPECT_FALSE(registry.contains("Ombrelia/Password2"));
+  const QSettings registry("HKEY_CURRENT_USER\\Software\\Korvath\\Ombrelia",
+                           QSettings::NativeFormat);
+  EXPECT_EQ(registry.value("Database").toString(), "db1");
+  EXPECT_FALSE(registry.contains("Password"));
+  EXPECT_FALSE(registry.contains("Password2"));
+  EXPECT_TRUE(EarlierKey().allKeys().isEmpty());
   EXPECT_EQ(FromCredentialManager("Password"), "typed on Windows");
 
   wizard = std::make_unique<wizard::Wizard>();
   wizard->Start();
   EXPECT_TRUE(wizard->form4().isVisible());
+}
+
+TEST_F(StoredLogins, AnEarlierVersionsLoginsAreFoundAndMovedAtTheFirstStart) {
+  server.AddTable("db1", "Customers", {"ID"});
+  server.AddTable("db2", "Archive", {"ID"});
+  const std::pair<const char*, const char*> earlierLogins[] = {
+      {"Server", "sql1"},  {"User", "ann"},  {"Password", "pw1"},  {"Database", "db1"},
+      {"Server2", "sql2"}, {"User2", "bob"}, {"Password2", "pw2"}, {"Database2", "db2"}};
+  {
+    QSettings earlier = EarlierKey();
+    earlier.beginGroup("Ombrelia");
+    for (const auto& [key, value] : earlierLogins) earlier.setValue(key, value);
+  }
+  wizard->Start();
+  EXPECT_TRUE(wizard->form4().isVisible());
+  wizard.reset();
+
+  const QSettings registry("HKEY_CURRENT_USER\\Software\\Korvath\\Ombrelia",
+                           QSettings::NativeFormat);
+  EXPECT_EQ(registry.value("Server").toString(), "sql1");
+  EXPECT_EQ(registry.value("Database2").toString(), "db2");
+  EXPECT_FALSE(registry.contains("Password"));
+  EXPECT_EQ(FromCredentialManager("Password"), "pw1");
+  EXPECT_EQ(FromCredentialManager("Password2"), "pw2");
+  // Looked at first: opening the earlier key through the settings library makes it anew.
+  EXPECT_FALSE(
+      QSettings(kKey, QSettings::NativeFormat).childGroups().contains("OrganizationDefaults"));
+  EXPECT_TRUE(EarlierKey().allKeys().isEmpty());
 }

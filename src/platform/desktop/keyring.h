@@ -12,6 +12,10 @@ namespace keyring {
 
 inline constexpr char kService[] = "Ombrelia";
 
+// The keyring as its users know it, for the words the program says of it: "the desktop's
+// keyring", or on Windows "the Windows Credential Manager".
+QString StoreName();
+
 enum class Outcome {
   Done,      // read or written
   NotFound,  // the keyring answered that it holds no such key

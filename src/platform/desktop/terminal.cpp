@@ -8,12 +8,14 @@
 namespace terminal {
 namespace {
 
+// In UTF-8, as everything the program writes (a console window reads it so, console_side.h).
 void ShowPrompt(const QString& prompt) {
-  std::fputs(prompt.toLocal8Bit().constData(), stderr);
+  std::fputs(prompt.toUtf8().constData(), stderr);
   std::fflush(stderr);
 }
 
 std::optional<QString> ReadLine() {
+  if (std::optional<QString> typed; console_side::ReadConsoleLine(typed)) return typed;
   std::string line;
   for (int c = std::getchar(); c != '\n'; c = std::getchar()) {
     if (c == EOF) return line.empty() ? std::nullopt : std::optional(QString::fromStdString(line));

@@ -6,6 +6,8 @@
 #include <QString>
 #include <optional>
 
+#include "platform/desktop/console_side.h"
+
 namespace terminal {
 
 class Backend {
@@ -23,6 +25,10 @@ class Backend {
 bool InputIsTerminal();
 bool ErrorIsTerminal();
 std::optional<QString> Ask(const QString& prompt, bool secret = false);
+
+// While it lives, a console window shows every character the program writes, on every stream;
+// output to a file or a pipe stays as it is (UTF-8). The command line's whole run is inside one.
+using Utf8Console = console_side::Utf8Console;
 
 // Replaces the backend; nullptr restores the one on the process's own standard streams.
 void SetBackend(Backend* backend);

@@ -1,5 +1,5 @@
 // The terminal of a Unix system: echo turned off with termios, and given back when a signal
-// ends the program at the prompt.
+// ends the program at the prompt; its text is UTF-8 both ways.
 
 #include "platform/desktop/console_side.h"
 
@@ -37,6 +37,16 @@ bool InputIsTerminal() {
 bool ErrorIsTerminal() {
   return isatty(STDERR_FILENO) == 1;
 }
+
+// A terminal hands on what is typed as UTF-8, which the caller reads as bytes.
+bool ReadConsoleLine(std::optional<QString>&) {
+  return false;
+}
+
+// A terminal reads UTF-8 already: nothing is relayed.
+struct Utf8Console::Relay {};
+Utf8Console::Utf8Console() = default;
+Utf8Console::~Utf8Console() = default;
 
 struct EchoOff::Saved {
   termios settings{};

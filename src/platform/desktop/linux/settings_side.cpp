@@ -6,8 +6,13 @@
 
 namespace settings_side {
 
-QSettings::Format NativeFormat() {
-  return QSettings::IniFormat;
+std::unique_ptr<QSettings> NativeStore(const QString& appName) {
+  return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, appName);
+}
+
+// Every version kept the settings in this file.
+std::optional<QString> MoveEarlierSection(const QString&, const QString&) {
+  return std::nullopt;
 }
 
 void KeepPrivate(const QSettings& store) {

@@ -1,0 +1,9 @@
+#include "platform/desktop/spreadsheet.h"
+
+namespace spreadsheet {
+
+QString TextStart() {
+  return {};
+}
+
+}  // namespace spreadsheet
