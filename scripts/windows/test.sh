@@ -77,7 +77,7 @@ done
 say "a console window"
 capture=$build/tests/console_capture.exe
 export LC_ALL=C.UTF-8 # Wine hands arguments on from UTF-8
-screen=$(wine "$capture" cmd /c "$(winepath -w "$packed/ombrelia.com")" Größe_Übersicht 2>&1 | tr -d '\r' || true)
+screen=$(wine "$capture" cmd /c "$(winepath "$packed/ombrelia.com")" Größe_Übersicht 2>&1 | tr -d '\r' || true)
 if grep -q "Unknown command 'Größe_Übersicht'" <<<"$screen"; then say "the console shows Größe_Übersicht"; else
   say "FAILED: the console showed: $screen"
   failed=1
