@@ -59,17 +59,8 @@ std::optional<Condition> TakeCondition(SqlReader& sql) {
   return condition;
 }
 
-bool Compares(const Condition& condition, int column, const Row& row);
-
-bool Holds(const Condition& condition, int column, const Row& row) {
-  const adodb::Value& value = row[static_cast<std::size_t>(column)];
-  if (value.IsNull() || condition.value.IsNull()) return false;
-  return Compares(condition, column, row) != condition.negated;
-}
-
-bool Compares(const Condition& condition, int column, const Row& row) {
-  const adodb::Value& value = row[static_cast<std::size_t>(column)];
-  if (value.IsNull() || condition.value.IsNull()) return false;
+// Whether `value`, not NULL, compares with the condition's value as its operator asks.
+bool Compares(const Condition& condition, const adodb::Value& value) {
   bool numbers = false;
   bool number = false;
   const double left = value.text.toDouble(&numbers);
@@ -85,6 +76,12 @@ bool Compares(const Condition& condition, int column, const Row& row) {
          : op == QLatin1String(">")  ? order > 0
          : op == QLatin1String("<=") ? order <= 0
                                      : order >= 0;
+}
+
+bool Holds(const Condition& condition, int column, const Row& row) {
+  const adodb::Value& value = row[static_cast<std::size_t>(column)];
+  if (value.IsNull() || condition.value.IsNull()) return false;
+  return Compares(condition, value) != condition.negated;
 }
 
 std::vector<Row> RowsWhere(const Table& table, const std::optional<Condition>& condition) {
