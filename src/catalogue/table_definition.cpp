@@ -1,8 +1,7 @@
 #include "catalogue/table_definition.h"
 
-#include <QRegularExpression>
-
 #include "catalogue/catalogue.h"
+#include "catalogue/column_type.h"
 #include "platform/odbc/adodb.h"
 
 namespace MSSQL {
@@ -58,50 +57,18 @@ ColumnDefinition ColumnOf(adodb::Recordset& row) {
   return column;
 }
 
-bool OneOf(const QString& type, std::initializer_list<const char*> types) {
-  for (const char* candidate : types) {
-    if (type == QLatin1String(candidate)) return true;
-  }
-  return false;
-}
-
-bool Plain(const QString& name) {
-  static const QRegularExpression kPlain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-  return kPlain.match(name).hasMatch();
-}
-
-// A type name as the statement gives it: a plain name bare, anything else bracketed.
-QString TypeName(const QString& type) {
-  return Plain(type) ? type : Bracketed(type);
-}
-
-// The type with its size: lengths (or max), precision and scale, fractional seconds. A
-// rowversion holds eight bytes, which a new table keeps as binary(8).
+// The type with its size. A rowversion holds eight bytes, which a new table keeps as binary(8).
 QString TypeOf(const ColumnDefinition& column) {
-  const QString& type = column.type;
-  if (OneOf(type, {"timestamp", "rowversion"})) return QStringLiteral("binary(8)");
-  if (OneOf(type, {"char", "varchar", "nchar", "nvarchar", "binary", "varbinary"}) &&
-      column.maxLength) {
-    return type + QStringLiteral("(%1)").arg(*column.maxLength < 0
-                                                 ? QStringLiteral("max")
-                                                 : QString::number(*column.maxLength));
+  if (column.type == QLatin1String("timestamp") || column.type == QLatin1String("rowversion")) {
+    return QStringLiteral("binary(8)");
   }
-  if (OneOf(type, {"decimal", "numeric"}) && column.precision) {
-    return type + QStringLiteral("(%1, %2)").arg(*column.precision).arg(column.scale.value_or(0));
-  }
-  if (OneOf(type, {"time", "datetime2", "datetimeoffset"}) && column.fractionalSeconds) {
-    return type + QStringLiteral("(%1)").arg(*column.fractionalSeconds);
-  }
-  if (type == QLatin1String("float") && column.precision && *column.precision != 53) {
-    return type + QStringLiteral("(%1)").arg(*column.precision);
-  }
-  return TypeName(type);
+  return SizedType(column);
 }
 
 QString ColumnClause(const ColumnDefinition& column, const TableDefinition& definition,
                      const QString& databaseCollation) {
   QString clause = Bracketed(column.name) + QLatin1Char(' ') + TypeOf(column);
-  if (Plain(column.collation) &&
+  if (PlainName(column.collation) &&
       column.collation.compare(databaseCollation, Qt::CaseInsensitive) != 0) {
     clause += QStringLiteral(" COLLATE ") + column.collation;
   }
