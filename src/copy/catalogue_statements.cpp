@@ -5,7 +5,6 @@
 #include "catalogue/catalogue.h"
 
 namespace copy {
-
 QString TablesStatement(const std::vector<MSSQL::TableName>& tables) {
   QStringList rows;
   for (std::size_t i = 0; i < tables.size(); ++i) {
@@ -20,30 +19,38 @@ QString TablesStatement(const std::vector<MSSQL::TableName>& tables) {
       .arg(rows.join(QStringLiteral(", ")));
 }
 
+namespace {
+
+// The seed or increment as sys.identity_columns keeps it, else as IDENT_SEED or IDENT_INCR
+// gives it for the table's name; read as one value, since a server may list an identity column
+// there more than once.
+QString IdentityValue(const char* column, const char* function) {
+  return QStringLiteral(
+             "CASE WHEN c.is_identity = 1 THEN COALESCE((SELECT TOP (1) CAST(i.%1 AS "
+             "nvarchar(40)) FROM sys.identity_columns i WHERE i.object_id = c.object_id AND "
+             "i.column_id = c.column_id), CAST(%2(QUOTENAME(s.name) + N'.' + QUOTENAME(o.name)) "
+             "AS nvarchar(40))) END")
+      .arg(QLatin1String(column), QLatin1String(function));
+}
+
+}  // namespace
+
 QString ColumnsStatement(const QString& objectIds) {
-  // The seed and increment as sys.identity_columns keeps them, else as IDENT_SEED and
-  // IDENT_INCR give them for the table's name.
-  const QString tableName = QStringLiteral("QUOTENAME(s.name) + N'.' + QUOTENAME(o.name)");
   return QStringLiteral(
              "SELECT c.object_id, c.name, "
              "CASE WHEN t.is_user_defined = 1 THEN b.name ELSE t.name END, "
              "c.max_length, c.precision, c.scale, c.collation_name, c.is_nullable, c.is_identity, "
-             "CASE WHEN c.is_identity = 1 THEN COALESCE(CAST(i.seed_value AS nvarchar(40)), "
-             "CAST(IDENT_SEED(%2) AS nvarchar(40))) END, "
-             "CASE WHEN c.is_identity = 1 THEN COALESCE(CAST(i.increment_value AS nvarchar(40)), "
-             "CAST(IDENT_INCR(%2) AS nvarchar(40))) END, "
-             "m.definition, m.is_persisted, t.is_user_defined, SCHEMA_NAME(t.schema_id), t.name, "
-             "t.max_length, t.precision, t.scale, t.is_nullable "
+             "%2, %3, m.definition, m.is_persisted, t.is_user_defined, SCHEMA_NAME(t.schema_id), "
+             "t.name, t.max_length, t.precision, t.scale, t.is_nullable "
              "FROM sys.columns c JOIN sys.objects o ON o.object_id = c.object_id "
              "JOIN sys.schemas s ON s.schema_id = o.schema_id "
              "JOIN sys.types t ON t.user_type_id = c.user_type_id "
              "LEFT JOIN sys.types b ON b.user_type_id = c.system_type_id "
-             "LEFT JOIN sys.identity_columns i ON i.object_id = c.object_id AND "
-             "i.column_id = c.column_id "
              "LEFT JOIN sys.computed_columns m ON m.object_id = c.object_id AND "
              "m.column_id = c.column_id "
              "WHERE c.object_id IN (%1) ORDER BY c.object_id, c.column_id")
-      .arg(objectIds, tableName);
+      .arg(objectIds, IdentityValue("seed_value", "IDENT_SEED"),
+           IdentityValue("increment_value", "IDENT_INCR"));
 }
 
 QString IndexesStatement(const QString& objectIds) {
