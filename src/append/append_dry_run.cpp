@@ -19,13 +19,13 @@ std::optional<AppendEngine::Plan> AppendEngine::DryRun() {
   if (SelectionMissing()) return std::nullopt;
   on_(104, [&] { report_.Busy(true); });
   std::optional<Plan> plan;
-  QString create;
+  QStringList script;
   if (PrepareConnections() && OpenConnections() && TargetMarked() && !EmptyingRefused() &&
-      NewTargetPlanned(create) && FieldCountsMatch()) {
+      NewTargetPlanned(script) && FieldCountsMatch()) {
     if (request_.fast) ProveOneServer();
     if (LookAtColumns() == Next::Continue && ResumeOfTheDryRun()) plan = PlanOfTheRun();
   }
-  if (plan) plan->createStatement = create;
+  if (plan) plan->script = script;
   Finish();
   return plan;
 }

@@ -189,6 +189,7 @@ AppendEngine::Next AppendEngine::CopyRows() {
   everyRowWent_ = true;
   EndJournal();
   CountTargetAfter();
+  MakeTheRestOfTheTarget();
   IdentityInsertOff();
   DropTargetMadeIfEmpty();
   on_(150, [&] { ShowClosing(ClosingMessage()); });
@@ -239,7 +240,9 @@ bool AppendEngine::StoppedBeforeWriting() {
 // column of the source is a value like any other; only the target's columns that the server
 // fills are left out, together with the source values facing them.
 AppendEngine::Next AppendEngine::LookAtColumns() {
-  if (!(request_.fast && OnOneServer()) && !TargetFillsRead()) return Next::Finish;
+  // Also for the server's own copy: an identity target takes it with its columns named and
+  // IDENTITY_INSERT on, and a target's computed columns are left out of it.
+  if (!TargetFillsRead()) return Next::Finish;
   const MSSQL::TableFacts& source = SourceFacts();
   const MSSQL::TableFacts& target = TargetFacts();
   if (SameColumnsInAnotherOrder(source, target)) return AskColumnOrder(source, target);
@@ -449,6 +452,11 @@ QString AppendEngine::ClosingMessage() const {
   if (refusedFile_) text += QStringLiteral("\r\n") + refusedFile_->Line();
   if (const QString made = NewTargetLine(); !made.isEmpty()) {
     text += QStringLiteral("\r\n\r\n") + made;
+  }
+  // A made table its server refused an index, a constraint or a trigger of is not complete.
+  if (const QStringList objects = ObjectLines(); !objects.isEmpty()) {
+    if (text.startsWith(QLatin1String("Done."))) text.replace(0, 5, QStringLiteral("Incomplete."));
+    text += QStringLiteral("\r\n") + objects.join(QStringLiteral("\r\n"));
   }
   if (const QString check = AfterCheckLine(); !check.isEmpty()) {
     text += QStringLiteral("\r\n\r\n") + check;

@@ -24,6 +24,8 @@
 #include "catalogue/table_definition.h"
 #include "catalogue/table_name.h"
 #include "connections/connection_profile.h"
+#include "copy/script_sending.h"
+#include "copy/table_script.h"
 #include "jobs/run_report.h"
 #include "platform/odbc/adodb.h"
 #include "shell/trap.h"
@@ -57,6 +59,12 @@ struct AppendRequest {
   // The target's rows are deleted first, once every check and question has passed: TRUNCATE
   // TABLE, refused before anything is emptied when another table references the target.
   bool emptyTarget = false;
+  // With createTarget: the script that makes the target whole, written by the copy of many
+  // tables for the run; none: the run reads its source's catalogue and writes it.
+  std::optional<copy::TableScript> script{};
+  // The foreign keys and triggers of the made table are left to the copy of many tables, which
+  // makes them once every table holds its rows.
+  bool linksLater = false;
 };
 
 // One run. Everything it opens or buffers is released when the engine goes.
@@ -127,9 +135,11 @@ class AppendEngine {
     std::optional<qint64> targetBefore{};  // the target's rows before the first was written
     std::optional<qint64> rowsBefore{};    // a resumed run: the rows the cut runs wrote
     QString resumedLine{};                 // a resumed run: both parts and the target's total
-    QString journalLine{};     // the journal could not be written: a cut could not be gone on from
-    QString leftBehindLine{};  // a resumed run: source rows at or below its key were never sent
-    QString unmarkedLine{};    // the target's server could not mark the run as writing there
+    QString journalLine{};      // the journal could not be written: a cut could not be gone on from
+    QString leftBehindLine{};   // a resumed run: source rows at or below its key were never sent
+    QString unmarkedLine{};     // the target's server could not mark the run as writing there
+    bool targetMade = false;    // the run made the target, and it stands
+    QStringList objectLines{};  // what the made target lacks: left out, or refused by its server
   };
   Outcome Result() const;  // append_outcome.cpp
 
@@ -147,7 +157,7 @@ class AppendEngine {
     QStringList columns;  // "Name -> Label", in the target's order
     qint64 sourceRows = 0;
     std::optional<qint64> targetRows;
-    QString createStatement{};              // the new table's, for an append into a new table
+    QStringList script{};                   // the statements that make a new target, in order
     QString notResumable{};                 // why a run cut off could not go on after its last key
     std::optional<qint64> resumedBefore{};  // --resume: the rows the cut runs wrote
     QStringList resumeAfter{};              // --resume: the key the rows go on after
@@ -227,10 +237,12 @@ class AppendEngine {
 
   // The target made like the source (new_target.cpp).
   bool TargetMadeLikeSource();
-  std::optional<MSSQL::TableDefinition> NewTargetDefinition(QString& collation);
-  bool NewTargetPlanned(QString& statement);
-  MSSQL::TableDefinition SourceDefinition(adodb::Connection& source);
-  bool MakeTarget(const MSSQL::TableDefinition& definition, const QString& collation);
+  bool TargetNameFree(QString& collation);
+  bool TargetScriptRead(const QString& collation);
+  bool NewTargetPlanned(QStringList& script);
+  bool MakeTarget();
+  void MakeTheRestOfTheTarget();
+  QStringList ObjectLines() const;
   void DropTargetMadeIfEmpty();
   QString NewTargetLine() const;
 
@@ -318,12 +330,15 @@ class AppendEngine {
   std::atomic<bool> stopRequested_ = false;
   qint64 appended_ = 0;
   bool stopped_ = false;
-  bool copiedBeforeStop_ = false;  // the server's copy ended before the stop reached it
-  bool lostDuringCopy_ = false;    // a connection went during the server's copy
-  bool madeTarget_ = false;        // the run made the target, and it stands
-  bool droppedTarget_ = false;     // the run made the target and dropped it again, empty
-  int lostDatabase_ = 0;           // the database whose connection went while rows were written
-  qint64 totalRows_ = 0;           // the rows to be written, as far as known
+  bool copiedBeforeStop_ = false;              // the server's copy ended before the stop reached it
+  bool lostDuringCopy_ = false;                // a connection went during the server's copy
+  bool madeTarget_ = false;                    // the run made the target, and it stands
+  std::optional<copy::TableScript> script_;    // what makes the new target whole
+  QStringList objectsNotMade_;                 // what the script could not make, and why
+  std::vector<copy::Refusal> objectsRefused_;  // what the target's server refused of it
+  bool droppedTarget_ = false;  // the run made the target and dropped it again, empty
+  int lostDatabase_ = 0;        // the database whose connection went while rows were written
+  qint64 totalRows_ = 0;        // the rows to be written, as far as known
   std::atomic<adodb::Connection*> cancellable_ = nullptr;  // the server's copy, while it runs
   RefusedRows refused_;
   qint64 maxRefused_ = 0;                         // the refused rows that stop the run; 0: no limit

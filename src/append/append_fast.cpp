@@ -76,10 +76,16 @@ bool AppendEngine::NoRowsToCopy() {
   }
   const QString where =
       request_.where.isEmpty() ? QString() : QStringLiteral(" where ") + request_.where;
-  on_(138, [&] {
-    ShowClosing(QStringLiteral("No records in table ") + SourceTable().Display() + where +
-                QLatin1Char('.'));
-  });
+  MakeTheRestOfTheTarget();
+  QString closing =
+      QStringLiteral("No records in table ") + SourceTable().Display() + where + QLatin1Char('.');
+  if (const QString made = NewTargetLine(); !made.isEmpty()) closing += QLatin1Char(' ') + made;
+  // A made table its server refused an index, a constraint or a trigger of is not complete.
+  if (const QStringList objects = ObjectLines(); !objects.isEmpty()) {
+    closing = QStringLiteral("Incomplete. ") + closing + QStringLiteral("\r\n") +
+              objects.join(QStringLiteral("\r\n"));
+  }
+  on_(138, [&] { ShowClosing(closing); });
   return true;
 }
 
@@ -175,11 +181,13 @@ bool AppendEngine::OnOneServer() const {
          (request_.where.isEmpty() || !TargetDatabaseName().isEmpty());
 }
 
-// The server's own copy names the columns only by name: a target that needs them named by
-// position gets its rows in batches.
+// The server's own copy names the columns by name. IDENTITY_INSERT is set on the target's
+// session: a copy with a condition, sent from the source's session, leaves an identity target
+// to the batches.
 bool AppendEngine::ServerCopies() const {
   return OnOneServer() &&
-         (insertTarget_.columnList.isEmpty() || !insertTarget_.selectList.isEmpty());
+         (insertTarget_.columnList.isEmpty() || !insertTarget_.selectList.isEmpty()) &&
+         !(insertTarget_.identity && CopiesOnTheSourcesSession());
 }
 
 // The source's database as its server names it, or as its login names it.

@@ -23,6 +23,8 @@ AppendEngine::Outcome AppendEngine::Result() const {
                   targetBefore_};
   outcome.journalLine = JournalLine();
   outcome.leftBehindLine = LeftBehindLine();
+  outcome.targetMade = madeTarget_;
+  outcome.objectLines = ObjectLines();
   if (!markFailure_.isEmpty()) {
     outcome.unmarkedLine =
         QStringLiteral(

@@ -29,12 +29,16 @@ InsertTarget PlanInsert(const MSSQL::TableName& table, const MSSQL::TableFacts& 
   InsertTarget plan{table, {}, {}, false, {}};
   if (!BothKnown(source, target) || (!target.HasIdentity() && AllWritable(target))) return plan;
   QStringList columns;
+  QStringList selected;
   for (std::size_t i = 0; i < target.columns.size(); ++i) {
     if (!target.columns[i].Writable()) continue;
     columns << target.columns[i].name;
+    selected << MSSQL::Bracketed(source.columns[i].name);
     plan.positions.push_back(i);
   }
   plan.columnList = ColumnList(columns);
+  // The server's own copy selects the source's columns in the same places by their names.
+  plan.selectList = selected.join(QStringLiteral(", "));
   plan.identity = target.HasIdentity();
   return plan;
 }

@@ -19,14 +19,19 @@ ManyTables::ManyTables(AppendRequest request, std::vector<MSSQL::TableName> sour
 // The tables after a stop are named as not started; a table that fails does not end the others.
 void ManyTables::Run() {
   report_.Busy(true);
-  for (const MSSQL::TableName& source : sources_) {
+  if (!Planned()) {
+    report_.Busy(false);
+    return;
+  }
+  for (std::size_t at = 0; at < sources_.size(); ++at) {
     if (stopRequested_) {
-      lines_ << NotStartedLine(source.Display());
+      lines_ << NotStartedLine(sources_[at].Display());
       continue;
     }
-    lines_ << AppendOne(source);
+    lines_ << AppendOne(at);
     if (app::Ended()) return;
   }
+  if (!stopRequested_) MakeLinks();
   dialogs::MsgBox(ManyTablesMessage(lines_, stopRequested_));
   report_.Busy(false);
 }
@@ -36,16 +41,21 @@ void ManyTables::Stop() {
   if (running_) running_->Stop();
 }
 
-QString ManyTables::AppendOne(const MSSQL::TableName& source) {
-  const std::optional<MSSQL::TableName> target = TargetOf(source);
-  if (!target) return NoTargetLine(source.Display(), TargetDatabase());
-  return RunEngine(source, *target);
+QString ManyTables::AppendOne(std::size_t at) {
+  const std::optional<MSSQL::TableName> target = TargetOf(sources_[at]);
+  if (!target) return NoTargetLine(sources_[at].Display(), TargetDatabase());
+  return RunEngine(at, *target);
 }
 
-QString ManyTables::RunEngine(const MSSQL::TableName& source, const MSSQL::TableName& target) {
+QString ManyTables::RunEngine(std::size_t at, const MSSQL::TableName& target) {
+  const MSSQL::TableName& source = sources_[at];
   AppendRequest request = request_;
   (request.appendToDatabase1 ? request.table2 : request.table1) = source;
   (request.appendToDatabase1 ? request.table1 : request.table2) = target;
+  if (at < scripts_.size()) {
+    request.script = scripts_[at];
+    request.linksLater = true;
+  }
   AppendEngine engine(std::move(request), tableReport_);
   engine.KeepClosingMessage();
   running_ = &engine;
@@ -53,7 +63,11 @@ QString ManyTables::RunEngine(const MSSQL::TableName& source, const MSSQL::Table
   engine.Run();
   if (const std::optional<MSSQL::TableName> made = engine.MadeTable()) made_.push_back(*made);
   if (engine.ClosingText().isEmpty()) return NotAppendedLine(source.Display());
-  return TableLine(source.Display(), target.Display(), engine.Result());
+  const AppendEngine::Outcome outcome = engine.Result();
+  const bool whole = engine.ClosingText().startsWith(QLatin1String("Done.")) ||
+                     engine.ClosingText().startsWith(QLatin1String("No records in table "));
+  tables_.push_back({at, lines_.size(), outcome.targetMade && whole && at < scripts_.size()});
+  return TableLine(source.Display(), target.Display(), outcome);
 }
 
 // A new table takes the source's name in the target login's default schema, as the name a

@@ -12,7 +12,9 @@
 
 #include "append/append_engine.h"
 #include "catalogue/table_name.h"
+#include "copy/table_script.h"
 #include "jobs/run_report.h"
+#include "shell/trap.h"
 
 namespace append {
 
@@ -50,9 +52,22 @@ class ManyTables {
     jobs::RunReport& whole_;
   };
 
-  // The closing box's line for `source`.
-  QString AppendOne(const MSSQL::TableName& source);
-  QString RunEngine(const MSSQL::TableName& source, const MSSQL::TableName& target);
+  // A table that ran: where its line and its script are, and whether the run made it and gave
+  // it every row.
+  struct Table {
+    std::size_t at = 0;  // in sources_, and in scripts_ when the targets are made
+    qsizetype line = 0;  // in lines_
+    bool madeAndFilled = false;
+  };
+
+  // The tables in foreign-key order, and the scripts of the new ones (many_tables_plan.cpp);
+  // false, told, when they cannot be read.
+  bool Planned();
+  // The foreign keys and triggers of the tables made, once every table holds its rows.
+  void MakeLinks();
+  // The closing box's line for the `at`th source.
+  QString AppendOne(std::size_t at);
+  QString RunEngine(std::size_t at, const MSSQL::TableName& target);
   // The table the rows of `source` go into; none when the target's database lists none of its
   // name.
   std::optional<MSSQL::TableName> TargetOf(const MSSQL::TableName& source) const;
@@ -67,6 +82,10 @@ class ManyTables {
   bool stopRequested_ = false;
   QStringList lines_;
   std::vector<MSSQL::TableName> made_;
+  shell::Trap on_{QStringLiteral("Form3.PushButton2_Click")};
+  std::vector<copy::TableScript> scripts_;     // one a source, when the targets are made
+  std::unique_ptr<adodb::Connection> target_;  // the session that makes the links
+  std::vector<Table> tables_;
 };
 
 // The lines of the closing box (many_tables_message.cpp). A table that ran and reached its end:

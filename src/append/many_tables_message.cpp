@@ -37,6 +37,7 @@ QString TableLine(const QString& source, const QString& target,
   for (const QString& more : {outcome.refusedFileLine, outcome.newTableLine, outcome.afterCheck}) {
     if (!more.isEmpty()) line += kLineBreak + more;
   }
+  for (const QString& object : outcome.objectLines) line += kLineBreak + object;
   return line;
 }
 

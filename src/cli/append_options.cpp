@@ -171,9 +171,9 @@ void DeclareAppend(CommandParser& parser) {
                  QStringLiteral("Writes every statement sent, with its time, on standard error "
                                 "(the rows' values left out)."));
   parser.AddFlag(QStringLiteral("create"),
-                 QStringLiteral("Makes the table on the --to side like the other one first (its "
-                                "columns, identity and primary key); one that exists is "
-                                "refused."));
+                 QStringLiteral("Makes the table on the --to side like the other one first, "
+                                "whole (columns, keys, indexes, constraints, foreign keys, "
+                                "triggers); one that exists is refused."));
   parser.AddFlag(QStringLiteral("yes"), QStringLiteral("Answers yes to the append's questions."));
   parser.AddFlag(QStringLiteral("by-name"),
                  QStringLiteral("Appends by name when both tables have the same columns in "

@@ -32,12 +32,19 @@ QString Rows(qint64 count) {
 
 }  // namespace
 
+// Each statement followed by GO, as a script run by hand in SQL Server's tools takes it.
+QStringList ScriptLines(const QStringList& statements) {
+  QStringList lines;
+  for (const QString& statement : statements) lines << statement << QStringLiteral("GO");
+  return lines;
+}
+
 QStringList AppendPlanLines(const Plan& plan, const QString& source, const QString& target,
                             const QString& where) {
   QStringList lines;
-  if (!plan.createStatement.isEmpty()) {
-    lines << QStringLiteral("New table: ") + target + QStringLiteral(", made with:")
-          << QStringLiteral("  ") + plan.createStatement;
+  if (!plan.script.isEmpty()) {
+    lines << QStringLiteral("New table: ") + target + QStringLiteral(", made with:");
+    lines += ScriptLines(plan.script);
   }
   lines << WayLine(plan) << QStringLiteral("Columns (source -> target):");
   for (const QString& pair : plan.columns) lines << QStringLiteral("  ") + pair;
@@ -45,7 +52,7 @@ QStringList AppendPlanLines(const Plan& plan, const QString& source, const QStri
                  QStringLiteral(" of ") + source;
   if (!where.isEmpty()) rows += QStringLiteral(" where ") + where;
   lines << rows + QLatin1Char('.');
-  if (!plan.createStatement.isEmpty()) {
+  if (!plan.script.isEmpty()) {
     lines << QStringLiteral("Target rows now: none, the table %1 is not there yet.").arg(target);
   } else {
     lines << (plan.targetRows

@@ -12,6 +12,9 @@ namespace cli {
 
 // `source` and `target` as the summary names them ("db1.dbo.Orders"); `where` is the
 // condition on the source, or empty.
+// A script's statements as a user runs them by hand: each followed by a line "GO".
+QStringList ScriptLines(const QStringList& statements);
+
 QStringList AppendPlanLines(const append::AppendEngine::Plan& plan, const QString& source,
                             const QString& target, const QString& where);
 

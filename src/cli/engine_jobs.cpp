@@ -64,6 +64,8 @@ void ReportRefusedAndChecked(const append::AppendEngine::Outcome& outcome, bool 
   if (!outcome.unmarkedLine.isEmpty()) console.Message(outcome.unmarkedLine);
   if (!outcome.refusedFileLine.isEmpty()) console.Message(outcome.refusedFileLine);
   if (closed && !outcome.newTableLine.isEmpty()) console.Message(outcome.newTableLine);
+  // What a made table lacks is said also when its source held no rows.
+  for (const QString& line : outcome.objectLines) console.Message(line);
   if (closed && !outcome.afterCheck.isEmpty()) console.Message(outcome.afterCheck);
 }
 
@@ -85,6 +87,8 @@ append::AppendRequest RequestOf(const AppendJob& job) {
   request.queryTimeout = job.queryTimeout;
   request.resume = job.resume;
   request.emptyTarget = job.truncate;
+  request.script = job.script;
+  request.linksLater = job.script.has_value();
   return request;
 }
 

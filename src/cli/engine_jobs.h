@@ -54,6 +54,9 @@ struct AppendJob {
   qint64 maxRefused = 0;  // --max-refused N, or 0: no limit
   bool truncate = false;  // --truncate, already agreed to: the target is emptied first
   int queryTimeout = 0;   // --query-timeout S, or 0: the engine's own
+  // A run of many tables: the script of the target to make, written for the whole run; its
+  // foreign keys and triggers come once every table holds its rows.
+  std::optional<copy::TableScript> script{};
   ConnectionProfile profile1;
   ConnectionProfile profile2;
   QString qualified1;  // "db1.dbo.Orders": table1, for the messages and the summary

@@ -37,6 +37,7 @@ QString TableLine(const TableRun& run) {
     text += QStringLiteral("would go") + WayWords(run.plan->way) + QStringLiteral(", ") +
             Rows(run.plan->sourceRows);
     if (run.emptiesTarget) text += QStringLiteral(", into the target emptied first");
+    if (!run.plan->script.isEmpty()) return text + QStringLiteral(", into the table made first.");
     return text +
            (run.plan->targetRows
                 ? QStringLiteral("; the target holds %1 now.").arg(Rows(*run.plan->targetRows))
@@ -44,6 +45,7 @@ QString TableLine(const TableRun& run) {
   }
   if (!run.outcome) return text + OutcomeWord(run) + u'.';
   const append::AppendEngine::Outcome& outcome = *run.outcome;
+  if (outcome.targetMade) text += QStringLiteral("made; ");
   text += Rows(outcome.appended) + QStringLiteral(" appended") + WayWords(outcome.way);
   if (outcome.refused > 0) text += QStringLiteral(", %1 refused").arg(outcome.refused);
   text += QStringLiteral(", in ") + Seconds(run.elapsedMs);

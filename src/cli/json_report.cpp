@@ -1,5 +1,6 @@
 #include "cli/json_report.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -43,6 +44,8 @@ QString OutcomeWord(const TableRun& run) {
   if (run.exitCode == kDone) return QStringLiteral("done");
   if (run.outcome && run.outcome->stopped) return QStringLiteral("stopped");
   if (run.outcome && run.outcome->refused > 0) return QStringLiteral("rows refused");
+  // Every row went into a made table that lacks an index, a constraint or a trigger.
+  if (run.outcome && !run.outcome->objectLines.isEmpty()) return QStringLiteral("incomplete");
   return QStringLiteral("failed");
 }
 
@@ -61,6 +64,9 @@ QString TableJson(const TableRun& run) {
     if (!run.plan->notResumable.isEmpty()) {
       object.insert(QStringLiteral("not_resumable"), run.plan->notResumable);
     }
+    if (!run.plan->script.isEmpty()) {
+      object.insert(QStringLiteral("script"), QJsonArray::fromStringList(run.plan->script));
+    }
   } else {
     const append::AppendEngine::Outcome outcome =
         run.outcome.value_or(append::AppendEngine::Outcome{});
@@ -77,6 +83,10 @@ QString TableJson(const TableRun& run) {
                                                       ? QJsonValue(QJsonValue::Null)
                                                       : QJsonValue(outcome.refusedFile));
     object.insert(QStringLiteral("seconds"), Seconds(run.elapsedMs));
+    object.insert(QStringLiteral("made"), outcome.targetMade);
+    if (!outcome.objectLines.isEmpty()) {
+      object.insert(QStringLiteral("not_made"), QJsonArray::fromStringList(outcome.objectLines));
+    }
   }
   object.insert(QStringLiteral("outcome"), OutcomeWord(run));
   if (!run.notRun.isEmpty()) object.insert(QStringLiteral("reason"), run.notRun);

@@ -2,10 +2,12 @@
 
 #include <QElapsedTimer>
 
+#include "cli/append_plan_text.h"
 #include "cli/database_command.h"
 #include "cli/job_summary.h"
 #include "cli/json_report.h"
 #include "cli/stop_on_interrupt.h"
+#include "copy/copy_scripts.h"
 #include "platform/desktop/dialogs.h"
 
 namespace cli {
@@ -44,6 +46,35 @@ std::optional<std::vector<TablePair>> PlannedTables(Databases& both, const ManyT
   if (!targetKeys) return std::nullopt;
   keys->insert(keys->end(), targetKeys->begin(), targetKeys->end());
   return InForeignKeyOrder(*pairs, *keys, console);
+}
+
+// The scripts of the tables to make, one a pair (none for a target that exists), read for the
+// whole run; the failure told and the empty optional when the source cannot be read.
+std::optional<std::vector<std::optional<copy::TableScript>>> ScriptsOfTheRun(
+    Databases& both, const std::vector<TablePair>& pairs, Console& console) {
+  std::vector<copy::TableToMake> made;
+  std::vector<MSSQL::TableName> copied;
+  for (const TablePair& pair : pairs) {
+    if (!pair.notRun.isEmpty()) continue;
+    copied.push_back(pair.source);
+    if (!pair.targetExists) made.push_back({pair.source, pair.target});
+  }
+  std::vector<copy::TableScript> scripts;
+  try {
+    scripts = copy::ScriptsOf(*both.source->connection, *both.target->connection, made, copied);
+  } catch (const platform::Error& error) {
+    console.Failure(
+        QStringLiteral("cannot read the tables to make from %1").arg(both.source->login.Database),
+        error.Description());
+    return std::nullopt;
+  }
+  std::vector<std::optional<copy::TableScript>> byPair;
+  std::size_t next = 0;
+  for (const TablePair& pair : pairs) {
+    const bool makes = pair.notRun.isEmpty() && !pair.targetExists;
+    byPair.push_back(makes ? std::optional<copy::TableScript>(scripts.at(next++)) : std::nullopt);
+  }
+  return byPair;
 }
 
 // The pattern job for one table, on the logins still open (or opened again when a table's run
@@ -92,6 +123,12 @@ void Tell(const TableRun& table, const ManyTablesRun& run, Console& console) {
   TellTimedOut(table, console);
   if (run.json) {
     console.Result(TableJson(table));
+  } else if (table.plan && !table.plan->script.isEmpty()) {
+    // A dry run that makes tables prints a script a user can run by hand: the table's line
+    // stands in it as a comment.
+    console.Result(QStringLiteral("-- ") + TableLine(table));
+    for (const QString& line : ScriptLines(table.plan->script)) console.Result(line);
+    return;
   } else if (table.plan) {
     console.Result(TableLine(table));  // a dry run's list is its result
     return;
@@ -116,6 +153,61 @@ QString NotStartedBecause(const std::vector<TableRun>& runs, const ManyTablesRun
         "row");
   }
   return {};
+}
+
+// After the tables of a dry run: the foreign keys and triggers of the tables it would make,
+// which the run makes once every table holds its rows.
+void ShowLinksScript(const std::vector<std::optional<copy::TableScript>>& scripts,
+                     Console& console) {
+  QStringList links;
+  QStringList triggers;
+  for (const std::optional<copy::TableScript>& script : scripts) {
+    if (!script) continue;
+    links += script->foreignKeys;
+    triggers += script->triggers;
+  }
+  if (links.isEmpty() && triggers.isEmpty()) return;
+  console.Result(
+      QStringLiteral("-- Once every table holds its rows: the foreign keys, then the "
+                     "triggers."));
+  for (const QString& line : ScriptLines(links + triggers)) console.Result(line);
+}
+
+// Once every table holds its rows: the foreign keys of the tables the run made and filled,
+// checked by the server, then their triggers, so that none fires during the copy. What the
+// target refuses is named under its table, which then did not get its whole copy.
+void MakeLinks(std::vector<TableRun>& runs,
+               const std::vector<std::optional<copy::TableScript>>& scripts, AppendJob& job,
+               const ManyTablesRun& run, Console& console) {
+  std::unique_ptr<adodb::Connection>& target =
+      job.appendToDatabase1 ? job.connection1 : job.connection2;
+  if (!target) return;
+  for (const bool triggers : {false, true}) {
+    for (std::size_t at = 0; at < runs.size(); ++at) {
+      TableRun& table = runs.at(at);
+      if (!scripts.at(at) || !table.outcome || !table.outcome->targetMade ||
+          table.exitCode != kDone) {
+        continue;
+      }
+      const QStringList& statements =
+          triggers ? scripts.at(at)->triggers : scripts.at(at)->foreignKeys;
+      std::vector<copy::Refusal> refused;
+      try {
+        refused = copy::SendEach(*target, statements);
+      } catch (const platform::Error& error) {
+        refused.push_back({statements.join(QStringLiteral("; ")), error.Description()});
+      }
+      for (const copy::Refusal& refusal : refused) {
+        const QString what = QStringLiteral("%1: not made: %2")
+                                 .arg(table.target, refusal.statement.simplified().left(90));
+        console.Failure(what, refusal.reason);
+        table.outcome->objectLines << what + QStringLiteral(": ") + refusal.reason;
+        table.exitCode = kRefused;
+      }
+      // The table's object again, now that it did not get its whole copy.
+      if (!refused.empty() && run.json) console.Result(TableJson(table));
+    }
+  }
 }
 
 }  // namespace
@@ -167,6 +259,9 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
   const std::optional<std::vector<TablePair>> pairs =
       PlannedTables(*both, run, job.create, console);
   if (!pairs) return ended(kRefused);
+  const std::optional<std::vector<std::optional<copy::TableScript>>> scripts =
+      ScriptsOfTheRun(*both, *pairs, console);
+  if (!scripts) return ended(kRefused);
   if (job.truncate && !job.dryRun && !TruncateAgreed(Targets(*pairs, *both), run.yes, console)) {
     return ended(kRefused);
   }
@@ -176,7 +271,9 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
   const StopOnInterrupt interrupt(console, [&] { context.Interrupt(); });
   std::vector<TableRun> runs;
   bool loginLost = false;
-  for (const TablePair& pair : *pairs) {
+  for (std::size_t at = 0; at < pairs->size(); ++at) {
+    const TablePair& pair = pairs->at(at);
+    job.script = scripts->at(at);
     TableRun table;
     table.source = QualifiedName(*both->source, pair.source);
     table.target = QualifiedName(*both->target, pair.target);
@@ -193,6 +290,11 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
     }
     Tell(table, run, console);
     runs.push_back(std::move(table));
+  }
+  if (job.dryRun && !run.json) {
+    ShowLinksScript(*scripts, console);
+  } else if (!job.dryRun) {
+    MakeLinks(runs, *scripts, job, run, console);
   }
   const int exitCode = loginLost ? kNotConnected : ExitCodeOf(runs, context.interrupted);
   if (run.json) console.Result(RunJson(runs, timer.elapsed(), exitCode));

@@ -95,10 +95,12 @@ void AddAfterRows(TableScript& script, const WholeTable& table, const MSSQL::Tab
   }
 }
 
+// A constraint added to a table is checked against its rows unless the statement says NOCHECK:
+// the server trusts the foreign key, and a row that breaks it refuses it, named.
 QString AddForeignKeyStatement(const WholeForeignKey& key, const MSSQL::TableName& target,
                                const MSSQL::TableName& referenced) {
   return QStringLiteral(
-             "ALTER TABLE %1 WITH CHECK ADD CONSTRAINT %2 FOREIGN KEY (%3) REFERENCES %4 (%5) "
+             "ALTER TABLE %1 ADD CONSTRAINT %2 FOREIGN KEY (%3) REFERENCES %4 (%5) "
              "ON DELETE %6 ON UPDATE %7")
       .arg(target.Bracketed(), MSSQL::Bracketed(key.name), ColumnList(key.columns),
            referenced.Bracketed(), ColumnList(key.referencedColumns), key.onDelete, key.onUpdate);

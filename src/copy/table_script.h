@@ -20,7 +20,7 @@ struct TableScript {
   QStringList make;
   // The other indexes, the checks and the defaults.
   QStringList afterRows;
-  // ALTER TABLE ... WITH CHECK ADD CONSTRAINT ... FOREIGN KEY, each to a table of the target.
+  // ALTER TABLE ... ADD CONSTRAINT ... FOREIGN KEY (checked), each to a table of the target.
   QStringList foreignKeys;
   // Each trigger's definition as the source gives it, then DISABLE TRIGGER where disabled.
   QStringList triggers;

@@ -193,13 +193,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "[Price]",
                  true},
         Expected{"the foreign key with cascade", kSameName, &TableScript::foreignKeys,
-                 "ALTER TABLE [Sa]]les].[OrderLine] WITH CHECK ADD CONSTRAINT [FK_Cust] FOREIGN "
+                 "ALTER TABLE [Sa]]les].[OrderLine] ADD CONSTRAINT [FK_Cust] FOREIGN "
                  "KEY ([Region], [Parent]) REFERENCES [sales].[Cust] ([Region], [CustId]) ON "
                  "DELETE CASCADE ON UPDATE NO ACTION",
                  true},
         Expected{"the reference to itself, renamed with the target", kNewName,
                  &TableScript::foreignKeys,
-                 "ALTER TABLE [dbo].[New]]Lines] WITH CHECK ADD CONSTRAINT [FK_Parent] FOREIGN "
+                 "ALTER TABLE [dbo].[New]]Lines] ADD CONSTRAINT [FK_Parent] FOREIGN "
                  "KEY ([Parent]) REFERENCES [dbo].[New]]Lines] ([Line]]Id]) ON DELETE NO ACTION "
                  "ON UPDATE SET NULL",
                  true},

@@ -84,9 +84,9 @@ TEST_F(NewTableLive, EachWayMakesTheTableLikeTheSourceAndFillsIt) {
   }
 }
 
-// A name the target database has is refused and nothing changes; a run that writes no row
-// drops the table it made.
-TEST_F(NewTableLive, AnExistingNameIsRefusedAndAnEmptyRunLeavesNoTable) {
+// A name the target database has is refused and nothing changes; the copy of an empty table is
+// an empty table, made and kept.
+TEST_F(NewTableLive, AnExistingNameIsRefusedAndAnEmptySourceMakesAnEmptyTable) {
   const LiveTable source(profile1, "id int");
   const LiveTable taken(profile2, "other int");
   ScriptedDialogs dialogs;
@@ -96,6 +96,9 @@ TEST_F(NewTableLive, AnExistingNameIsRefusedAndAnEmptyRunLeavesNoTable) {
   dialogs.Clear();
   const QString made = QStringLiteral("ombrelia_test_made_empty");
   RunAppend(profile1, profile2, source.Name(), made, false, false, true);
-  EXPECT_EQ(dialogs.Texts(), QStringList({"No records in table " + source.Name() + "."}));
-  EXPECT_TRUE(Select(profile2, "SELECT OBJECT_ID(N'" + made + "')").at(0).at(0).IsNull());
+  EXPECT_EQ(dialogs.Texts(),
+            QStringList({"No records in table " + source.Name() + ". The table " + made +
+                         " was made in Database #2 and holds no rows."}));
+  EXPECT_FALSE(Select(profile2, "SELECT OBJECT_ID(N'" + made + "')").at(0).at(0).IsNull());
+  Connect(profile2)->ExecuteNoRecords("DROP TABLE " + made);
 }

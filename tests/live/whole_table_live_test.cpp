@@ -4,13 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QRegularExpression>
-#include <QUuid>
-
 #include "catalogue/catalogue.h"
 #include "copy/table_script.h"
 #include "copy/whole_table.h"
 #include "support/catalogue_snapshot.h"
+#include "support/every_object_schema.h"
 #include "support/hooked_connection.h"
 #include "support/live_append.h"
 #include "support/qt_printers.h"
@@ -18,51 +16,6 @@
 namespace {
 
 using MSSQL::TableName;
-
-// The names of one run, unique to it.
-struct Names {
-  QString tag = QUuid::createUuid().toString(QUuid::Id128).left(8);
-  QString schema = "OmbWhole_" + tag;
-  TableName aliasType{schema, "Code_" + tag};
-  TableName customers{schema, "Cust_" + tag};
-  TableName orders{"dbo", "Ord_" + tag};
-  TableName empty{"dbo", "Empty_" + tag};
-};
-
-QStringList SourceStatements(const Names& n) {
-  const QString t = n.tag;
-  const QString cust = n.customers.Bracketed();
-  const QString ord = n.orders.Bracketed();
-  return {
-      "CREATE SCHEMA [" + n.schema + "]",
-      "CREATE TYPE " + n.aliasType.Bracketed() + " FROM nvarchar(12) NOT NULL",
-      "CREATE TABLE " + cust + " (CustId int IDENTITY(100, 5) NOT NULL, Region char(2) NOT NULL, " +
-          "Code " + n.aliasType.Bracketed() + " NOT NULL, " +
-          "Name nvarchar(40) COLLATE SQL_Latin1_General_CP1_CS_AS NULL, " +
-          "Total AS (CustId * 2) PERSISTED, Rv rowversion, " +
-          "Price decimal(10, 3) NULL CONSTRAINT DF_Cust_Price_" + t + " DEFAULT (0), " +
-          "Kind varchar(10) NOT NULL CONSTRAINT DF_Cust_Kind_" + t + " DEFAULT ('new'), " +
-          "CONSTRAINT PK_Cust_" + t + " PRIMARY KEY NONCLUSTERED (Region, CustId), " +
-          "CONSTRAINT UQ_Cust_Code_" + t + " UNIQUE (Code), " + "CONSTRAINT CK_Cust_Price_" + t +
-          " CHECK (Price >= 0))",
-      "CREATE INDEX IX_Cust_Name_" + t + " ON " + cust + " (Name) WHERE Name IS NOT NULL",
-      "CREATE INDEX IX_Cust_Kind_" + t + " ON " + cust + " (Kind DESC, Region) INCLUDE (Price)",
-      "CREATE TABLE " + ord + " (OrdId int NOT NULL CONSTRAINT PK_Ord_" + t +
-          " PRIMARY KEY, Region char(2) NOT NULL, CustId int NOT NULL, Up int NULL, " +
-          "Amount money NULL, CONSTRAINT FK_Ord_Cust_" + t +
-          " FOREIGN KEY (Region, CustId) REFERENCES " + cust +
-          " (Region, CustId) ON DELETE CASCADE, CONSTRAINT FK_Ord_Up_" + t +
-          " FOREIGN KEY (Up) REFERENCES " + ord + " (OrdId), CONSTRAINT CK_Ord_Amount_" + t +
-          " CHECK (Amount > 0))",
-      "CREATE TABLE " + n.empty.Bracketed() +
-          " (Id int NOT NULL, Note nvarchar(max) NULL, At datetime2(3) NULL)",
-      "CREATE TRIGGER dbo.TR_Ord_Stamp_" + t + " ON " + ord +
-          " AFTER INSERT AS BEGIN SET NOCOUNT ON; END",
-      "CREATE TRIGGER dbo.TR_Ord_Off_" + t + " ON " + ord +
-          " AFTER DELETE AS BEGIN SET NOCOUNT ON; END",
-      "DISABLE TRIGGER dbo.TR_Ord_Off_" + t + " ON " + ord,
-  };
-}
 
 // Everything the test makes in one database, dropped when the test ends, failed or not.
 class DroppedAtEnd {
@@ -99,18 +52,6 @@ class DroppedAtEnd {
   QStringList drops_;
 };
 
-// A connection on which the test server takes what SQL Server takes as it stands: rowversion
-// columns, and constraints added WITH CHECK. SQL Server has no such switches.
-std::unique_ptr<adodb::Connection> ConnectAsSqlServer(const ConnectionProfile& profile) {
-  std::unique_ptr<adodb::Connection> connection = Connect(profile);
-  for (const char* hatch : {"escape_hatch_rowversion", "escape_hatch_nocheck_add_constraint"}) {
-    connection->ExecuteNoRecords(QStringLiteral("IF CAST(SERVERPROPERTY('Babelfish') AS int) = 1 "
-                                                "EXEC sp_babelfish_configure '%1', 'ignore'")
-                                     .arg(QString::fromLatin1(hatch)));
-  }
-  return connection;
-}
-
 void RunAll(adodb::Connection& connection, const QStringList& statements) {
   for (const QString& statement : statements) {
     try {
@@ -119,22 +60,6 @@ void RunAll(adodb::Connection& connection, const QStringList& statements) {
       FAIL() << statement.toStdString() << "\n  refused: " << error.Description().toStdString();
     }
   }
-}
-
-// The lines as both servers can show them alike: letter case aside (the test server gives
-// names in lower case), an index's name without what the test server adds to it (the table's
-// name and a hash, cut to 63 characters), a default without the name the test server gives it in
-// place of the one it was given.
-QStringList Comparable(QStringList lines, const Names& n) {
-  static const QRegularExpression kGeneratedDefault(QStringLiteral("df_[a-z0-9_]+_[0-9]+"));
-  const QRegularExpression hashed("(ix_[a-z_]+?_" + n.tag.toLower() + ")[0-9a-z_]*");
-  for (QString& line : lines) {
-    line = line.toLower();
-    line.replace(hashed, QStringLiteral("\\1"));
-    line.replace(kGeneratedDefault, QStringLiteral("df_(generated)"));
-  }
-  lines.sort();
-  return lines;
 }
 
 // The lines of `lines` that `other` does not hold.

@@ -13,6 +13,7 @@
 //   INSERT INTO [s].[t] ([a], [b]) VALUES(...)          (any table may name its schema)
 //   SET IDENTITY_INSERT [s].[t] ON | OFF
 //   SELECT SCHEMA_NAME()                                   (dbo)
+//   SELECT ... FROM sys.foreign_keys                       (none)
 //   SELECT TOP 0 * FROM [t]
 //   SELECT @@SERVERNAME, COLUMNPROPERTY(...) ... and SELECT OBJECT_ID(N'[t]')  (the facts a
 //       table was given; a table without them is a syntax error)
