@@ -40,7 +40,6 @@ class Databases {
       master_->ExecuteNoRecords("IF DB_ID(N'" + name + "') IS NOT NULL DROP DATABASE " + name);
       master_->ExecuteNoRecords("CREATE DATABASE " + name);
     }
-    ServerAsSqlServer(*master_);
   }
   ~Databases() {
     for (const QString& name : names_) {
@@ -156,8 +155,9 @@ TEST_F(WholeCopyLive, EveryKindOfObjectOnOneServerAndAcrossTwoAndTheDryRunsScrip
   const QString scripted = DatabaseName("script");
   const Databases one(*login_, {source, target, scripted});
   const std::unique_ptr<adodb::Connection> from = one.Open(source);
-  AsSqlServer(*from);
-  for (const QString& statement : SourceStatements(n_) + RowStatements(n_)) {
+  // The test server makes no rowversion column on the program's sessions: none is copied there.
+  for (const QString& statement :
+       SourceStatements(n_, !MakesNoRowversion(*from)) + RowStatements(n_)) {
     from->ExecuteNoRecords(statement);
   }
   const QString pattern = "%" + n_.tag;
@@ -178,7 +178,6 @@ TEST_F(WholeCopyLive, EveryKindOfObjectOnOneServerAndAcrossTwoAndTheDryRunsScrip
   const CliRun dry = Copy(one.Login(source), one.Login(scripted), {"--like", pattern, "--dry-run"});
   EXPECT_EQ(dry.exitCode, cli::kDone) << dry.err.toStdString();
   const std::unique_ptr<adodb::Connection> byHand = one.Open(scripted);
-  AsSqlServer(*byHand);
   for (const QString& statement : ScriptOf(dry.out)) {
     try {
       byHand->ExecuteNoRecords(statement);

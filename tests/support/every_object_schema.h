@@ -26,7 +26,8 @@ struct Names {
   TableName empty{"dbo", "Empty_" + tag};
 };
 
-inline QStringList SourceStatements(const Names& n) {
+// `rowversion`: the customers have a rowversion column.
+inline QStringList SourceStatements(const Names& n, bool rowversion = true) {
   const QString t = n.tag;
   const QString cust = n.customers.Bracketed();
   const QString ord = n.orders.Bracketed();
@@ -36,7 +37,7 @@ inline QStringList SourceStatements(const Names& n) {
       "CREATE TABLE " + cust + " (CustId int IDENTITY(100, 5) NOT NULL, Region char(2) NOT NULL, " +
           "Code " + n.aliasType.Bracketed() + " NOT NULL, " +
           "Name nvarchar(40) COLLATE SQL_Latin1_General_CP1_CS_AS NULL, " +
-          "Total AS (CustId * 2) PERSISTED, Rv rowversion, " +
+          "Total AS (CustId * 2) PERSISTED, " + (rowversion ? "Rv rowversion, " : "") +
           "Price decimal(10, 3) NULL CONSTRAINT DF_Cust_Price_" + t + " DEFAULT (0), " +
           "Kind varchar(10) NOT NULL CONSTRAINT DF_Cust_Kind_" + t + " DEFAULT ('new'), " +
           "CONSTRAINT PK_Cust_" + t + " PRIMARY KEY NONCLUSTERED (Region, CustId), " +
@@ -100,9 +101,12 @@ inline std::unique_ptr<adodb::Connection> ConnectAsSqlServer(const ConnectionPro
   return connection;
 }
 
-// The same for every session of the test server from now on: the program's own sessions too.
-inline void ServerAsSqlServer(adodb::Connection& connection) {
-  AsSqlServer(connection, QStringLiteral(", 'server'"));
+// Whether the server is the test server, whose own sessions make a rowversion column only when
+// a switch of the session says so: the program's sessions do not.
+inline bool MakesNoRowversion(adodb::Connection& connection) {
+  const std::unique_ptr<adodb::Recordset> row =
+      connection.Execute(QStringLiteral("SELECT CAST(SERVERPROPERTY('Babelfish') AS int)"));
+  return !row->Eof() && row->FieldValue(0).text.trimmed() == QLatin1String("1");
 }
 
 // The lines as both servers can show them alike: letter case aside (the test server gives
