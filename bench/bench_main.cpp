@@ -27,7 +27,8 @@ void UseMemoryBackedStorage() {
 bool Chosen(const QStringList& names, const char* name) {
   return names.isEmpty() || names.contains(QLatin1String(name)) ||
          ((QLatin1String(name) == QLatin1String("joinlive") ||
-           QLatin1String(name) == QLatin1String("onedb")) &&
+           QLatin1String(name) == QLatin1String("onedb") ||
+           QLatin1String(name) == QLatin1String("wholecopy")) &&
           names.contains(QLatin1String("live")));
 }
 
@@ -71,6 +72,7 @@ int main(int argc, char** argv) {
       {"aftercheck", [&] { bench::AfterCheckLive(report); }},
       {"joinlive", [&] { bench::JoinLive(report); }},
       {"onedb", [&] { bench::OneDatabaseMemory(report); }},
+      {"wholecopy", [&] { bench::WholeCopyLive(report); }},
   };
   int failed = 0;
   for (const auto& [name, run] : items) {
@@ -79,7 +81,8 @@ int main(int argc, char** argv) {
     const bool live = QLatin1String(name) == QLatin1String("live") ||
                       QLatin1String(name) == QLatin1String("aftercheck") ||
                       QLatin1String(name) == QLatin1String("joinlive") ||
-                      QLatin1String(name) == QLatin1String("onedb");
+                      QLatin1String(name) == QLatin1String("onedb") ||
+                      QLatin1String(name) == QLatin1String("wholecopy");
     if (names.isEmpty() && live && qEnvironmentVariableIsEmpty("OMBRELIA_TEST_SERVER")) {
       continue;
     }

@@ -87,21 +87,6 @@ std::map<QString, QJsonObject> JsonByTable(const CliRun& run) {
   return objects;
 }
 
-// The statements of a dry run's script: the text between lines "GO", its comments left out.
-QStringList ScriptOf(const QString& out) {
-  QStringList statements;
-  QStringList lines;
-  for (const QString& line : out.split(u'\n')) {
-    if (line == QLatin1String("GO")) {
-      statements << lines.join(u'\n');
-      lines.clear();
-    } else if (!(lines.isEmpty() && (line.startsWith(QLatin1String("--")) || line.isEmpty()))) {
-      lines << line;
-    }
-  }
-  return statements;
-}
-
 class WholeCopyLive : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -178,7 +163,7 @@ TEST_F(WholeCopyLive, EveryKindOfObjectOnOneServerAndAcrossTwoAndTheDryRunsScrip
   const CliRun dry = Copy(one.Login(source), one.Login(scripted), {"--like", pattern, "--dry-run"});
   EXPECT_EQ(dry.exitCode, cli::kDone) << dry.err.toStdString();
   const std::unique_ptr<adodb::Connection> byHand = one.Open(scripted);
-  for (const QString& statement : ScriptOf(dry.out)) {
+  for (const QString& statement : DryRunScript(dry.out)) {
     try {
       byHand->ExecuteNoRecords(statement);
     } catch (const adodb::Error& error) {

@@ -124,3 +124,30 @@ inline QStringList Comparable(QStringList lines, const Names& n) {
   lines.sort();
   return lines;
 }
+
+// The statements of a dry run's script: the text between lines "GO", its comments left out.
+inline QStringList DryRunScript(const QString& out) {
+  QStringList statements;
+  QStringList lines;
+  for (const QString& line : out.split(u'\n')) {
+    if (line == QLatin1String("GO")) {
+      statements << lines.join(u'\n');
+      lines.clear();
+    } else if (!(lines.isEmpty() && (line.startsWith(QLatin1String("--")) || line.isEmpty()))) {
+      lines << line;
+    }
+  }
+  return statements;
+}
+
+// What drops every table, the alias type and the schema of `n`, children first; each stands
+// alone and does nothing where there is nothing to drop.
+inline QStringList DropStatements(const Names& n) {
+  QStringList drops;
+  for (const TableName& table : {n.orders, n.empty, n.customers}) {
+    drops << QStringLiteral("IF OBJECT_ID(N'%1') IS NOT NULL DROP TABLE %1").arg(table.Bracketed());
+  }
+  drops << QStringLiteral("IF TYPE_ID(N'%1') IS NOT NULL DROP TYPE %1").arg(n.aliasType.Bracketed())
+        << QStringLiteral("IF SCHEMA_ID(N'%1') IS NOT NULL DROP SCHEMA [%1]").arg(n.schema);
+  return drops;
+}
