@@ -20,12 +20,16 @@ std::optional<AppendEngine::Plan> AppendEngine::DryRun() {
   on_(104, [&] { report_.Busy(true); });
   std::optional<Plan> plan;
   QStringList script;
+  QStringList leftOut;
   if (PrepareConnections() && OpenConnections() && TargetMarked() && !EmptyingRefused() &&
-      NewTargetPlanned(script) && FieldCountsMatch()) {
+      NewTargetPlanned(script, leftOut) && FieldCountsMatch()) {
     if (request_.fast) ProveOneServer();
     if (LookAtColumns() == Next::Continue && ResumeOfTheDryRun()) plan = PlanOfTheRun();
   }
-  if (plan) plan->script = script;
+  if (plan) {
+    plan->script = script;
+    plan->leftOut = leftOut;
+  }
   Finish();
   return plan;
 }

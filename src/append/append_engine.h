@@ -158,6 +158,7 @@ class AppendEngine {
     qint64 sourceRows = 0;
     std::optional<qint64> targetRows;
     QStringList script{};                   // the statements that make a new target, in order
+    QStringList leftOut{};                  // what the script cannot make, and why
     QString notResumable{};                 // why a run cut off could not go on after its last key
     std::optional<qint64> resumedBefore{};  // --resume: the rows the cut runs wrote
     QStringList resumeAfter{};              // --resume: the key the rows go on after
@@ -239,7 +240,7 @@ class AppendEngine {
   bool TargetMadeLikeSource();
   bool TargetNameFree(QString& collation);
   bool TargetScriptRead(const QString& collation);
-  bool NewTargetPlanned(QStringList& script);
+  bool NewTargetPlanned(QStringList& script, QStringList& leftOut);
   bool MakeTarget();
   void MakeTheRestOfTheTarget();
   QStringList ObjectLines() const;

@@ -70,7 +70,7 @@ bool AppendEngine::TargetScriptRead(const QString& collation) {
   }
   return Completed(on_, 174, [&] {
     adodb::Connection& source = SourceConnection();
-    adodb::Connection& target = TargetConnection();
+    adodb::Connection& targetSession = TargetConnection();
     script_ = jobs::Wait([&] {
       const std::vector<copy::WholeTable> whole = copy::ReadWholeTables(source, {SourceTable()});
       if (whole.empty()) {
@@ -78,9 +78,13 @@ bool AppendEngine::TargetScriptRead(const QString& collation) {
         throw platform::Error(QStringLiteral("The columns of the table ") +
                               SourceTable().Display() + QStringLiteral(" cannot be read."));
       }
-      return copy::ScriptOf(whole.front(), TargetTable(), collation,
+      // The target named with the schema its name resolves to, so that a trigger, whose
+      // definition names its table, is made only for a target of the source's own name.
+      MSSQL::TableName target = TargetTable();
+      if (target.schema.isEmpty()) target.schema = targetSchema_;
+      return copy::ScriptOf(whole.front(), target, collation,
                             [&](const MSSQL::TableName& referenced) {
-                              return copy::TableIsThere(target, referenced);
+                              return copy::TableIsThere(targetSession, referenced);
                             });
     });
   });
@@ -88,11 +92,12 @@ bool AppendEngine::TargetScriptRead(const QString& collation) {
 
 // The dry run of an append into a new table: the statements that would make it, and the
 // target's columns as they would be (the source's), on the target's server and database.
-bool AppendEngine::NewTargetPlanned(QStringList& script) {
+bool AppendEngine::NewTargetPlanned(QStringList& script, QStringList& leftOut) {
   if (!request_.createTarget) return true;
   QString collation;
   if (!TargetNameFree(collation) || !TargetScriptRead(collation)) return false;
   script = script_->make + script_->afterRows;
+  leftOut = script_->leftOut;
   if (!request_.linksLater) script += script_->foreignKeys + script_->triggers;
   return Completed(on_, 126, [&] {
     adodb::Connection& source = SourceConnection();

@@ -45,6 +45,7 @@ QStringList AppendPlanLines(const Plan& plan, const QString& source, const QStri
   if (!plan.script.isEmpty()) {
     lines << QStringLiteral("New table: ") + target + QStringLiteral(", made with:");
     lines += ScriptLines(plan.script);
+    for (const QString& line : plan.leftOut) lines << QStringLiteral("-- Not made: ") + line;
   }
   lines << WayLine(plan) << QStringLiteral("Columns (source -> target):");
   for (const QString& pair : plan.columns) lines << QStringLiteral("  ") + pair;

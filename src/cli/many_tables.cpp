@@ -128,6 +128,9 @@ void Tell(const TableRun& table, const ManyTablesRun& run, Console& console) {
     // stands in it as a comment.
     console.Result(QStringLiteral("-- ") + TableLine(table));
     for (const QString& line : ScriptLines(table.plan->script)) console.Result(line);
+    for (const QString& line : table.plan->leftOut) {
+      console.Result(QStringLiteral("-- Not made: ") + line);
+    }
     return;
   } else if (table.plan) {
     console.Result(TableLine(table));  // a dry run's list is its result
