@@ -1,6 +1,7 @@
 #include "processes.h"
 
 #include <stdexcept>
+#include <string>
 
 namespace bench {
 
@@ -17,8 +18,10 @@ void RunToTheEnd(QProcess& process, const QString& program, const QStringList& a
   process.start(program, arguments);
   if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit ||
       process.exitCode() != 0) {
-    throw std::runtime_error("a benchmark's process failed: " +
-                             process.readAllStandardError().toStdString());
+    throw std::runtime_error("a benchmark's process failed (exit " +
+                             std::to_string(process.exitCode()) + "): " +
+                             process.readAllStandardError().toStdString() +
+                             process.readAllStandardOutput().toStdString());
   }
 }
 
