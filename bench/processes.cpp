@@ -19,8 +19,8 @@ void RunToTheEnd(QProcess& process, const QString& program, const QStringList& a
   if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit ||
       process.exitCode() != 0) {
     throw std::runtime_error("a benchmark's process failed (exit " +
-                             std::to_string(process.exitCode()) + "): " +
-                             process.readAllStandardError().toStdString() +
+                             std::to_string(process.exitCode()) +
+                             "): " + process.readAllStandardError().toStdString() +
                              process.readAllStandardOutput().toStdString());
   }
 }
