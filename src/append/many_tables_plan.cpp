@@ -38,11 +38,13 @@ bool ManyTables::Planned() {
       if (!request_.createTarget) return;
       target_ = Opened(targetLogin);
       const QString schema = copy::DefaultSchema(*source);
+      // The new tables go into the target login's default schema, named so in their scripts.
+      const QString targetSchema = copy::DefaultSchema(*target_);
       std::vector<copy::TableToMake> made;
       std::vector<MSSQL::TableName> copied;
       for (const MSSQL::TableName& table : sources_) {
         copied.push_back(copy::WithSchema(table, schema));
-        made.push_back({copied.back(), *TargetOf(table)});
+        made.push_back({copied.back(), copy::WithSchema(*TargetOf(table), targetSchema)});
       }
       scripts_ = copy::ScriptsOf(*source, *target_, made, copied);
     });

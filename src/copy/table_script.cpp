@@ -122,9 +122,15 @@ void AddForeignKeys(TableScript& script, const WholeTable& table, const MSSQL::T
   }
 }
 
+// A trigger's definition names its table: it is made only for a target known to be named as
+// the source is, schema included, lest it land on another table of that name.
+bool NamedAsTheSource(const WholeTable& table, const MSSQL::TableName& target) {
+  return !target.schema.isEmpty() && SameTable(table.name, target);
+}
+
 void AddTriggers(TableScript& script, const WholeTable& table, const MSSQL::TableName& target) {
   for (const WholeTrigger& trigger : table.triggers) {
-    if (!SameTable(table.name, target)) {
+    if (!NamedAsTheSource(table, target)) {
       script.leftOut << QStringLiteral(
                             "the trigger %1 is left out: its definition names %2, and the "
                             "target is %3")
