@@ -131,6 +131,7 @@ bool AppendEngine::OpenConnections() {
 // Both tables are looked at at once. A table that cannot be read is reported once, and the run
 // ends there: its field count is not known, so nothing can be compared with it.
 bool AppendEngine::FieldCountsMatch() {
+  if (facts1_ && facts2_) return FieldCountsEqual();
   if (TablesReadOnTheTargetsSession() && !FactsReadOnTheTargetsSession() && !SourceLoginOpened()) {
     return false;
   }
@@ -174,6 +175,8 @@ bool AppendEngine::FieldCountsEqual() {
 }
 
 AppendEngine::Next AppendEngine::CopyRows() {
+  // An early mark is waited for after the look at the tables, which it does not need.
+  if (earlyMark_ && !FieldCountsMatch()) return Next::Finish;
   if (!TargetMarked() || EmptyingRefused() || !TargetMadeLikeSource() || !FieldCountsMatch()) {
     return Next::Finish;
   }
@@ -240,9 +243,7 @@ bool AppendEngine::StoppedBeforeWriting() {
 // column of the source is a value like any other; only the target's columns that the server
 // fills are left out, together with the source values facing them.
 AppendEngine::Next AppendEngine::LookAtColumns() {
-  // Also for the server's own copy: an identity target takes it with its columns named and
-  // IDENTITY_INSERT on, and a target's computed columns are left out of it.
-  if (!TargetFillsRead()) return Next::Finish;
+  if (!FillsWaitForARefusal() && !TargetFillsRead()) return Next::Finish;
   const MSSQL::TableFacts& source = SourceFacts();
   const MSSQL::TableFacts& target = TargetFacts();
   if (SameColumnsInAnotherOrder(source, target)) return AskColumnOrder(source, target);
@@ -257,6 +258,14 @@ AppendEngine::Next AppendEngine::LookAtColumns() {
   }
   PlanRows();
   return Next::Continue;
+}
+
+// The server's own copy on one server tries every column first; the columns the target's server
+// fills are read only when it refuses them (an identity target takes the copy with its columns
+// named and IDENTITY_INSERT on, a target's computed columns are left out of it). A dry run reads
+// them to name the way the run takes.
+bool AppendEngine::FillsWaitForARefusal() const {
+  return request_.fast && !dryRun_ && OnOneServer() && !CopiesOnTheSourcesSession();
 }
 
 void AppendEngine::PlanRows() {

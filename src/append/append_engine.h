@@ -16,10 +16,12 @@
 #include "append/append_journal.h"
 #include "append/append_statements.h"
 #include "append/batch_writer.h"
+#include "append/early_run_mark.h"
 #include "append/refused_rows.h"
 #include "append/refused_rows_file.h"
 #include "append/resume_key.h"
 #include "append/row_buffer.h"
+#include "append/run_mark.h"
 #include "catalogue/column_facts.h"
 #include "catalogue/table_definition.h"
 #include "catalogue/table_name.h"
@@ -65,6 +67,8 @@ struct AppendRequest {
   // The foreign keys and triggers of the made table are left to the copy of many tables, which
   // makes them once every table holds its rows.
   bool linksLater = false;
+  // The target login's default schema as the command line's checks read it; empty: not read.
+  QString targetDefaultSchema{};
 };
 
 // One run. Everything it opens or buffers is released when the engine goes.
@@ -103,6 +107,9 @@ class AppendEngine {
   // them when it goes.
   void UseOpenConnections(std::unique_ptr<adodb::Connection> connection1,
                           std::unique_ptr<adodb::Connection> connection2);
+  // The run's mark asked for while the command line checked the tables: the run waits for it
+  // instead of asking, when its checks prove the name it was asked under.
+  void UseEarlyMark(std::unique_ptr<EarlyRunMark> mark) { earlyMark_ = std::move(mark); }
   // After the run, its logins on both databases for the next run between them (the command
   // line's many tables); none for a database whose connection went, or was never opened.
   std::pair<std::unique_ptr<adodb::Connection>, std::unique_ptr<adodb::Connection>>
@@ -179,6 +186,10 @@ class AppendEngine {
   bool PrepareConnections();
   // One run into a target at a time (run_mark.h): false, said, when another run holds it.
   bool TargetMarked();
+  // The mark asked for early when the name it took is proven (early_run_mark.h), else asked
+  // for on the target's session now.
+  RunMark MarkOfTheRun();
+  bool EarlyMarkNameProven(const QString& name) const;
   // The target emptied first, when asked (target_emptied.cpp).
   bool EmptyingRefused();
   bool TargetEmptied();
@@ -198,6 +209,8 @@ class AppendEngine {
   // the closing message.
   Next CopyRows();
   Next LookAtColumns();
+  bool FillsWaitForARefusal() const;
+  std::optional<Next> ServerCopyEnded();
   bool TargetFillsRead();
   void PlanRows();
   Next AskColumnOrder(const MSSQL::TableFacts& source, const MSSQL::TableFacts& target);
@@ -356,12 +369,14 @@ class AppendEngine {
   QString closingText_;
   std::unique_ptr<AppendJournal> journal_;
   QString journalPath_;
-  std::optional<ResumeKey> key_;        // the source's, once read
-  QStringList resumeAfter_;             // the key the rows go on after; empty: from the first
-  std::optional<JournalMark> carried_;  // a resumed run: where the cut runs left the rows
-  bool dryRun_ = false;                 // a dry run leaves every journal as it is
-  QString targetSchema_;                // the schema the target's name resolves to
-  QString defaultSchema_;               // the target login's default schema
+  std::optional<ResumeKey> key_;             // the source's, once read
+  QStringList resumeAfter_;                  // the key the rows go on after; empty: from the first
+  std::optional<JournalMark> carried_;       // a resumed run: where the cut runs left the rows
+  bool dryRun_ = false;                      // a dry run leaves every journal as it is
+  QString targetSchema_;                     // the schema the target's name resolves to
+  QString defaultSchema_;                    // the target login's default schema
+  std::unique_ptr<EarlyRunMark> earlyMark_;  // asked for while the checks went on
+  std::unique_ptr<adodb::Connection> markSession_;  // holds the early mark to the end
   QString markFailure_;        // the server's reason it could not mark the run; empty: marked
   bool everyRowWent_ = false;  // the rows' step reached its end, none left unsent
   qint64 leftBehind_ = 0;

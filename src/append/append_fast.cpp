@@ -162,16 +162,32 @@ AppendEngine::Next AppendEngine::CopyRowsFast() {
   // A condition is read on the source's own session, whichever way the rows go.
   if (!request_.where.isEmpty() && !SourceLoginOpened()) return Next::Finish;
   if (ServerCopies()) {
-    const bool copied = CopiedByServer();
-    if (timedOut_) return Next::Finish;
-    if (stopped_ || lostDatabase_ != 0) return Next::Continue;
-    if (copied) return NoRowsToCopy() ? Next::Finish : Next::Continue;
+    const bool fillsKnown = TargetFacts().fillsKnown;
+    const QString refused = CopyStatementOfTheRun(CopiesOnTheSourcesSession());
+    if (const std::optional<Next> next = ServerCopyEnded()) return *next;
+    // Refused before the target's filled columns were known: named by them (an identity kept,
+    // computed columns left out), the copy may be taken.
+    if (!fillsKnown) {
+      if (!TargetFillsRead() || !IdentityInsertOn()) return Next::Finish;
+      if (ServerCopies() && CopyStatementOfTheRun(CopiesOnTheSourcesSession()) != refused) {
+        if (const std::optional<Next> next = ServerCopyEnded()) return *next;
+      }
+    }
   }
   // The batches name the columns the server fills: the target's are asked for now.
   if (!SourceLoginOpened() || !TargetFillsRead() || !IdentityInsertOn()) return Next::Finish;
   if (!CountSourceRows() || NoRowsToCopy()) return Next::Finish;
   if (StoppedBeforeWriting()) return Next::Continue;
   return StreamRows();
+}
+
+// Where the server's copy left the run; none when the server refused it, and nothing was written.
+std::optional<AppendEngine::Next> AppendEngine::ServerCopyEnded() {
+  const bool copied = CopiedByServer();
+  if (timedOut_) return Next::Finish;
+  if (stopped_ || lostDatabase_ != 0) return Next::Continue;
+  if (copied) return NoRowsToCopy() ? Next::Finish : Next::Continue;
+  return std::nullopt;
 }
 
 // Both tables live on one server only when the servers proved it (ProveOneServer), and the

@@ -10,15 +10,19 @@
 #include "platform/desktop/dialogs.h"
 
 namespace append {
+namespace {
+
+const QLatin1String kDbo("dbo");
+
+}  // namespace
 
 // A server that cannot take the mark (it has no application locks) leaves the run unmarked,
 // and the command line says so; a lost connection ends the run as any other.
 bool AppendEngine::TargetMarked() {
   std::optional<RunMark> mark;
   const bool asked = Completed(on_, 184, [&] {
-    adodb::Connection& connection = TargetConnection();
     try {
-      mark = jobs::Wait([&] { return TakeRunMark(connection, TargetTable()); });
+      mark = jobs::Wait([&] { return MarkOfTheRun(); });
     } catch (const adodb::Error& error) {
       if (error.ConnectionLost()) throw;
       markFailure_ = error.Description();
@@ -61,6 +65,29 @@ bool AppendEngine::EmptyingRefused() {
                 children.size() == 1 ? QStringLiteral("references") : QStringLiteral("reference")));
   });
   return true;
+}
+
+// A name proven to resolve to dbo: named so, or bare where the login's default schema is dbo.
+bool AppendEngine::EarlyMarkNameProven(const QString& name) const {
+  const MSSQL::TableName& target = TargetTable();
+  const QString& schema = target.schema.isEmpty() ? request_.targetDefaultSchema : target.schema;
+  return !request_.createTarget && schema.compare(kDbo, Qt::CaseInsensitive) == 0 &&
+         name == RunMarkName(TargetProfile().Database, kDbo, target.name);
+}
+
+// A mark asked for early under a name the checks do not prove goes with its session.
+RunMark AppendEngine::MarkOfTheRun() {
+  if (const std::unique_ptr<EarlyRunMark> early = std::move(earlyMark_)) {
+    const std::optional<RunMark> mark = early->Answer();
+    if (mark && EarlyMarkNameProven(early->Name())) {
+      markSession_ = early->TakeSession();
+      RunMark proven = *mark;
+      proven.schema = kDbo;
+      proven.defaultSchema = request_.targetDefaultSchema;
+      return proven;
+    }
+  }
+  return TakeRunMark(TargetConnection(), TargetTable(), TargetProfile().Database);
 }
 
 // After the checks and the questions, before the first row.

@@ -89,6 +89,7 @@ append::AppendRequest RequestOf(const AppendJob& job) {
   request.emptyTarget = job.truncate;
   request.script = job.script;
   request.linksLater = job.script.has_value();
+  request.targetDefaultSchema = job.appendToDatabase1 ? job.defaultSchema1 : job.defaultSchema2;
   return request;
 }
 
@@ -182,6 +183,7 @@ TableRun AppendTable(AppendJob& job, JobTerminal& terminal, AppendRunContext& co
   TerminalReport report(terminal.progress);
   append::AppendEngine engine(RequestOf(job), report);
   engine.UseOpenConnections(std::move(job.connection1), std::move(job.connection2));
+  engine.UseEarlyMark(std::move(job.earlyMark));
   if (!job.refusedFile.isEmpty()) engine.KeepRefusedRowsIn(job.refusedFile);
   if (job.maxRefused > 0) engine.StopAfterRefusedRows(job.maxRefused);
   if (job.fieldCount1 > 0 || job.fieldCount2 > 0) {

@@ -66,6 +66,10 @@ struct AppendJob {
   // The logins that checked the tables, open on each database: the append goes on with them.
   std::unique_ptr<adodb::Connection> connection1;
   std::unique_ptr<adodb::Connection> connection2;
+  QString defaultSchema1;  // each login's default schema, as the checks read it
+  QString defaultSchema2;
+  // The run's mark, asked for on a session of its own while the tables were checked.
+  std::unique_ptr<append::EarlyRunMark> earlyMark;
 };
 
 // What a job gets to report through; `quiet` leaves the summary out.

@@ -123,6 +123,7 @@ std::optional<int> CheckAppendTable(int number, const QString& typed, Console& c
   (number == 1 ? job.qualified1 : job.qualified2) = QualifiedName(*database, found->table);
   (number == 1 ? job.connection1 : job.connection2) = std::move(database->connection);
   (number == 1 ? job.fieldCount1 : job.fieldCount2) = found->fields.size();
+  (number == 1 ? job.defaultSchema1 : job.defaultSchema2) = database->defaultSchema;
   return std::nullopt;
 }
 
@@ -149,6 +150,17 @@ std::optional<int> CheckAppendTables(const QStringList& typed, Console& console,
     }
   }
   return std::nullopt;
+}
+
+// The run's mark on a session of its own while the tables are checked: the copy then need not
+// wait for it after the checks. A table to be made is marked when the run makes it.
+void AskForTheRunsMarkEarly(const QStringList& typed, AppendJob& job) {
+  if (job.create) return;
+  const int target = job.appendToDatabase1 ? 0 : 1;
+  if (const std::optional<MSSQL::TableName> name = ParseTableArgument(typed.at(target))) {
+    job.earlyMark = append::EarlyRunMark::Ask(target == 0 ? job.profile1 : job.profile2, *name,
+                                              job.queryTimeout);
+  }
 }
 
 // Both logins, checked before the first connects.
@@ -225,6 +237,7 @@ int AppendCommand(const QStringList& arguments, Console& console) {
     if (json) console.Result(RunJson({}, timer.elapsed(), exitCode));
     return exitCode;
   };
+  AskForTheRunsMarkEarly(parser.Positional(), job);
   if (std::optional<int> exit = CheckAppendTables(parser.Positional(), console, job)) {
     return ended(*exit);
   }

@@ -41,8 +41,8 @@ QString AppendRun::KeyQuery(const QString& table) {
   return append::ResumeKeyStatement(table);
 }
 
-QString AppendRun::MarkQuery(const QString& table) {
-  return append::RunMarkStatement(table);
+QString AppendRun::MarkQuery(const QString& table, const QString& database) {
+  return append::RunMarkStatement(table, database);
 }
 
 QString AppendRun::SelfReferenceQuery(const QString& table) {

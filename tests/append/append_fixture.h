@@ -48,7 +48,7 @@ class AppendRun : public WizardTest {
   static QString FactsQuery(const QString& table);
   static QString KeyQuery(const QString& table);
   // The run's mark on its target, and the look at whether the target references itself.
-  static QString MarkQuery(const QString& table);
+  static QString MarkQuery(const QString& table, const QString& database = "db1");
   static QString SelfReferenceQuery(const QString& table);
   static QString FillsQuery(const QString& table, const std::vector<QString>& columns);
   void ExpectAtRest();

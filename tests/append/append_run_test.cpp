@@ -60,7 +60,7 @@ TEST_F(AppendRun, OptionTwoReadsListOneThroughConnectionOneAndWritesListTwo) {
                                                     "SELECT COUNT_BIG(*) FROM [Source]",
                                                     KeyQuery("Source"), "SELECT * FROM [Source]"}));
   EXPECT_EQ(StatementsOnConnection(2),
-            QStringList({MarkQuery("T"), FactsQuery("T"), FillsQuery("T", {"a"}), kCountT,
+            QStringList({MarkQuery("T", "db2"), FactsQuery("T"), FillsQuery("T", {"a"}), kCountT,
                          SelfReferenceQuery("T"), "INSERT INTO [T] VALUES('1')", kCountT}));
   EXPECT_EQ(server.FindTable("db2", "T")->rows.size(), 1u);
   EXPECT_EQ(dialogs.Texts(), QStringList({"Done."}));

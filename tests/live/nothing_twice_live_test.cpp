@@ -266,7 +266,9 @@ TEST_F(NothingTwiceLive, OneRunIntoATargetAtATime) {
   {
     // The mark a run under way holds, taken as it takes it.
     const std::unique_ptr<adodb::Connection> holder = Connect(target_.login);
-    ASSERT_TRUE(append::TakeRunMark(*holder, MSSQL::TableName(target_.table)).taken);
+    ASSERT_TRUE(
+        append::TakeRunMark(*holder, MSSQL::TableName(target_.table), target_.login.Database)
+            .taken);
     struct Way {
       const char* name;
       QStringList options;

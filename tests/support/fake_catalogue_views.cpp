@@ -100,7 +100,7 @@ bool RunCatalogueQuery(Database& database, const QString& statement, Result& res
     return true;
   }
   // A run's mark on its target: always free here, the target in the default schema.
-  if (statement.contains(QLatin1String("EXEC @taken = sp_getapplock"))) {
+  if (statement.contains(QLatin1String("sp_getapplock @Resource = @mark"))) {
     const adodb::Value dbo = adodb::Value::Text(QStringLiteral("dbo"));
     result = {true, {QString(), QString(), QString()}, {{adodb::Value::Text("0"), dbo, dbo}}, {}};
     return true;
