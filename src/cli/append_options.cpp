@@ -1,6 +1,7 @@
 #include "cli/append_options.h"
 
 #include "append/condition_fault.h"
+#include "copy/existing_targets.h"
 #include "platform/desktop/dialogs.h"
 
 namespace cli {
@@ -28,9 +29,32 @@ std::optional<int> Seconds(const CommandParser& parser, const QString& option) {
 
 // The option among the many tables' ways of naming them, or a usage error's text when more than
 // one is given.
+// --existing says what becomes of the targets of a run of many tables that exist already.
+std::optional<QString> ExistingTargetError(const CommandParser& parser, int tableOptions) {
+  if (!parser.IsSet(QStringLiteral("existing"))) return std::nullopt;
+  const QString word = parser.Value(QStringLiteral("existing"));
+  const std::optional<copy::ExistingTarget> choice = copy::ExistingTargetNamed(word);
+  if (!choice) {
+    return QStringLiteral("--existing takes %1, not '%2'.").arg(copy::ExistingTargetWords(), word);
+  }
+  if (tableOptions == 0) {
+    return QStringLiteral("--existing is for a run of many tables: --tables, --like or --all.");
+  }
+  if (*choice == copy::ExistingTarget::Replace) {
+    return QStringLiteral(
+        "--existing replace is not built yet: --existing empty with --create empties the "
+        "tables that exist and makes the others.");
+  }
+  if (parser.IsSet(QStringLiteral("truncate"))) {
+    return QStringLiteral("--truncate is --existing empty: give one.");
+  }
+  return std::nullopt;
+}
+
 std::optional<QString> ManyTablesError(const CommandParser& parser) {
   int given = 0;
   for (const QString& option : ManyTablesOptions()) given += parser.IsSet(option) ? 1 : 0;
+  if (const std::optional<QString> error = ExistingTargetError(parser, given)) return error;
   if (given == 0) return std::nullopt;
   if (given > 1) return QStringLiteral("--tables, --like and --all exclude each other: give one.");
   if (parser.IsSet(QStringLiteral("where"))) {
@@ -71,8 +95,8 @@ std::optional<QString> AppendOptionError(const CommandParser& parser) {
   }
   if (parser.IsSet(QStringLiteral("resume"))) {
     for (const QString& option :
-         {QStringLiteral("truncate"), QStringLiteral("create"), QStringLiteral("tables"),
-          QStringLiteral("like"), QStringLiteral("all")}) {
+         {QStringLiteral("truncate"), QStringLiteral("existing"), QStringLiteral("create"),
+          QStringLiteral("tables"), QStringLiteral("like"), QStringLiteral("all")}) {
       if (parser.IsSet(option)) {
         return QStringLiteral(
                    "--resume goes on with the cut append of TABLE1 and TABLE2 as "
@@ -115,6 +139,8 @@ std::optional<ManyTablesRun> ManyTablesOf(const CommandParser& parser) {
   run.choice.like = parser.Value(QStringLiteral("like"));
   run.choice.all = parser.IsSet(QStringLiteral("all"));
   run.stopOnError = parser.IsSet(QStringLiteral("stop-on-error"));
+  run.existing = copy::ExistingTargetNamed(parser.Value(QStringLiteral("existing")))
+                     .value_or(copy::ExistingTarget::Unchosen);
   run.columnOrder = ColumnOrderAnswer(parser);
   run.yes = parser.IsSet(QStringLiteral("yes"));
   run.quiet = parser.IsSet(QStringLiteral("quiet"));
@@ -157,6 +183,12 @@ void DeclareAppend(CommandParser& parser) {
   parser.AddFlag(QStringLiteral("truncate"),
                  QStringLiteral("Empties each target before its rows are written (asked unless "
                                 "--yes); not with --create."));
+  parser.AddValue(QStringLiteral("existing"),
+                  QStringLiteral("With --tables, --like or --all: what becomes of targets that "
+                                 "exist: append (their rows stay, the new ones are added), keep "
+                                 "(left as they are), refuse (the run writes nothing), or empty "
+                                 "(emptied first; with --create the missing ones are made)."),
+                  QStringLiteral("WHAT"));
   parser.AddFlag(QStringLiteral("json"),
                  QStringLiteral("Writes on standard output one JSON object for each table and "
                                 "one for the run, and nothing else."));

@@ -93,9 +93,10 @@ struct TableRun {
   std::optional<append::AppendEngine::Outcome> outcome{};  // none: no row was to go
   qint64 elapsedMs = 0;
   int exitCode = kDone;
-  bool timedOut = false;                             // a statement ran longer than --query-timeout
-  QString notRun{};                                  // why the table was not appended at all
-  bool emptiesTarget = false;                        // --truncate empties (or would empty) it first
+  bool timedOut = false;       // a statement ran longer than --query-timeout
+  QString notRun{};            // why the table was not appended at all
+  bool emptiesTarget = false;  // --truncate empties (or would empty) it first
+  QString kept{};  // the target exists and the run leaves it as it is: how its line says it
   std::optional<append::AppendEngine::Plan> plan{};  // a dry run's
 };
 

@@ -33,6 +33,7 @@ QString WayWords(const std::optional<append::AppendEngine::Way>& way) {
 QString TableLine(const TableRun& run) {
   QString text = run.source + QStringLiteral(" -> ") + run.target + QStringLiteral(": ");
   if (!run.notRun.isEmpty()) return text + QStringLiteral("not appended: ") + run.notRun + u'.';
+  if (!run.kept.isEmpty()) return text + run.kept + u'.';
   if (run.plan) {
     text += QStringLiteral("would go") + WayWords(run.plan->way) + QStringLiteral(", ") +
             Rows(run.plan->sourceRows);

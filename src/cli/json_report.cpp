@@ -53,6 +53,7 @@ QString TableJson(const TableRun& run) {
   QJsonObject object{{QStringLiteral("kind"), QStringLiteral("table")},
                      {QStringLiteral("source"), run.source},
                      {QStringLiteral("target"), run.target}};
+  if (!run.kept.isEmpty()) object.insert(QStringLiteral("existing"), QStringLiteral("kept"));
   if (run.plan) {
     object.insert(QStringLiteral("way"), WayWord(run.plan->way));
     object.insert(QStringLiteral("source_rows"), static_cast<double>(run.plan->sourceRows));

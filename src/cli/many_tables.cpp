@@ -4,6 +4,7 @@
 
 #include "cli/append_plan_text.h"
 #include "cli/database_command.h"
+#include "cli/existing_targets_choice.h"
 #include "cli/job_summary.h"
 #include "cli/json_report.h"
 #include "cli/stop_on_interrupt.h"
@@ -32,7 +33,9 @@ std::optional<Databases> OpenBoth(const AppendJob& job, Console& console) {
 // The tables in the order they go, with their targets: the foreign keys of both databases
 // decide it (the made targets have none yet, the sources' keys stand for theirs).
 std::optional<std::vector<TablePair>> PlannedTables(Databases& both, const ManyTablesRun& run,
-                                                    bool create, Console& console) {
+                                                    bool create,
+                                                    std::vector<MSSQL::ForeignKey>& targetKeys,
+                                                    Console& console) {
   const std::optional<std::vector<MSSQL::TableName>> tables =
       ChosenTables(*both.source, run.choice, console);
   if (!tables) return std::nullopt;
@@ -41,10 +44,10 @@ std::optional<std::vector<TablePair>> PlannedTables(Databases& both, const ManyT
   if (!pairs) return std::nullopt;
   std::optional<std::vector<MSSQL::ForeignKey>> keys = ForeignKeysOf(*both.source, console);
   if (!keys) return std::nullopt;
-  const std::optional<std::vector<MSSQL::ForeignKey>> targetKeys =
-      ForeignKeysOf(*both.target, console);
-  if (!targetKeys) return std::nullopt;
-  keys->insert(keys->end(), targetKeys->begin(), targetKeys->end());
+  std::optional<std::vector<MSSQL::ForeignKey>> targets = ForeignKeysOf(*both.target, console);
+  if (!targets) return std::nullopt;
+  targetKeys = std::move(*targets);
+  keys->insert(keys->end(), targetKeys.begin(), targetKeys.end());
   return InForeignKeyOrder(*pairs, *keys, console);
 }
 
@@ -79,13 +82,15 @@ std::optional<std::vector<std::optional<copy::TableScript>>> ScriptsOfTheRun(
 
 // The pattern job for one table, on the logins still open (or opened again when a table's run
 // lost one): empty when a login cannot be opened again.
-bool JobFor(const TablePair& pair, const Databases& both, AppendJob& job, Console& console) {
+bool JobFor(const TablePair& pair, const Databases& both, const ManyTablesRun& run, AppendJob& job,
+            Console& console) {
   const bool into1 = job.appendToDatabase1;
   (into1 ? job.table2 : job.table1) = pair.source;
   (into1 ? job.table1 : job.table2) = pair.target;
   (into1 ? job.qualified2 : job.qualified1) = QualifiedName(*both.source, pair.source);
   (into1 ? job.qualified1 : job.qualified2) = QualifiedName(*both.target, pair.target);
   job.create = !pair.targetExists;
+  job.truncate = run.truncate || (run.existing == copy::ExistingTarget::Empty && pair.targetExists);
   for (int number : {1, 2}) {
     std::unique_ptr<adodb::Connection>& connection =
         number == 1 ? job.connection1 : job.connection2;
@@ -137,6 +142,30 @@ void Tell(const TableRun& table, const ManyTablesRun& run, Console& console) {
     return;
   }
   if (!run.quiet || table.exitCode != kDone) console.Message(TableLine(table));
+}
+
+// A run that empties its targets before the first is filled checks every table first, each by
+// its dry run: a table refused at a check leaves every target's rows where they were.
+bool EveryTableChecks(const std::vector<TablePair>& pairs,
+                      const std::vector<std::optional<copy::TableScript>>& scripts,
+                      const Databases& both, const ManyTablesRun& run, AppendJob& job,
+                      Console& console, AppendRunContext& context, const StatementWatch& watch) {
+  job.dryRun = true;
+  bool checked = true;
+  for (std::size_t at = 0; at < pairs.size() && checked && !context.interrupted; ++at) {
+    const TablePair& pair = pairs.at(at);
+    if (!pair.notRun.isEmpty() || !pair.kept.isEmpty()) continue;
+    job.script = scripts.at(at);
+    checked = JobFor(pair, both, run, job, console) &&
+              RunOne(job, run, console, context, watch).exitCode == kDone;
+    if (!checked) {
+      console.Message(QStringLiteral("ombrelia: %1 did not pass its checks: no table was emptied "
+                                     "or written.")
+                          .arg(QualifiedName(*both.source, pair.source)));
+    }
+  }
+  job.dryRun = false;
+  return checked && !context.interrupted;
 }
 
 int ExitCodeOf(const std::vector<TableRun>& runs, bool interrupted) {
@@ -259,19 +288,47 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
   };
   std::optional<Databases> both = OpenBoth(job, console);
   if (!both) return ended(kNotConnected);
-  const std::optional<std::vector<TablePair>> pairs =
-      PlannedTables(*both, run, job.create, console);
+  std::vector<MSSQL::ForeignKey> targetKeys;
+  std::optional<std::vector<TablePair>> pairs =
+      PlannedTables(*both, run, job.create, targetKeys, console);
   if (!pairs) return ended(kRefused);
+  ManyTablesRun decided = run;
+  decided.truncate = job.truncate;
+  if (const std::optional<int> exit = DecideExistingTargets(*both->target, *pairs, decided.existing,
+                                                            job.create, job.dryRun, console)) {
+    return ended(*exit);
+  }
   const std::optional<std::vector<std::optional<copy::TableScript>>> scripts =
       ScriptsOfTheRun(*both, *pairs, console);
   if (!scripts) return ended(kRefused);
-  if (job.truncate && !job.dryRun && !TruncateAgreed(Targets(*pairs, *both), run.yes, console)) {
+  // Every target is emptied before the first is filled, children first: the tables' own runs
+  // find them empty.
+  const bool empties = job.truncate || decided.existing == copy::ExistingTarget::Empty;
+  if (empties) {
+    if (const std::optional<int> exit =
+            EmptyingRefused(*both->target, *pairs, targetKeys, console)) {
+      return ended(*exit);
+    }
+  }
+  if (empties && !job.dryRun && !TruncateAgreed(Targets(*pairs, *both), run.yes, console)) {
     return ended(kRefused);
   }
+  decided.truncate = false;
+  decided.existing = empties ? copy::ExistingTarget::Append : decided.existing;
   (job.appendToDatabase1 ? job.connection2 : job.connection1) = std::move(both->source->connection);
   (job.appendToDatabase1 ? job.connection1 : job.connection2) = std::move(both->target->connection);
   AppendRunContext context;
   const StopOnInterrupt interrupt(console, [&] { context.Interrupt(); });
+  if (empties && !job.dryRun) {
+    if (!EveryTableChecks(*pairs, *scripts, *both, decided, job, console, context, watch)) {
+      return ended(context.interrupted ? kInterrupted : kRefused);
+    }
+    adodb::Connection& session = *(job.appendToDatabase1 ? job.connection1 : job.connection2);
+    if (const std::optional<int> exit =
+            EmptyExistingTargets(*both->target, session, *pairs, targetKeys, console)) {
+      return ended(*exit);
+    }
+  }
   std::vector<TableRun> runs;
   bool loginLost = false;
   for (std::size_t at = 0; at < pairs->size(); ++at) {
@@ -280,14 +337,19 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
     TableRun table;
     table.source = QualifiedName(*both->source, pair.source);
     table.target = QualifiedName(*both->target, pair.target);
-    table.notRun = NotStartedBecause(runs, run, context, loginLost);
+    table.notRun = NotStartedBecause(runs, decided, context, loginLost);
     if (table.notRun.isEmpty()) table.notRun = pair.notRun;
-    if (table.notRun.isEmpty() && !JobFor(pair, *both, job, console)) {
+    if (table.notRun.isEmpty() && !pair.kept.isEmpty()) {
+      table.kept = pair.kept;
+    } else if (table.notRun.isEmpty() && !JobFor(pair, *both, decided, job, console)) {
       loginLost = true;
       table.notRun = QStringLiteral("a login could not be opened again");
     }
-    if (table.notRun.isEmpty()) {
-      table = RunOne(job, run, console, context, watch);
+    if (table.notRun.isEmpty() && table.kept.isEmpty()) {
+      table = RunOne(job, decided, console, context, watch);
+      table.emptiesTarget = empties && pair.targetExists;
+    } else if (!table.kept.isEmpty()) {
+      table.exitCode = kDone;
     } else {
       table.exitCode = kRefused;
     }

@@ -11,12 +11,15 @@
 #include "cli/engine_jobs.h"
 #include "cli/statement_watch.h"
 #include "cli/table_set.h"
+#include "copy/existing_targets.h"
 
 namespace cli {
 
 // How the run goes beyond each table's own append.
 struct ManyTablesRun {
   TableChoice choice;
+  copy::ExistingTarget existing = copy::ExistingTarget::Unchosen;  // --existing
+  bool truncate = false;  // --truncate: every target emptied first
   bool stopOnError = false;
   bool yes = false;                // --yes
   std::optional<int> columnOrder;  // --by-name or --by-position, as TerminalDialogs takes it

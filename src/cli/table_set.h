@@ -31,6 +31,8 @@ struct TablePair {
   MSSQL::TableName target;
   bool targetExists = true;
   QString notRun;  // why the table is not appended, told in its line; empty: it is
+  std::optional<qint64> targetRows{};  // an existing target's rows, when the run counted them
+  QString kept{};  // an existing target left as it is, as its line says it; empty: it is not
 };
 
 // The source's tables the choice names, with their schemas, as the server names them. The

@@ -1,0 +1,171 @@
+#include "cli/existing_targets_choice.h"
+
+#include "cli/terminal_dialogs.h"
+#include "platform/desktop/dialogs.h"
+
+namespace cli {
+namespace {
+
+using copy::ExistingTarget;
+
+QString RowsWord(qint64 rows) {
+  return rows == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(rows);
+}
+
+std::vector<TablePair*> ExistingOnes(std::vector<TablePair>& pairs) {
+  std::vector<TablePair*> existing;
+  for (TablePair& pair : pairs) {
+    if (pair.notRun.isEmpty() && pair.targetExists) existing.push_back(&pair);
+  }
+  return existing;
+}
+
+// Appending needs no count; every other choice, and a run that makes tables, says them.
+bool CountsNeeded(ExistingTarget choice, bool create) {
+  if (choice == ExistingTarget::Unchosen) return create;
+  return choice != ExistingTarget::Append;
+}
+
+bool Counted(CheckedDatabase& target, const std::vector<TablePair*>& existing, Console& console) {
+  std::vector<MSSQL::TableName> tables;
+  for (const TablePair* pair : existing) tables.push_back(pair->target);
+  try {
+    const std::vector<qint64> rows = copy::RowsOfTables(*target.connection, tables);
+    for (std::size_t at = 0; at < existing.size(); ++at) existing.at(at)->targetRows = rows.at(at);
+    return true;
+  } catch (const platform::Error& error) {
+    console.Failure(QStringLiteral("cannot count the tables of %1 that exist already")
+                        .arg(DatabaseName(target)),
+                    error.Description());
+    return false;
+  }
+}
+
+QString TablesWithRows(const CheckedDatabase& target, const std::vector<TablePair*>& tables) {
+  QStringList named;
+  for (const TablePair* pair : tables) {
+    named << QStringLiteral("%1 (%2)").arg(QualifiedName(target, pair->target),
+                                           RowsWord(pair->targetRows.value_or(0)));
+  }
+  return named.join(QStringLiteral(", "));
+}
+
+// A run that makes tables and meets some that hold rows does not append to them unasked: a
+// terminal answers, and without one the run is refused with the options that decide it.
+bool AppendAgreed(const CheckedDatabase& target, const std::vector<TablePair*>& holding,
+                  Console& console) {
+  const QString question =
+      QStringLiteral("Tables to make exist already and hold rows: %1. Append the rows to them?")
+          .arg(TablesWithRows(target, holding));
+  TerminalDialogs dialogs(console, QStringLiteral("--existing append"), false);
+  dialogs.OwnAnswer(
+      question.left(30),
+      QStringLiteral("--existing %1 says what becomes of them.").arg(copy::ExistingTargetWords()));
+  return dialogs::MsgBox(question, dialogs::vbYesNo) == dialogs::vbYes;
+}
+
+// A table outside the run that references a table to empty and holds rows: named, and
+// nothing is emptied. One that holds none loses nothing.
+bool OutsideReferencesHold(CheckedDatabase& target, const std::vector<MSSQL::TableName>& emptied,
+                           const std::vector<MSSQL::ForeignKey>& keys, Console& console) {
+  const std::vector<MSSQL::TableName> outside = copy::ReferencingFromOutside(emptied, keys);
+  if (outside.empty()) return false;
+  std::vector<qint64> rows;
+  try {
+    rows = copy::RowsOfTables(*target.connection, outside);
+  } catch (const platform::Error& error) {
+    console.Failure(QStringLiteral("cannot count the tables that reference the tables to empty"),
+                    error.Description());
+    return true;
+  }
+  QStringList holding;
+  for (std::size_t at = 0; at < outside.size(); ++at) {
+    if (rows.at(at) > 0) {
+      holding << QStringLiteral("%1 (%2)").arg(QualifiedName(target, outside.at(at)),
+                                               RowsWord(rows.at(at)));
+    }
+  }
+  if (holding.isEmpty()) return false;
+  console.Message(
+      QStringLiteral("ombrelia: refused: %1 %2 the tables to empty by a foreign key "
+                     "and %3 not in the run; emptying them would leave those rows "
+                     "pointing at nothing. Nothing was emptied or written.")
+          .arg(holding.join(QStringLiteral(", ")),
+               holding.size() == 1 ? QStringLiteral("references") : QStringLiteral("reference"),
+               holding.size() == 1 ? QStringLiteral("is") : QStringLiteral("are")));
+  return true;
+}
+
+}  // namespace
+
+std::vector<MSSQL::TableName> Emptied(std::vector<TablePair>& pairs) {
+  std::vector<MSSQL::TableName> emptied;
+  for (const TablePair* pair : ExistingOnes(pairs)) emptied.push_back(pair->target);
+  return emptied;
+}
+
+std::optional<int> EmptyingRefused(CheckedDatabase& target, std::vector<TablePair>& pairs,
+                                   const std::vector<MSSQL::ForeignKey>& targetKeys,
+                                   Console& console) {
+  const std::vector<MSSQL::TableName> emptied = Emptied(pairs);
+  if (emptied.empty() || !OutsideReferencesHold(target, emptied, targetKeys, console)) {
+    return std::nullopt;
+  }
+  return kRefused;
+}
+
+std::optional<int> EmptyExistingTargets(const CheckedDatabase& target, adodb::Connection& session,
+                                        std::vector<TablePair>& pairs,
+                                        const std::vector<MSSQL::ForeignKey>& targetKeys,
+                                        Console& console) {
+  const std::vector<MSSQL::TableName> emptied = Emptied(pairs);
+  for (const QString& statement : copy::EmptyingStatements(emptied, targetKeys)) {
+    try {
+      session.ExecuteNoRecords(statement);
+    } catch (const platform::Error& error) {
+      console.Failure(QStringLiteral("cannot empty the tables of %1 (%2)")
+                          .arg(DatabaseName(target), statement.simplified()),
+                      error.Description());
+      return kRefused;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<int> DecideExistingTargets(CheckedDatabase& target, std::vector<TablePair>& pairs,
+                                         ExistingTarget& choice, bool create, bool dryRun,
+                                         Console& console) {
+  const std::vector<TablePair*> existing = ExistingOnes(pairs);
+  if (existing.empty() || !CountsNeeded(choice, create)) return std::nullopt;
+  if (!Counted(target, existing, console)) return kRefused;
+  if (choice == ExistingTarget::Refuse) {
+    console.Message(QStringLiteral("ombrelia: refused (--existing refuse): %1 exist already. "
+                                   "Nothing was written.")
+                        .arg(TablesWithRows(target, existing)));
+    return kRefused;
+  }
+  if (choice == ExistingTarget::Keep) {
+    for (TablePair* pair : existing) {
+      pair->kept = copy::ExistingTargetWordsFor(choice, pair->targetRows.value_or(0));
+    }
+    return std::nullopt;
+  }
+  if (choice != ExistingTarget::Unchosen) return std::nullopt;
+  std::vector<TablePair*> holding;
+  for (TablePair* pair : existing) {
+    if (pair->targetRows.value_or(0) > 0) holding.push_back(pair);
+  }
+  if (holding.empty()) return std::nullopt;
+  if (dryRun) {
+    // The dry run asks nothing: it says the question the run would ask.
+    console.Message(QStringLiteral("ombrelia: the run would ask before it appends to %1, which "
+                                   "exist and hold rows (--existing %2 answers).")
+                        .arg(TablesWithRows(target, holding), copy::ExistingTargetWords()));
+    return std::nullopt;
+  }
+  if (!AppendAgreed(target, holding, console)) return kRefused;
+  choice = ExistingTarget::Append;
+  return std::nullopt;
+}
+
+}  // namespace cli

@@ -1,0 +1,41 @@
+#pragma once
+
+// What a run of many tables does with its targets that exist, decided once before any table
+// is written: their rows counted in one statement, the run refused when --existing refuse meets
+// one, the tables kept when --existing keep says so, and a run that makes tables (--create)
+// asking before it appends to targets that hold rows.
+
+#include <optional>
+#include <vector>
+
+#include "cli/console.h"
+#include "cli/table_check.h"
+#include "cli/table_set.h"
+#include "copy/existing_targets.h"
+
+namespace cli {
+
+// Counts the targets that exist where the choice needs their rows, marks those the run keeps,
+// and gives the exit code when the run ends here (refused, or a count failed), told on the
+// console; none when the run goes on. A dry run is refused where the run would be, but asks
+// nothing.
+std::optional<int> DecideExistingTargets(CheckedDatabase& target, std::vector<TablePair>& pairs,
+                                         copy::ExistingTarget& choice, bool create, bool dryRun,
+                                         Console& console);
+
+// A run that empties its existing targets (--existing empty, --truncate) is refused, before
+// its question, when a table outside the run references one of them and holds rows: named,
+// since emptying would leave its rows pointing at nothing. Gives the exit code when refused.
+std::optional<int> EmptyingRefused(CheckedDatabase& target, std::vector<TablePair>& pairs,
+                                   const std::vector<MSSQL::ForeignKey>& targetKeys,
+                                   Console& console);
+
+// Empties the existing targets, all before the first is filled, the tables that reference
+// others first, by DELETE where a foreign key refuses TRUNCATE. Gives the exit code when the
+// server refuses it, told.
+std::optional<int> EmptyExistingTargets(const CheckedDatabase& target, adodb::Connection& session,
+                                        std::vector<TablePair>& pairs,
+                                        const std::vector<MSSQL::ForeignKey>& targetKeys,
+                                        Console& console);
+
+}  // namespace cli
