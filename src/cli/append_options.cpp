@@ -93,7 +93,17 @@ std::optional<QString> AppendOptionError(const CommandParser& parser) {
   if (parser.IsSet(QStringLiteral("start-over")) && parser.IsSet(QStringLiteral("resume"))) {
     return QStringLiteral("--resume and --start-over exclude each other: give one.");
   }
-  if (parser.IsSet(QStringLiteral("resume"))) {
+  const bool many = parser.IsSet(QStringLiteral("tables")) ||
+                    parser.IsSet(QStringLiteral("like")) || parser.IsSet(QStringLiteral("all"));
+  if (parser.IsSet(QStringLiteral("resume")) && many) {
+    for (const QString& option : {QStringLiteral("truncate"), QStringLiteral("existing")}) {
+      if (parser.IsSet(option)) {
+        return QStringLiteral(
+                   "--resume goes on with the cut run of these tables as it was: not with --%1.")
+            .arg(option);
+      }
+    }
+  } else if (parser.IsSet(QStringLiteral("resume"))) {
     for (const QString& option :
          {QStringLiteral("truncate"), QStringLiteral("existing"), QStringLiteral("create"),
           QStringLiteral("tables"), QStringLiteral("like"), QStringLiteral("all")}) {
@@ -233,7 +243,9 @@ void DeclareAppend(CommandParser& parser) {
                  QStringLiteral("Goes on from the last append of these tables that ended short "
                                 "(stopped, cut off, killed), after the last row it wrote: the "
                                 "same logins, condition and way; refused when the target "
-                                "changed since."));
+                                "changed since. With --tables, --like or --all: the tables the "
+                                "cut run finished are left as they are, the cut one goes on, "
+                                "the others run."));
   parser.AddFlag(QStringLiteral("start-over"),
                  QStringLiteral("When the last append of these tables ended short, starts anew "
                                 "instead of going on from it (its journal is set aside); without "

@@ -97,6 +97,7 @@ struct TableRun {
   QString notRun{};            // why the table was not appended at all
   bool emptiesTarget = false;  // --truncate empties (or would empty) it first
   QString kept{};  // the target exists and the run leaves it as it is: how its line says it
+  bool doneBefore = false;  // finished by the cut run that this one goes on from
   std::optional<append::AppendEngine::Plan> plan{};  // a dry run's
 };
 

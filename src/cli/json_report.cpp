@@ -53,7 +53,11 @@ QString TableJson(const TableRun& run) {
   QJsonObject object{{QStringLiteral("kind"), QStringLiteral("table")},
                      {QStringLiteral("source"), run.source},
                      {QStringLiteral("target"), run.target}};
-  if (!run.kept.isEmpty()) object.insert(QStringLiteral("existing"), QStringLiteral("kept"));
+  if (run.doneBefore) {
+    object.insert(QStringLiteral("done_before"), true);
+  } else if (!run.kept.isEmpty()) {
+    object.insert(QStringLiteral("existing"), QStringLiteral("kept"));
+  }
   if (run.plan) {
     object.insert(QStringLiteral("way"), WayWord(run.plan->way));
     object.insert(QStringLiteral("source_rows"), static_cast<double>(run.plan->sourceRows));

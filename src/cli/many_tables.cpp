@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 
 #include "cli/append_plan_text.h"
+#include "cli/cut_run.h"
 #include "cli/database_command.h"
 #include "cli/existing_targets_choice.h"
 #include "cli/job_summary.h"
@@ -60,7 +61,7 @@ std::optional<std::vector<std::optional<copy::TableScript>>> ScriptsOfTheRun(
   for (const TablePair& pair : pairs) {
     if (!pair.notRun.isEmpty()) continue;
     copied.push_back(pair.source);
-    if (!pair.targetExists) made.push_back({pair.source, pair.target});
+    if (!pair.targetExists || pair.madeByTheCutRun) made.push_back({pair.source, pair.target});
   }
   std::vector<copy::TableScript> scripts;
   try {
@@ -74,7 +75,7 @@ std::optional<std::vector<std::optional<copy::TableScript>>> ScriptsOfTheRun(
   std::vector<std::optional<copy::TableScript>> byPair;
   std::size_t next = 0;
   for (const TablePair& pair : pairs) {
-    const bool makes = pair.notRun.isEmpty() && !pair.targetExists;
+    const bool makes = pair.notRun.isEmpty() && (!pair.targetExists || pair.madeByTheCutRun);
     byPair.push_back(makes ? std::optional<copy::TableScript>(scripts.at(next++)) : std::nullopt);
   }
   return byPair;
@@ -90,6 +91,7 @@ bool JobFor(const TablePair& pair, const Databases& both, const ManyTablesRun& r
   (into1 ? job.qualified2 : job.qualified1) = QualifiedName(*both.source, pair.source);
   (into1 ? job.qualified1 : job.qualified2) = QualifiedName(*both.target, pair.target);
   job.create = !pair.targetExists;
+  job.resume = pair.resume;
   job.truncate = run.truncate || (run.existing == copy::ExistingTarget::Empty && pair.targetExists);
   for (int number : {1, 2}) {
     std::unique_ptr<adodb::Connection>& connection =
@@ -142,6 +144,38 @@ void Tell(const TableRun& table, const ManyTablesRun& run, Console& console) {
     return;
   }
   if (!run.quiet || table.exitCode != kDone) console.Message(TableLine(table));
+}
+
+// The statements of a table's copy sent after its rows: what the target refuses is named under
+// the table, which then did not get its whole copy. False when one was refused.
+bool SendForTable(TableRun& table, adodb::Connection& target, const QStringList& statements,
+                  Console& console) {
+  std::vector<copy::Refusal> refused;
+  try {
+    refused = copy::SendEach(target, statements);
+  } catch (const platform::Error& error) {
+    refused.push_back({statements.join(QStringLiteral("; ")), error.Description()});
+  }
+  for (const copy::Refusal& refusal : refused) {
+    const QString what = QStringLiteral("%1: not made: %2")
+                             .arg(table.target, refusal.statement.simplified().left(90));
+    console.Failure(what, refusal.reason);
+    table.outcome->objectLines << what + QStringLiteral(": ") + refusal.reason;
+    table.exitCode = kRefused;
+  }
+  return refused.empty();
+}
+
+// A target the cut run made and that the resumed run filled gets what the cut run could not
+// give it: its indexes, checks and defaults now, its foreign keys and triggers with the others'.
+void FinishMadeByTheCutRun(TableRun& table, const std::optional<copy::TableScript>& script,
+                           AppendJob& job, Console& console) {
+  if (!script || table.exitCode != kDone || !table.outcome || table.plan) return;
+  std::unique_ptr<adodb::Connection>& target =
+      job.appendToDatabase1 ? job.connection1 : job.connection2;
+  if (!target) return;
+  SendForTable(table, *target, script->afterRows, console);
+  table.outcome->targetMade = true;
 }
 
 // A run that empties its targets before the first is filled checks every table first, each by
@@ -223,21 +257,10 @@ void MakeLinks(std::vector<TableRun>& runs,
       }
       const QStringList& statements =
           triggers ? scripts.at(at)->triggers : scripts.at(at)->foreignKeys;
-      std::vector<copy::Refusal> refused;
-      try {
-        refused = copy::SendEach(*target, statements);
-      } catch (const platform::Error& error) {
-        refused.push_back({statements.join(QStringLiteral("; ")), error.Description()});
-      }
-      for (const copy::Refusal& refusal : refused) {
-        const QString what = QStringLiteral("%1: not made: %2")
-                                 .arg(table.target, refusal.statement.simplified().left(90));
-        console.Failure(what, refusal.reason);
-        table.outcome->objectLines << what + QStringLiteral(": ") + refusal.reason;
-        table.exitCode = kRefused;
-      }
       // The table's object again, now that it did not get its whole copy.
-      if (!refused.empty() && run.json) console.Result(TableJson(table));
+      if (!SendForTable(table, *target, statements, console) && run.json) {
+        console.Result(TableJson(table));
+      }
     }
   }
 }
@@ -292,10 +315,25 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
   std::optional<std::vector<TablePair>> pairs =
       PlannedTables(*both, run, job.create, targetKeys, console);
   if (!pairs) return ended(kRefused);
+  CutRun cutRun;
+  if (const std::optional<int> exit = cutRun.Open(job, ChosenText(run.choice), console)) {
+    return ended(*exit);
+  }
+  const bool resuming = job.resume == append::AppendRequest::Resume::Yes ||
+                        job.resume == append::AppendRequest::Resume::Force;
+  for (TablePair& pair : *pairs) {
+    const TableResume resume = cutRun.Of(job, pair);
+    pair.resume = resume.resume;
+    pair.madeByTheCutRun = resume.madeByTheCutRun && pair.targetExists;
+    if (pair.notRun.isEmpty()) pair.notRun = resume.notRun;
+    if (pair.notRun.isEmpty()) pair.kept = resume.done;
+  }
   ManyTablesRun decided = run;
   decided.truncate = job.truncate;
-  if (const std::optional<int> exit = DecideExistingTargets(*both->target, *pairs, decided.existing,
-                                                            job.create, job.dryRun, console)) {
+  if (const std::optional<int> exit =
+          resuming ? std::nullopt
+                   : DecideExistingTargets(*both->target, *pairs, decided.existing, job.create,
+                                           job.dryRun, console)) {
     return ended(*exit);
   }
   const std::optional<std::vector<std::optional<copy::TableScript>>> scripts =
@@ -333,7 +371,8 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
   bool loginLost = false;
   for (std::size_t at = 0; at < pairs->size(); ++at) {
     const TablePair& pair = pairs->at(at);
-    job.script = scripts->at(at);
+    // A target the cut run made is made no more: its script's rest follows its rows.
+    job.script = pair.madeByTheCutRun ? std::nullopt : scripts->at(at);
     TableRun table;
     table.source = QualifiedName(*both->source, pair.source);
     table.target = QualifiedName(*both->target, pair.target);
@@ -346,10 +385,18 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
       table.notRun = QStringLiteral("a login could not be opened again");
     }
     if (table.notRun.isEmpty() && table.kept.isEmpty()) {
+      cutRun.Began(pair, job.create);
       table = RunOne(job, decided, console, context, watch);
       table.emptiesTarget = empties && pair.targetExists;
+      if (pair.madeByTheCutRun) FinishMadeByTheCutRun(table, scripts->at(at), job, console);
+      cutRun.Ended(job, pair, table);
     } else if (!table.kept.isEmpty()) {
       table.exitCode = kDone;
+      table.doneBefore = resuming;
+      if (!resuming) {
+        cutRun.Began(pair, false);
+        cutRun.Ended(job, pair, table);
+      }
     } else {
       table.exitCode = kRefused;
     }
@@ -362,6 +409,7 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
     MakeLinks(runs, *scripts, job, run, console);
   }
   const int exitCode = loginLost ? kNotConnected : ExitCodeOf(runs, context.interrupted);
+  if (!job.dryRun) cutRun.Finished(exitCode == kDone);
   if (run.json) console.Result(RunJson(runs, timer.elapsed(), exitCode));
   if (!run.quiet) {
     console.Message(

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "append/append_engine.h"
 #include "catalogue/foreign_keys.h"
 #include "catalogue/table_name.h"
 #include "cli/console.h"
@@ -33,6 +34,10 @@ struct TablePair {
   QString notRun;  // why the table is not appended, told in its line; empty: it is
   std::optional<qint64> targetRows{};  // an existing target's rows, when the run counted them
   QString kept{};  // an existing target left as it is, as its line says it; empty: it is not
+  // The resumed run's: how it goes on with the table, and whether the cut run made its target
+  // (which then still lacks its indexes, constraints, foreign keys and triggers).
+  append::AppendRequest::Resume resume = append::AppendRequest::Resume::Ask;
+  bool madeByTheCutRun = false;
 };
 
 // The source's tables the choice names, with their schemas, as the server names them. The

@@ -11,6 +11,7 @@
 
 #include "cli/cli_run.h"
 #include "platform/odbc/adodb.h"
+#include "support/live_program.h"
 #include "support/live_server.h"
 #include "support/qt_printers.h"
 #include "support/read_rows.h"
@@ -25,35 +26,10 @@ const QString kTarget =
     QStringLiteral("ombrelia_test_again_dst_%1").arg(QCoreApplication::applicationPid());
 const char* const kTables[] = {"grandparent", "parent", "child", "loose"};
 
-QStringList LoginOptions(const ConnectionProfile& profile, int number) {
-  const QString n = QString::number(number);
-  return {"--server" + n, profile.Server, "--port" + n,     profile.Port,
-          "--user" + n,   profile.User,   "--database" + n, profile.Database};
-}
-
-std::unique_ptr<adodb::Connection> Open(ConnectionProfile profile, const QString& database) {
-  profile.Database = database;
-  std::unique_ptr<adodb::Connection> connection = adodb::CreateOdbcConnection();
-  connection->Open(BuildConnectionString(profile));
-  return connection;
-}
-
-QString Rows(adodb::Connection& connection, const QString& table) {
-  const std::unique_ptr<adodb::Recordset> rows =
-      connection.Execute("SELECT * FROM " + table + " ORDER BY 1, 2");
-  QStringList text;
-  for (const auto& row : ReadRows(*rows)) {
-    QStringList values;
-    for (const adodb::Value& value : row) values << (value.IsNull() ? "NULL" : value.text);
-    text << values.join(u',');
-  }
-  return text.join(u';');
-}
-
 QString AllRows(adodb::Connection& connection) {
   QStringList all;
   for (const char* table : kTables)
-    all << QString::fromLatin1(table) + ": " + Rows(connection, table);
+    all << QString::fromLatin1(table) + ": " + TableRows(connection, table);
   return all.join(u'\n');
 }
 
@@ -63,13 +39,10 @@ TEST(ExistingTargetsLive, EachChoiceOnASecondRunAndARefreshAcrossForeignKeys) {
   const LiveDriver driver;
   const TempSettings settings;
   const ScriptedTerminal nobody(false);
-  std::unique_ptr<adodb::Connection> master = Open(*login, "master");
-  for (const QString& database : {kSource, kTarget}) {
-    master->ExecuteNoRecords("IF DB_ID(N'" + database + "') IS NOT NULL DROP DATABASE " + database);
-    master->ExecuteNoRecords("CREATE DATABASE " + database);
-  }
-  std::unique_ptr<adodb::Connection> source = Open(*login, kSource);
-  std::unique_ptr<adodb::Connection> target = Open(*login, kTarget);
+  std::unique_ptr<adodb::Connection> master = ConnectTo(*login, "master");
+  MakeFreshDatabases(*master, {kSource, kTarget});
+  std::unique_ptr<adodb::Connection> source = ConnectTo(*login, kSource);
+  std::unique_ptr<adodb::Connection> target = ConnectTo(*login, kTarget);
   source->ExecuteNoRecords("CREATE TABLE grandparent (id int PRIMARY KEY, name nvarchar(10))");
   source->ExecuteNoRecords(
       "CREATE TABLE parent (id int PRIMARY KEY, up int REFERENCES grandparent(id))");
@@ -79,13 +52,7 @@ TEST(ExistingTargetsLive, EachChoiceOnASecondRunAndARefreshAcrossForeignKeys) {
   source->ExecuteNoRecords("INSERT INTO parent VALUES (10, 1), (11, 2)");
   source->ExecuteNoRecords("INSERT INTO child VALUES (100, 10), (101, 11), (102, 11)");
   source->ExecuteNoRecords("INSERT INTO loose VALUES (1, N'a'), (2, N'b')");
-  ConnectionProfile from = *login;
-  from.Database = kSource;
-  ConnectionProfile into = *login;
-  into.Database = kTarget;
-  const QStringList logins = LoginOptions(from, 1) + LoginOptions(into, 2);
-  qputenv("OMBRELIA_PASSWORD1", login->Password.toUtf8());
-  qputenv("OMBRELIA_PASSWORD2", login->Password.toUtf8());
+  const QStringList logins = LoginsBetween(*login, kSource, kTarget);
   const QStringList again = QStringList{"append", "--to", "2", "--all", "--create"} + logins;
 
   const CliRun first = RunCli(again);
