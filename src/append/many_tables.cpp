@@ -7,6 +7,11 @@
 #include "platform/desktop/dialogs.h"
 
 namespace append {
+namespace {
+
+constexpr int kExistingLine = 94;
+
+}  // namespace
 
 ManyTables::ManyTables(AppendRequest request, std::vector<MSSQL::TableName> sources,
                        std::vector<MSSQL::TableName> targets, jobs::RunReport& report)
@@ -19,7 +24,7 @@ ManyTables::ManyTables(AppendRequest request, std::vector<MSSQL::TableName> sour
 // The tables after a stop are named as not started; a table that fails does not end the others.
 void ManyTables::Run() {
   report_.Busy(true);
-  if (!Planned()) {
+  if (!Planned() || !ExistingTargetsDecided()) {
     report_.Busy(false);
     return;
   }
@@ -44,15 +49,44 @@ void ManyTables::Stop() {
 QString ManyTables::AppendOne(std::size_t at) {
   const std::optional<MSSQL::TableName> target = TargetOf(sources_[at]);
   if (!target) return NoTargetLine(sources_[at].Display(), TargetDatabase());
-  return RunEngine(at, *target);
+  const std::optional<qint64> there =
+      at < existingRows_.size() ? existingRows_[at] : std::optional<qint64>();
+  if (there && keepExisting_) return KeptLine(sources_[at].Display(), target->Display(), *there);
+  return RunEngine(at, *target, request_.createTarget && !there);
 }
 
-QString ManyTables::RunEngine(std::size_t at, const MSSQL::TableName& target) {
+bool ManyTables::ExistingTargetsDecided() {
+  QStringList named;
+  for (std::size_t at = 0; at < existingRows_.size(); ++at) {
+    if (!existingRows_[at]) continue;
+    const qint64 rows = *existingRows_[at];
+    named << QStringLiteral("%1 (%2 %3)")
+                 .arg(sources_[at].name)
+                 .arg(rows)
+                 .arg(rows == 1 ? QStringLiteral("row") : QStringLiteral("rows"));
+  }
+  if (named.isEmpty()) return true;
+  int answer = dialogs::vbCancel;
+  on_(kExistingLine, [&] {
+    answer = dialogs::MsgBox(
+        QStringLiteral("Tables of these names are in Database #%1 already: %2.\r\n\r\nYes "
+                       "appends the rows to them, No leaves them as they are and makes the "
+                       "others, Cancel appends nothing.")
+            .arg(TargetDatabase())
+            .arg(named.join(QStringLiteral(", "))),
+        dialogs::vbYesNoCancel);
+  });
+  keepExisting_ = answer == dialogs::vbNo;
+  return answer == dialogs::vbYes || answer == dialogs::vbNo;
+}
+
+QString ManyTables::RunEngine(std::size_t at, const MSSQL::TableName& target, bool make) {
   const MSSQL::TableName& source = sources_[at];
   AppendRequest request = request_;
   (request.appendToDatabase1 ? request.table2 : request.table1) = source;
   (request.appendToDatabase1 ? request.table1 : request.table2) = target;
-  if (at < scripts_.size()) {
+  request.createTarget = make;
+  if (make && at < scripts_.size()) {
     request.script = scripts_[at];
     request.linksLater = true;
   }
@@ -66,7 +100,8 @@ QString ManyTables::RunEngine(std::size_t at, const MSSQL::TableName& target) {
   const AppendEngine::Outcome outcome = engine.Result();
   const bool whole = engine.ClosingText().startsWith(QLatin1String("Done.")) ||
                      engine.ClosingText().startsWith(QLatin1String("No records in table "));
-  tables_.push_back({at, lines_.size(), outcome.targetMade && whole && at < scripts_.size()});
+  tables_.push_back(
+      {at, lines_.size(), make && outcome.targetMade && whole && at < scripts_.size()});
   return TableLine(source.Display(), target.Display(), outcome);
 }
 

@@ -63,11 +63,14 @@ class ManyTables {
   // The tables in foreign-key order, and the scripts of the new ones (many_tables_plan.cpp);
   // false, told, when they cannot be read.
   bool Planned();
+  // New tables whose names are taken already: the user says whether the rows go into them or
+  // they are left as they are (Cancel: nothing is written); true when the run goes on.
+  bool ExistingTargetsDecided();
   // The foreign keys and triggers of the tables made, once every table holds its rows.
   void MakeLinks();
   // The closing box's line for the `at`th source.
   QString AppendOne(std::size_t at);
-  QString RunEngine(std::size_t at, const MSSQL::TableName& target);
+  QString RunEngine(std::size_t at, const MSSQL::TableName& target, bool make);
   // The table the rows of `source` go into; none when the target's database lists none of its
   // name.
   std::optional<MSSQL::TableName> TargetOf(const MSSQL::TableName& source) const;
@@ -86,6 +89,9 @@ class ManyTables {
   std::vector<copy::TableScript> scripts_;     // one a source, when the targets are made
   std::unique_ptr<adodb::Connection> target_;  // the session that makes the links
   std::vector<Table> tables_;
+  // One a source when the targets are made: the rows of a target of that name that is there.
+  std::vector<std::optional<qint64>> existingRows_;
+  bool keepExisting_ = false;  // the tables there are left as they are, not appended to
 };
 
 // The lines of the closing box (many_tables_message.cpp). A table that ran and reached its end:
@@ -97,6 +103,7 @@ QString TableLine(const QString& source, const QString& target,
 QString NotAppendedLine(const QString& source);
 QString NoTargetLine(const QString& source, int targetDatabase);
 QString NotStartedLine(const QString& source);
+QString KeptLine(const QString& source, const QString& target, qint64 rows);
 // "Done." or "Stopped.", then a line for every table.
 QString ManyTablesMessage(const QStringList& lines, bool stopped);
 

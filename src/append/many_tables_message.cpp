@@ -50,6 +50,10 @@ QString NoTargetLine(const QString& source, int targetDatabase) {
                       .arg(targetDatabase);
 }
 
+QString KeptLine(const QString& source, const QString& target, qint64 rows) {
+  return source + QStringLiteral(": left as it is, %1 holds %2").arg(target, Rows(rows));
+}
+
 QString NotStartedLine(const QString& source) {
   return source + QStringLiteral(": not started, the run was stopped before it");
 }

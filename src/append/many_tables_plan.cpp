@@ -7,6 +7,7 @@
 #include "append/many_tables.h"
 #include "connections/encryption.h"
 #include "copy/copy_scripts.h"
+#include "copy/existing_targets.h"
 #include "copy/script_sending.h"
 #include "copy/table_order.h"
 #include "jobs/worker.h"
@@ -47,6 +48,19 @@ bool ManyTables::Planned() {
         made.push_back({copied.back(), copy::WithSchema(*TargetOf(table), targetSchema)});
       }
       scripts_ = copy::ScriptsOf(*source, *target_, made, copied);
+      // New tables whose names are taken: counted, for the question before the first.
+      std::vector<MSSQL::TableName> targets;
+      for (const copy::TableToMake& table : made) targets.push_back(table.target);
+      const std::vector<bool> there = copy::TablesThere(*target_, targets);
+      std::vector<MSSQL::TableName> existing;
+      for (std::size_t at = 0; at < there.size(); ++at) {
+        if (there[at]) existing.push_back(targets[at]);
+      }
+      const std::vector<qint64> rows = copy::RowsOfTables(*target_, existing);
+      existingRows_.assign(targets.size(), std::nullopt);
+      for (std::size_t at = 0, next = 0; at < there.size(); ++at) {
+        if (there[at]) existingRows_[at] = rows.at(next++);
+      }
     });
   });
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "catalogue/catalogue.h"
+
 namespace copy {
 namespace {
 
@@ -45,6 +47,23 @@ std::optional<ExistingTarget> ExistingTargetNamed(const QString& word) {
 
 QString ExistingTargetWords() {
   return QStringLiteral("append, keep, refuse, empty or replace");
+}
+
+std::vector<bool> TablesThere(adodb::Connection& connection,
+                              const std::vector<MSSQL::TableName>& tables) {
+  if (tables.empty()) return {};
+  QStringList objects;
+  for (const MSSQL::TableName& table : tables) {
+    objects << QStringLiteral("CASE WHEN OBJECT_ID(%1, N'U') IS NULL THEN 0 ELSE 1 END")
+                   .arg(MSSQL::NationalLiteral(table.Bracketed()));
+  }
+  const std::unique_ptr<adodb::Recordset> row =
+      adodb::ExecuteForOneRow(connection, QStringLiteral("SELECT ") + objects.join(u','));
+  std::vector<bool> there;
+  for (int at = 0; at < static_cast<int>(tables.size()); ++at) {
+    there.push_back(row->FieldValue(at).text == QLatin1String("1"));
+  }
+  return there;
 }
 
 // One statement however many tables: a column a table, in the list's order.

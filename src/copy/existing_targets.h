@@ -29,6 +29,10 @@ std::optional<ExistingTarget> ExistingTargetNamed(const QString& word);
 // "append, keep, refuse, empty or replace"
 QString ExistingTargetWords();
 
+// Whether each table is there, asked of the server in one statement.
+std::vector<bool> TablesThere(adodb::Connection& connection,
+                              const std::vector<MSSQL::TableName>& tables);
+
 // The rows of each table, counted by the server in one statement; a table of the list that the
 // server cannot count fails the statement, with its text.
 std::vector<qint64> RowsOfTables(adodb::Connection& connection,

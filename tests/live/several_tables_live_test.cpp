@@ -8,6 +8,7 @@
 #include "append/append_progress.h"
 #include "append/many_tables.h"
 #include "controls/progress_bar.h"
+#include "platform/desktop/dialogs.h"
 #include "shell/page.h"
 #include "support/live_append.h"
 #include "support/read_rows.h"
@@ -74,6 +75,26 @@ TEST_F(SeveralTablesLive, TheyGoParentsFirstIntoTablesThereOrMadeWholeWithTheirF
     EXPECT_EQ(Count("SELECT COUNT(*) FROM sys.foreign_keys WHERE parent_object_id = OBJECT_ID(N'" +
                     child_ + "')"),
               1);
+  }
+  // Into new tables again, while the tables are there: the user is asked, and No leaves them
+  // as they are, Cancel appends nothing.
+  for (const int answer : {dialogs::vbNo, dialogs::vbCancel}) {
+    ScriptedDialogs dialogs;
+    dialogs.Answer(answer);
+    RunSeveral(true);
+    ASSERT_FALSE(dialogs.Texts().isEmpty());
+    EXPECT_TRUE(dialogs.Texts()[0].contains(parent_ + " (2 rows)"))
+        << dialogs.Texts()[0].toStdString();
+    if (answer == dialogs::vbNo) {
+      ASSERT_EQ(dialogs.Texts().size(), 2u) << dialogs.Texts().join("\n").toStdString();
+      EXPECT_TRUE(
+          dialogs.Texts()[1].contains(child_ + ": left as it is, " + child_ + " holds 3 rows"))
+          << dialogs.Texts()[1].toStdString();
+    } else {
+      EXPECT_EQ(dialogs.Texts().size(), 1u) << dialogs.Texts().join("\n").toStdString();
+    }
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM [" + parent_ + "]"), 2);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM [" + child_ + "]"), 3);
   }
 }
 
