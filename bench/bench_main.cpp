@@ -28,7 +28,8 @@ bool Chosen(const QStringList& names, const char* name) {
   return names.isEmpty() || names.contains(QLatin1String(name)) ||
          ((QLatin1String(name) == QLatin1String("joinlive") ||
            QLatin1String(name) == QLatin1String("onedb") ||
-           QLatin1String(name) == QLatin1String("wholecopy")) &&
+           QLatin1String(name) == QLatin1String("wholecopy") ||
+           QLatin1String(name) == QLatin1String("smalltables")) &&
           names.contains(QLatin1String("live")));
 }
 
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
       {"joinlive", [&] { bench::JoinLive(report); }},
       {"onedb", [&] { bench::OneDatabaseMemory(report); }},
       {"wholecopy", [&] { bench::WholeCopyLive(report); }},
+      {"smalltables", [&] { bench::SmallTablesLive(report); }},
   };
   int failed = 0;
   for (const auto& [name, run] : items) {
@@ -82,7 +84,8 @@ int main(int argc, char** argv) {
                       QLatin1String(name) == QLatin1String("aftercheck") ||
                       QLatin1String(name) == QLatin1String("joinlive") ||
                       QLatin1String(name) == QLatin1String("onedb") ||
-                      QLatin1String(name) == QLatin1String("wholecopy");
+                      QLatin1String(name) == QLatin1String("wholecopy") ||
+                      QLatin1String(name) == QLatin1String("smalltables");
     if (names.isEmpty() && live && qEnvironmentVariableIsEmpty("OMBRELIA_TEST_SERVER")) {
       continue;
     }

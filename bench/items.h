@@ -29,6 +29,7 @@ void FastAppendLive(Report& report);
 // On a live T-SQL server: --create of tables of every kind of object against a bare client
 // sending the same statements.
 void WholeCopyLive(Report& report);
+void SmallTablesLive(Report& report);
 // A bare client process of a job: one login running the statements in turn, then exit.
 int BareStatementChild(const QString& connectionString, const QStringList& statements);
 // On a live T-SQL server: the after-check's two counts of a 1,000,000-row target against a
