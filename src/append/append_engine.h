@@ -45,6 +45,9 @@ struct AppendRequest {
   bool fast = false;
   // The target is made like the source first, under the target's name (new_target.cpp).
   bool createTarget = false;
+  // With createTarget: the run drops a table of the target's name before this table's turn
+  // (--existing replace), so a dry run finds the name free.
+  bool targetDroppedFirst = false;
   // A Transact-SQL search condition on the source table: only the rows for which it holds are
   // counted, read and copied. Empty: every row.
   QString where{};

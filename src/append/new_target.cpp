@@ -48,6 +48,7 @@ bool AppendEngine::TargetNameFree(QString& collation) {
       })) {
     return false;
   }
+  if (exists && request_.targetDroppedFirst) return true;
   if (exists) {
     on_(178, [&] {
       dialogs::MsgBox(QStringLiteral("The table %1 exists already in Database #%2. Nothing was "

@@ -40,10 +40,8 @@ std::optional<QString> ExistingTargetError(const CommandParser& parser, int tabl
   if (tableOptions == 0) {
     return QStringLiteral("--existing is for a run of many tables: --tables, --like or --all.");
   }
-  if (*choice == copy::ExistingTarget::Replace) {
-    return QStringLiteral(
-        "--existing replace is not built yet: --existing empty with --create empties the "
-        "tables that exist and makes the others.");
+  if (*choice == copy::ExistingTarget::Replace && !parser.IsSet(QStringLiteral("create"))) {
+    return QStringLiteral("--existing replace makes the tables again: it goes with --create.");
   }
   if (parser.IsSet(QStringLiteral("truncate"))) {
     return QStringLiteral("--truncate is --existing empty: give one.");
@@ -196,8 +194,9 @@ void DeclareAppend(CommandParser& parser) {
   parser.AddValue(QStringLiteral("existing"),
                   QStringLiteral("With --tables, --like or --all: what becomes of targets that "
                                  "exist: append (their rows stay, the new ones are added), keep "
-                                 "(left as they are), refuse (the run writes nothing), or empty "
-                                 "(emptied first; with --create the missing ones are made)."),
+                                 "(left as they are), refuse (the run writes nothing), empty "
+                                 "(emptied first; with --create the missing ones are made), or "
+                                 "replace (with --create: dropped and made again)."),
                   QStringLiteral("WHAT"));
   parser.AddFlag(QStringLiteral("json"),
                  QStringLiteral("Writes on standard output one JSON object for each table and "

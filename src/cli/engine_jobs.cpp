@@ -84,6 +84,7 @@ append::AppendRequest RequestOf(const AppendJob& job) {
                                 job.profile1, job.profile2, job.fast};
   request.where = job.where;
   request.createTarget = job.create;
+  request.targetDroppedFirst = job.droppedFirst;
   request.queryTimeout = job.queryTimeout;
   request.resume = job.resume;
   request.emptyTarget = job.truncate;

@@ -46,6 +46,7 @@ struct AppendJob {
   bool appendToDatabase1 = true;  // --to 1: rows of table2 go into table1
   bool fast = false;              // --fast, as the append page's check box
   bool create = false;            // --create: the target is made like the source first
+  bool droppedFirst = false;      // the run drops a table of the target's name first
   QString refusedFile;            // --refused FILE, or empty: a file in the user's data folder
   QString where;                  // --where CONDITION on the source, or empty: every row
   bool dryRun = false;            // --dry-run: tells what the append would do, writes nothing

@@ -96,13 +96,90 @@ bool OutsideReferencesHold(CheckedDatabase& target, const std::vector<MSSQL::Tab
   return true;
 }
 
+QStringList DropStatements(const std::vector<MSSQL::TableName>& replaced) {
+  QStringList drops;
+  for (auto table = replaced.rbegin(); table != replaced.rend(); ++table) {
+    drops << QStringLiteral("DROP TABLE ") + table->Bracketed();
+  }
+  return drops;
+}
+
+bool ReplaceAgreed(const CheckedDatabase& target, const std::vector<TablePair*>& existing, bool yes,
+                   Console& console) {
+  TerminalDialogs dialogs(console, QStringLiteral("--yes"), yes);
+  const QString question =
+      QStringLiteral("Drop %1 and make %2 again from the source? Every row %3 now is lost.")
+          .arg(TablesWithRows(target, existing),
+               existing.size() == 1 ? QStringLiteral("it") : QStringLiteral("them"),
+               existing.size() == 1 ? QStringLiteral("it holds") : QStringLiteral("they hold"));
+  return dialogs::MsgBox(question, dialogs::vbYesNo) == dialogs::vbYes;
+}
+
 }  // namespace
+
+std::optional<int> ReplaceDecided(CheckedDatabase& target, std::vector<TablePair>& pairs,
+                                  const std::vector<MSSQL::ForeignKey>& targetKeys, bool yes,
+                                  bool dryRun, bool script, Console& console,
+                                  std::vector<MSSQL::TableName>& replaced) {
+  const std::vector<TablePair*> existing = ExistingOnes(pairs);
+  if (existing.empty()) return std::nullopt;
+  for (const TablePair* pair : existing) replaced.push_back(pair->target);
+  QStringList outside;
+  for (const MSSQL::TableName& table : copy::ReferencingFromOutside(replaced, targetKeys)) {
+    outside << QualifiedName(target, table);
+  }
+  if (!outside.isEmpty()) {
+    console.Message(
+        QStringLiteral("ombrelia: refused: %1 %2 the tables to replace by a foreign "
+                       "key and %3 not in the run, and the server drops no table "
+                       "that another references. Nothing was dropped or written.")
+            .arg(outside.join(QStringLiteral(", ")),
+                 outside.size() == 1 ? QStringLiteral("references") : QStringLiteral("reference"),
+                 outside.size() == 1 ? QStringLiteral("is") : QStringLiteral("are")));
+    return kRefused;
+  }
+  if (script) {
+    console.Result(
+        QStringLiteral("-- The tables that are there go first, the referencing ones "
+                       "first."));
+    for (const QString& drop : DropStatements(replaced)) {
+      console.Result(drop);
+      console.Result(QStringLiteral("GO"));
+    }
+  }
+  if (!dryRun && !ReplaceAgreed(target, existing, yes, console)) return kRefused;
+  for (TablePair* pair : existing) {
+    pair->targetExists = false;
+    pair->replaced = true;
+  }
+  return std::nullopt;
+}
+
+std::optional<int> DropReplacedTargets(const CheckedDatabase& target, adodb::Connection& session,
+                                       const std::vector<MSSQL::TableName>& replaced,
+                                       Console& console) {
+  for (const QString& statement : DropStatements(replaced)) {
+    try {
+      session.ExecuteNoRecords(statement);
+    } catch (const platform::Error& error) {
+      console.Failure(QStringLiteral("cannot replace the tables of %1 (%2)")
+                          .arg(DatabaseName(target), statement),
+                      error.Description());
+      return kRefused;
+    }
+  }
+  return std::nullopt;
+}
+
+namespace {
 
 std::vector<MSSQL::TableName> Emptied(std::vector<TablePair>& pairs) {
   std::vector<MSSQL::TableName> emptied;
   for (const TablePair* pair : ExistingOnes(pairs)) emptied.push_back(pair->target);
   return emptied;
 }
+
+}  // namespace
 
 std::optional<int> EmptyingRefused(CheckedDatabase& target, std::vector<TablePair>& pairs,
                                    const std::vector<MSSQL::ForeignKey>& targetKeys,

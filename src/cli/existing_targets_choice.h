@@ -38,4 +38,18 @@ std::optional<int> EmptyExistingTargets(const CheckedDatabase& target, adodb::Co
                                         const std::vector<MSSQL::ForeignKey>& targetKeys,
                                         Console& console);
 
+// --existing replace: the targets that exist are dropped and made again. Refused, named, when
+// a table outside the run references one of them (the server drops no table that another
+// references); asked unless --yes; a dry run prints the drops that its script would begin
+// with (`script`). The pairs are then tables to make, and `replaced` names the tables to drop.
+std::optional<int> ReplaceDecided(CheckedDatabase& target, std::vector<TablePair>& pairs,
+                                  const std::vector<MSSQL::ForeignKey>& targetKeys, bool yes,
+                                  bool dryRun, bool script, Console& console,
+                                  std::vector<MSSQL::TableName>& replaced);
+
+// Drops the replaced targets once every question has passed, the referencing tables first.
+std::optional<int> DropReplacedTargets(const CheckedDatabase& target, adodb::Connection& session,
+                                       const std::vector<MSSQL::TableName>& replaced,
+                                       Console& console);
+
 }  // namespace cli

@@ -92,6 +92,7 @@ bool JobFor(const TablePair& pair, const Databases& both, const ManyTablesRun& r
   (into1 ? job.qualified1 : job.qualified2) = QualifiedName(*both.target, pair.target);
   job.create = !pair.targetExists;
   job.resume = pair.resume;
+  job.droppedFirst = pair.replaced;
   job.truncate = run.truncate || (run.existing == copy::ExistingTarget::Empty && pair.targetExists);
   for (int number : {1, 2}) {
     std::unique_ptr<adodb::Connection>& connection =
@@ -336,6 +337,14 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
                                            job.dryRun, console)) {
     return ended(*exit);
   }
+  std::vector<MSSQL::TableName> replaced;
+  if (decided.existing == copy::ExistingTarget::Replace) {
+    if (const std::optional<int> exit =
+            ReplaceDecided(*both->target, *pairs, targetKeys, run.yes, job.dryRun,
+                           job.dryRun && !run.json, console, replaced)) {
+      return ended(*exit);
+    }
+  }
   const std::optional<std::vector<std::optional<copy::TableScript>>> scripts =
       ScriptsOfTheRun(*both, *pairs, console);
   if (!scripts) return ended(kRefused);
@@ -364,6 +373,13 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
     adodb::Connection& session = *(job.appendToDatabase1 ? job.connection1 : job.connection2);
     if (const std::optional<int> exit =
             EmptyExistingTargets(*both->target, session, *pairs, targetKeys, console)) {
+      return ended(*exit);
+    }
+  }
+  if (!replaced.empty() && !job.dryRun) {
+    adodb::Connection& session = *(job.appendToDatabase1 ? job.connection1 : job.connection2);
+    if (const std::optional<int> exit =
+            DropReplacedTargets(*both->target, session, replaced, console)) {
       return ended(*exit);
     }
   }

@@ -38,6 +38,7 @@ struct TablePair {
   // (which then still lacks its indexes, constraints, foreign keys and triggers).
   append::AppendRequest::Resume resume = append::AppendRequest::Resume::Ask;
   bool madeByTheCutRun = false;
+  bool replaced = false;  // --existing replace: dropped before the tables are filled
 };
 
 // The source's tables the choice names, with their schemas, as the server names them. The

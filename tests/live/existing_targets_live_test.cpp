@@ -95,26 +95,42 @@ TEST(ExistingTargetsLive, EachChoiceOnASecondRunAndARefreshAcrossForeignKeys) {
   EXPECT_EQ(refresh.exitCode, cli::kDone) << refresh.err.toStdString();
   EXPECT_EQ(AllRows(*target), AllRows(*source));
 
+  // Made again: the dry run's script drops the children first, and the run leaves the tables
+  // equal to the sources with their foreign keys.
+  source->ExecuteNoRecords("UPDATE loose SET v = N'again'");
+  const CliRun script = RunCli(again + QStringList{"--existing", "replace", "--dry-run"});
+  EXPECT_EQ(script.exitCode, cli::kDone) << script.err.toStdString();
+  EXPECT_LT(script.out.indexOf("DROP TABLE [dbo].[child]"),
+            script.out.indexOf("DROP TABLE [dbo].[grandparent]"))
+      << script.out.toStdString();
+  EXPECT_EQ(RunCli(again + QStringList{"--existing", "replace"}).exitCode, cli::kRefused);
+  const CliRun replaced = RunCli(again + QStringList{"--existing", "replace", "--yes"});
+  EXPECT_EQ(replaced.exitCode, cli::kDone) << replaced.err.toStdString();
+  EXPECT_EQ(AllRows(*target), AllRows(*source));
+  EXPECT_EQ(ReadRows(*target->Execute("SELECT COUNT(*) FROM sys.foreign_keys")).at(0).at(0).text,
+            "2");
+
   // A table outside the run that references one of its tables and holds rows: named, and
   // nothing is emptied.
   target->ExecuteNoRecords("CREATE TABLE outsider (id int, up int REFERENCES parent(id))");
   target->ExecuteNoRecords("INSERT INTO outsider VALUES (1, 10)");
   const QString before = AllRows(*target);
-  for (const QStringList& options : {QStringList{"--dry-run"}, QStringList{"--yes"}}) {
-    const CliRun refused = RunCli(QStringList{"append", "--to", "2", "--tables",
-                                              "grandparent,parent,child", "--existing", "empty"} +
-                                  options + logins);
+  for (const QStringList& options :
+       {QStringList{"empty", "--dry-run"}, QStringList{"empty", "--yes"},
+        QStringList{"replace", "--create", "--yes"}}) {
+    const CliRun refused = RunCli(
+        QStringList{"append", "--to", "2", "--tables", "grandparent,parent,child", "--existing"} +
+        options + logins);
     EXPECT_EQ(refused.exitCode, cli::kRefused) << refused.err.toStdString();
-    EXPECT_TRUE(refused.err.contains("outsider (1 row) references the tables to empty"))
+    EXPECT_TRUE(refused.err.contains("outsider") &&
+                refused.err.contains("references the tables to " + options.at(0)))
         << refused.err.toStdString();
     EXPECT_EQ(AllRows(*target), before);
   }
 
   source.reset();
   target.reset();
-  for (const QString& database : {kSource, kTarget}) {
-    master->ExecuteNoRecords("DROP DATABASE " + database);
-  }
+  DropDatabasesIfFree(*master, {kSource, kTarget});
 }
 
 }  // namespace
