@@ -8,9 +8,9 @@
 #include <stdexcept>
 
 #include "answering_dialogs.h"
-#include "append/append_engine.h"
-#include "append/append_progress.h"
-#include "append/append_statements.h"
+#include "append/engine/append_engine.h"
+#include "append/page/append_progress.h"
+#include "append/ways/append_statements.h"
 #include "bare_odbc.h"
 #include "controls/progress_bar.h"
 #include "items.h"

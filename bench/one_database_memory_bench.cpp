@@ -11,7 +11,7 @@
 #include <stdexcept>
 
 #include "answering_dialogs.h"
-#include "append/append_engine.h"
+#include "append/engine/append_engine.h"
 #include "bare_odbc.h"
 #include "items.h"
 #include "support/live_server.h"

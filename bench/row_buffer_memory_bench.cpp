@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "append/row_buffer.h"
+#include "append/ways/row_buffer.h"
 #include "items.h"
 
 namespace bench {

@@ -1,6 +1,6 @@
 #include "cli/append_options.h"
 
-#include "append/condition_fault.h"
+#include "append/engine/condition_fault.h"
 #include "copy/existing_targets.h"
 #include "platform/desktop/dialogs.h"
 

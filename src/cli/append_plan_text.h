@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "append/append_engine.h"
+#include "append/engine/append_engine.h"
 
 namespace cli {
 

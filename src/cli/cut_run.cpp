@@ -1,6 +1,6 @@
 #include "cli/cut_run.h"
 
-#include "append/append_journal.h"
+#include "append/resume/append_journal.h"
 #include "cli/terminal_dialogs.h"
 #include "platform/desktop/dialogs.h"
 

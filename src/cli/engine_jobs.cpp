@@ -3,7 +3,7 @@
 #include <QElapsedTimer>
 #include <tuple>
 
-#include "append/append_engine.h"
+#include "append/engine/append_engine.h"
 #include "catalogue/catalogue.h"
 #include "cli/append_plan_text.h"
 #include "cli/job_summary.h"

@@ -10,7 +10,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "append/append_engine.h"
+#include "append/engine/append_engine.h"
 #include "catalogue/table_name.h"
 #include "cli/console.h"
 #include "cli/progress_line.h"

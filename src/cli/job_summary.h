@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "append/append_engine.h"
+#include "append/engine/append_engine.h"
 
 namespace cli {
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "append/append_engine.h"
+#include "append/engine/append_engine.h"
 #include "catalogue/foreign_keys.h"
 #include "catalogue/table_name.h"
 #include "cli/console.h"

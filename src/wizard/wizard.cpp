@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QScopeGuard>
 
-#include "append/append_page.h"
+#include "append/page/append_page.h"
 #include "connections/connection_page.h"
 #include "join/join_page.h"
 #include "mode/mode_choice_page.h"

@@ -7,8 +7,8 @@
 #include <tuple>
 
 #include "append/append_fixture.h"
-#include "append/column_pairs.h"
-#include "append/run_mark.h"
+#include "append/engine/column_pairs.h"
+#include "append/mark/run_mark.h"
 #include "platform/desktop/dialogs.h"
 
 namespace {

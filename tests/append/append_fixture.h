@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "append/append_page.h"
+#include "append/page/append_page.h"
 #include "controls/progress_bar.h"
 #include "support/value_printer.h"
 #include "support/wizard_fixture.h"

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "append/append_journal.h"
+#include "append/resume/append_journal.h"
 #include "append_fixture.h"
 #include "connections/connection_page.h"
 #include "platform/desktop/dialogs.h"

@@ -2,7 +2,7 @@
 // the messages, the progress and the rows the target refuses.
 
 #include <QRegularExpression>
-#include "append/append_statements.h"
+#include "append/ways/append_statements.h"
 #include "append_fixture.h"
 #include "connections/connection_page.h"
 #include "recorded_connections.h"

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "append/append_engine.h"
-#include "append/append_progress.h"
+#include "append/engine/append_engine.h"
+#include "append/page/append_progress.h"
 #include "controls/progress_bar.h"
 #include "shell/error_report.h"
 #include "shell/page.h"

@@ -4,7 +4,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "append/append_progress.h"
+#include "append/page/append_progress.h"
 #include "append_fixture.h"
 #include "platform/desktop/clock.h"
 #include "recorded_connections.h"

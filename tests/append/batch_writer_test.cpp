@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "append/append_statements.h"
-#include "append/batch_writer.h"
+#include "append/ways/append_statements.h"
+#include "append/ways/batch_writer.h"
 #include "support/fake_server.h"
 #include "support/qt_printers.h"
 

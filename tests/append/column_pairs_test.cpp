@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "append/column_pairs.h"
+#include "append/engine/column_pairs.h"
 #include "support/qt_printers.h"
 
 using MSSQL::ColumnFacts;

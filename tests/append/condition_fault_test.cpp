@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "append/condition_fault.h"
+#include "append/engine/condition_fault.h"
 
 TEST(ConditionFault, AConditionThatStandsAloneIsTakenAndOneThatReachesOutIsNot) {
   struct Case {

@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 
-#include "append/refused_rows_file.h"
+#include "append/refused/refused_rows_file.h"
 #include "support/qt_printers.h"
 
 using adodb::Value;

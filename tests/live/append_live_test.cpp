@@ -8,8 +8,8 @@
 #include <string>
 #include <utility>
 
-#include "append/append_engine.h"
-#include "append/append_progress.h"
+#include "append/engine/append_engine.h"
+#include "append/page/append_progress.h"
 #include "controls/progress_bar.h"
 #include "platform/desktop/dialogs.h"
 #include "platform/odbc/ado_errors.h"

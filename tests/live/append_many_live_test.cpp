@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "append/append_progress.h"
-#include "append/many_tables.h"
+#include "append/page/append_progress.h"
+#include "copy/window/many_tables.h"
 #include "controls/progress_bar.h"
 #include "shell/page.h"
 #include "support/live_append.h"
@@ -29,7 +29,7 @@ TEST_F(AppendLiveMany, EachTableGoesIntoTheTableOfItsNameAndOneBoxTellsBoth) {
   append::AppendRequest request;
   request.profile1 = profile1;
   request.profile2 = profile2;
-  append::ManyTables tables(request, {first, second}, {second, first}, progress);
+  copy::ManyTables tables(request, {first, second}, {second, first}, progress);
   tables.Run();
 
   EXPECT_EQ(target1.Contents("id"), source1.Contents("id"));

@@ -13,7 +13,7 @@
 #include <csignal>
 #include <functional>
 
-#include "append/run_mark.h"
+#include "append/mark/run_mark.h"
 #include "support/live_program.h"
 
 namespace {

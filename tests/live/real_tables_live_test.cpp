@@ -6,8 +6,8 @@
 
 #include <QListWidget>
 
-#include "append/append_engine.h"
-#include "append/append_progress.h"
+#include "append/engine/append_engine.h"
+#include "append/page/append_progress.h"
 #include "catalogue/catalogue.h"
 #include "controls/progress_bar.h"
 #include "join/field_name_registry.h"

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "append/append_progress.h"
-#include "append/many_tables.h"
+#include "append/page/append_progress.h"
+#include "copy/window/many_tables.h"
 #include "controls/progress_bar.h"
 #include "platform/desktop/dialogs.h"
 #include "shell/page.h"
@@ -45,7 +45,7 @@ class SeveralTablesLive : public LiveAppend {
     append::AppendProgress progress(page, bar);
     append::AppendRequest request{std::nullopt, std::nullopt, false, profile1,
                                   profile2,     false,        create};
-    append::ManyTables tables(request, {child_, parent_}, {child_, parent_}, progress);
+    copy::ManyTables tables(request, {child_, parent_}, {child_, parent_}, progress);
     tables.Run();
   }
 

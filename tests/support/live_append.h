@@ -11,8 +11,8 @@
 #include <optional>
 #include <vector>
 
-#include "append/append_engine.h"
-#include "append/append_progress.h"
+#include "append/engine/append_engine.h"
+#include "append/page/append_progress.h"
 #include "controls/progress_bar.h"
 #include "platform/odbc/adodb.h"
 #include "shell/page.h"

@@ -10,7 +10,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
-#include "append/append_page.h"
+#include "append/page/append_page.h"
 #include "connections/connection_page.h"
 #include "controls/progress_bar.h"
 #include "join/join_page.h"

@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "append/refused_rows_file.h"
+#include "append/refused/refused_rows_file.h"
 #include "platform/desktop/keyring.h"
 #include "support/qt_printers.h"
 
