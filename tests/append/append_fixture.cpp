@@ -1,8 +1,8 @@
 #include "append_fixture.h"
 
-#include "append/ways/append_statements.h"
-#include "append/resume/resume_key.h"
 #include "append/mark/run_mark.h"
+#include "append/resume/resume_key.h"
+#include "append/ways/append_statements.h"
 #include "catalogue/column_facts.h"
 #include "mode/mode_choice_page.h"
 #include "shell/error_report.h"

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "append/ways/append_statements.h"
 #include "append/engine/column_pairs.h"
 #include "append/refused/refused_rows.h"
+#include "append/ways/append_statements.h"
 #include "append/ways/row_buffer.h"
 #include "support/qt_printers.h"
 #include "support/value_printer.h"

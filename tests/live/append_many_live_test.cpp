@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "append/page/append_progress.h"
-#include "copy/window/many_tables.h"
 #include "controls/progress_bar.h"
+#include "copy/window/many_tables.h"
 #include "shell/page.h"
 #include "support/live_append.h"
 #include "support/scripted_dialogs.h"

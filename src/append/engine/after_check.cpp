@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "append/engine/append_engine.h"
-#include "append/ways/append_statements.h"
 #include "append/engine/count_text.h"
 #include "append/engine/row_count.h"
+#include "append/ways/append_statements.h"
 #include "jobs/worker.h"
 #include "shell/trap.h"
 

@@ -13,15 +13,15 @@
 #include <optional>
 #include <utility>
 
-#include "append/resume/append_journal.h"
-#include "append/ways/append_statements.h"
-#include "append/ways/batch_writer.h"
 #include "append/mark/early_run_mark.h"
+#include "append/mark/run_mark.h"
 #include "append/refused/refused_rows.h"
 #include "append/refused/refused_rows_file.h"
+#include "append/resume/append_journal.h"
 #include "append/resume/resume_key.h"
+#include "append/ways/append_statements.h"
+#include "append/ways/batch_writer.h"
 #include "append/ways/row_buffer.h"
-#include "append/mark/run_mark.h"
 #include "catalogue/column_facts.h"
 #include "catalogue/table_definition.h"
 #include "catalogue/table_name.h"

@@ -5,9 +5,9 @@
 // that ended before its rows drops it again.
 
 #include "append/engine/append_engine.h"
-#include "append/ways/append_statements.h"
 #include "append/engine/count_text.h"
 #include "append/engine/engine_steps.h"
+#include "append/ways/append_statements.h"
 #include "catalogue/table_definition.h"
 #include "copy/table_script.h"
 #include "copy/whole_table.h"

@@ -4,9 +4,9 @@
 
 #include "append/engine/append_engine.h"
 #include "append/page/append_progress.h"
-#include "copy/window/many_tables.h"
 #include "connections/connection_page.h"
 #include "connections/profile_settings.h"
+#include "copy/window/many_tables.h"
 #include "platform/desktop/dialogs.h"
 #include "shell/input_lock.h"
 #include "shell/list_selection.h"
@@ -135,8 +135,8 @@ void Form3::AppendOneTable() {
 void Form3::AppendManyTables(std::vector<MSSQL::TableName> sources) {
   QListWidget& targetList = TargetList();
   append::AppendProgress progress(*this, *ui_->ProgressBar1);
-  copy::ManyTables tables(TakeAppendRequest(), std::move(sources),
-                            shell::ListedTables(targetList), progress);
+  copy::ManyTables tables(TakeAppendRequest(), std::move(sources), shell::ListedTables(targetList),
+                          progress);
   RunLocked([&] { tables.Run(); }, [&] { tables.Stop(); });
   for (const MSSQL::TableName& made : tables.MadeTables()) ListMadeTable(made, targetList);
 }

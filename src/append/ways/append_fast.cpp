@@ -7,10 +7,10 @@
 #include <optional>
 
 #include "append/engine/append_engine.h"
-#include "append/ways/append_statements.h"
-#include "append/ways/batch_writer.h"
 #include "append/engine/engine_steps.h"
 #include "append/engine/row_count.h"
+#include "append/ways/append_statements.h"
+#include "append/ways/batch_writer.h"
 #include "catalogue/catalogue.h"
 #include "connections/encryption.h"
 #include "jobs/worker.h"

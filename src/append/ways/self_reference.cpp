@@ -4,8 +4,8 @@
 // after pass while a pass takes any; what is left is refused as any other row.
 
 #include "append/engine/append_engine.h"
-#include "append/ways/append_statements.h"
 #include "append/engine/engine_steps.h"
+#include "append/ways/append_statements.h"
 #include "catalogue/catalogue.h"
 #include "jobs/worker.h"
 

@@ -4,12 +4,12 @@
 // every table holds its rows.
 
 #include "append/engine/engine_steps.h"
-#include "copy/window/many_tables.h"
 #include "connections/encryption.h"
 #include "copy/copy_scripts.h"
 #include "copy/existing_targets.h"
 #include "copy/script_sending.h"
 #include "copy/table_order.h"
+#include "copy/window/many_tables.h"
 #include "jobs/worker.h"
 
 namespace copy {
