@@ -18,7 +18,7 @@ const ConnectionProfile& TargetLogin(const AppendJob& job) {
 }
 
 // The table's own journal, named as the table's run names it.
-QString OwnJournal(const AppendJob& job, const TablePair& pair) {
+QString OwnJournal(const AppendJob& job, const copy::PlannedTable& pair) {
   return append::AppendJournal::PathOf(SourceLogin(job), pair.source, TargetLogin(job),
                                        pair.target);
 }
@@ -99,7 +99,7 @@ bool CutRun::Writing() {
   return false;
 }
 
-TableResume CutRun::Of(const AppendJob& job, const TablePair& pair) const {
+TableResume CutRun::Of(const AppendJob& job, const copy::PlannedTable& pair) const {
   TableResume table;
   table.resume = startAnew_ ? Resume::No : job.resume;
   if (!cut_) return table;
@@ -134,11 +134,11 @@ TableResume CutRun::Of(const AppendJob& job, const TablePair& pair) const {
   return table;
 }
 
-void CutRun::Began(const TablePair& pair, bool made) {
+void CutRun::Began(const copy::PlannedTable& pair, bool made) {
   if (Writing()) journal_->Began(pair.target, made);
 }
 
-void CutRun::Ended(const AppendJob& job, const TablePair& pair, const TableRun& run) {
+void CutRun::Ended(const AppendJob& job, const copy::PlannedTable& pair, const TableRun& run) {
   if (!Writing()) return;
   journal_->Ended(pair.target, run.exitCode == kDone && run.notRun.isEmpty(),
                   run.outcome ? run.outcome->appended : 0,

@@ -30,10 +30,10 @@ class CutRun {
   // exit code when the run ends here, told.
   std::optional<int> Open(const AppendJob& job, const QString& chosen, Console& console);
   // What the run does with `pair`.
-  TableResume Of(const AppendJob& job, const TablePair& pair) const;
+  TableResume Of(const AppendJob& job, const copy::PlannedTable& pair) const;
   // The journal's lines, as the tables begin and end (nothing in a dry run).
-  void Began(const TablePair& pair, bool made);
-  void Ended(const AppendJob& job, const TablePair& pair, const TableRun& run);
+  void Began(const copy::PlannedTable& pair, bool made);
+  void Ended(const AppendJob& job, const copy::PlannedTable& pair, const TableRun& run);
   // Every table complete: the journal goes.
   void Finished(bool complete);
 

@@ -12,9 +12,9 @@ QString RowsWord(qint64 rows) {
   return rows == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(rows);
 }
 
-std::vector<TablePair*> ExistingOnes(std::vector<TablePair>& pairs) {
-  std::vector<TablePair*> existing;
-  for (TablePair& pair : pairs) {
+std::vector<copy::PlannedTable*> ExistingOnes(std::vector<copy::PlannedTable>& pairs) {
+  std::vector<copy::PlannedTable*> existing;
+  for (copy::PlannedTable& pair : pairs) {
     if (pair.notRun.isEmpty() && pair.targetExists) existing.push_back(&pair);
   }
   return existing;
@@ -26,12 +26,9 @@ bool CountsNeeded(ExistingTarget choice, bool create) {
   return choice != ExistingTarget::Append;
 }
 
-bool Counted(CheckedDatabase& target, const std::vector<TablePair*>& existing, Console& console) {
-  std::vector<MSSQL::TableName> tables;
-  for (const TablePair* pair : existing) tables.push_back(pair->target);
+bool Counted(CheckedDatabase& target, std::vector<copy::PlannedTable>& pairs, Console& console) {
   try {
-    const std::vector<qint64> rows = copy::RowsOfTables(*target.connection, tables);
-    for (std::size_t at = 0; at < existing.size(); ++at) existing.at(at)->targetRows = rows.at(at);
+    copy::CountExistingTargets(*target.connection, pairs);
     return true;
   } catch (const platform::Error& error) {
     console.Failure(QStringLiteral("cannot count the tables of %1 that exist already")
@@ -41,9 +38,10 @@ bool Counted(CheckedDatabase& target, const std::vector<TablePair*>& existing, C
   }
 }
 
-QString TablesWithRows(const CheckedDatabase& target, const std::vector<TablePair*>& tables) {
+QString TablesWithRows(const CheckedDatabase& target,
+                       const std::vector<copy::PlannedTable*>& tables) {
   QStringList named;
-  for (const TablePair* pair : tables) {
+  for (const copy::PlannedTable* pair : tables) {
     named << QStringLiteral("%1 (%2)").arg(QualifiedName(target, pair->target),
                                            RowsWord(pair->targetRows.value_or(0)));
   }
@@ -52,7 +50,7 @@ QString TablesWithRows(const CheckedDatabase& target, const std::vector<TablePai
 
 // A run that makes tables and meets some that hold rows does not append to them unasked: a
 // terminal answers, and without one the run is refused with the options that decide it.
-bool AppendAgreed(const CheckedDatabase& target, const std::vector<TablePair*>& holding,
+bool AppendAgreed(const CheckedDatabase& target, const std::vector<copy::PlannedTable*>& holding,
                   Console& console) {
   const QString question =
       QStringLiteral("Tables to make exist already and hold rows: %1. Append the rows to them?")
@@ -104,8 +102,8 @@ QStringList DropStatements(const std::vector<MSSQL::TableName>& replaced) {
   return drops;
 }
 
-bool ReplaceAgreed(const CheckedDatabase& target, const std::vector<TablePair*>& existing, bool yes,
-                   Console& console) {
+bool ReplaceAgreed(const CheckedDatabase& target, const std::vector<copy::PlannedTable*>& existing,
+                   bool yes, Console& console) {
   TerminalDialogs dialogs(console, QStringLiteral("--yes"), yes);
   const QString question =
       QStringLiteral("Drop %1 and make %2 again from the source? Every row %3 now is lost.")
@@ -117,13 +115,13 @@ bool ReplaceAgreed(const CheckedDatabase& target, const std::vector<TablePair*>&
 
 }  // namespace
 
-std::optional<int> ReplaceDecided(CheckedDatabase& target, std::vector<TablePair>& pairs,
+std::optional<int> ReplaceDecided(CheckedDatabase& target, std::vector<copy::PlannedTable>& pairs,
                                   const std::vector<MSSQL::ForeignKey>& targetKeys, bool yes,
                                   bool dryRun, bool script, Console& console,
                                   std::vector<MSSQL::TableName>& replaced) {
-  const std::vector<TablePair*> existing = ExistingOnes(pairs);
+  const std::vector<copy::PlannedTable*> existing = ExistingOnes(pairs);
   if (existing.empty()) return std::nullopt;
-  for (const TablePair* pair : existing) replaced.push_back(pair->target);
+  for (const copy::PlannedTable* pair : existing) replaced.push_back(pair->target);
   QStringList outside;
   for (const MSSQL::TableName& table : copy::ReferencingFromOutside(replaced, targetKeys)) {
     outside << QualifiedName(target, table);
@@ -148,7 +146,7 @@ std::optional<int> ReplaceDecided(CheckedDatabase& target, std::vector<TablePair
     }
   }
   if (!dryRun && !ReplaceAgreed(target, existing, yes, console)) return kRefused;
-  for (TablePair* pair : existing) {
+  for (copy::PlannedTable* pair : existing) {
     pair->targetExists = false;
     pair->replaced = true;
   }
@@ -173,15 +171,15 @@ std::optional<int> DropReplacedTargets(const CheckedDatabase& target, adodb::Con
 
 namespace {
 
-std::vector<MSSQL::TableName> Emptied(std::vector<TablePair>& pairs) {
+std::vector<MSSQL::TableName> Emptied(std::vector<copy::PlannedTable>& pairs) {
   std::vector<MSSQL::TableName> emptied;
-  for (const TablePair* pair : ExistingOnes(pairs)) emptied.push_back(pair->target);
+  for (const copy::PlannedTable* pair : ExistingOnes(pairs)) emptied.push_back(pair->target);
   return emptied;
 }
 
 }  // namespace
 
-std::optional<int> EmptyingRefused(CheckedDatabase& target, std::vector<TablePair>& pairs,
+std::optional<int> EmptyingRefused(CheckedDatabase& target, std::vector<copy::PlannedTable>& pairs,
                                    const std::vector<MSSQL::ForeignKey>& targetKeys,
                                    Console& console) {
   const std::vector<MSSQL::TableName> emptied = Emptied(pairs);
@@ -192,7 +190,7 @@ std::optional<int> EmptyingRefused(CheckedDatabase& target, std::vector<TablePai
 }
 
 std::optional<int> EmptyExistingTargets(const CheckedDatabase& target, adodb::Connection& session,
-                                        std::vector<TablePair>& pairs,
+                                        std::vector<copy::PlannedTable>& pairs,
                                         const std::vector<MSSQL::ForeignKey>& targetKeys,
                                         Console& console) {
   const std::vector<MSSQL::TableName> emptied = Emptied(pairs);
@@ -209,12 +207,13 @@ std::optional<int> EmptyExistingTargets(const CheckedDatabase& target, adodb::Co
   return std::nullopt;
 }
 
-std::optional<int> DecideExistingTargets(CheckedDatabase& target, std::vector<TablePair>& pairs,
+std::optional<int> DecideExistingTargets(CheckedDatabase& target,
+                                         std::vector<copy::PlannedTable>& pairs,
                                          ExistingTarget& choice, bool create, bool dryRun,
                                          Console& console) {
-  const std::vector<TablePair*> existing = ExistingOnes(pairs);
+  const std::vector<copy::PlannedTable*> existing = ExistingOnes(pairs);
   if (existing.empty() || !CountsNeeded(choice, create)) return std::nullopt;
-  if (!Counted(target, existing, console)) return kRefused;
+  if (!Counted(target, pairs, console)) return kRefused;
   if (choice == ExistingTarget::Refuse) {
     console.Message(QStringLiteral("ombrelia: refused (--existing refuse): %1 exist already. "
                                    "Nothing was written.")
@@ -222,14 +221,14 @@ std::optional<int> DecideExistingTargets(CheckedDatabase& target, std::vector<Ta
     return kRefused;
   }
   if (choice == ExistingTarget::Keep) {
-    for (TablePair* pair : existing) {
+    for (copy::PlannedTable* pair : existing) {
       pair->kept = copy::ExistingTargetWordsFor(choice, pair->targetRows.value_or(0));
     }
     return std::nullopt;
   }
   if (choice != ExistingTarget::Unchosen) return std::nullopt;
-  std::vector<TablePair*> holding;
-  for (TablePair* pair : existing) {
+  std::vector<copy::PlannedTable*> holding;
+  for (copy::PlannedTable* pair : existing) {
     if (pair->targetRows.value_or(0) > 0) holding.push_back(pair);
   }
   if (holding.empty()) return std::nullopt;

@@ -19,14 +19,15 @@ namespace cli {
 // and gives the exit code when the run ends here (refused, or a count failed), told on the
 // console; none when the run goes on. A dry run is refused where the run would be, but asks
 // nothing.
-std::optional<int> DecideExistingTargets(CheckedDatabase& target, std::vector<TablePair>& pairs,
+std::optional<int> DecideExistingTargets(CheckedDatabase& target,
+                                         std::vector<copy::PlannedTable>& pairs,
                                          copy::ExistingTarget& choice, bool create, bool dryRun,
                                          Console& console);
 
 // A run that empties its existing targets (--existing empty, --truncate) is refused, before
 // its question, when a table outside the run references one of them and holds rows: named,
 // since emptying would leave its rows pointing at nothing. Gives the exit code when refused.
-std::optional<int> EmptyingRefused(CheckedDatabase& target, std::vector<TablePair>& pairs,
+std::optional<int> EmptyingRefused(CheckedDatabase& target, std::vector<copy::PlannedTable>& pairs,
                                    const std::vector<MSSQL::ForeignKey>& targetKeys,
                                    Console& console);
 
@@ -34,7 +35,7 @@ std::optional<int> EmptyingRefused(CheckedDatabase& target, std::vector<TablePai
 // others first, by DELETE where a foreign key refuses TRUNCATE. Gives the exit code when the
 // server refuses it, told.
 std::optional<int> EmptyExistingTargets(const CheckedDatabase& target, adodb::Connection& session,
-                                        std::vector<TablePair>& pairs,
+                                        std::vector<copy::PlannedTable>& pairs,
                                         const std::vector<MSSQL::ForeignKey>& targetKeys,
                                         Console& console);
 
@@ -42,7 +43,7 @@ std::optional<int> EmptyExistingTargets(const CheckedDatabase& target, adodb::Co
 // a table outside the run references one of them (the server drops no table that another
 // references); asked unless --yes; a dry run prints the drops that its script would begin
 // with (`script`). The pairs are then tables to make, and `replaced` names the tables to drop.
-std::optional<int> ReplaceDecided(CheckedDatabase& target, std::vector<TablePair>& pairs,
+std::optional<int> ReplaceDecided(CheckedDatabase& target, std::vector<copy::PlannedTable>& pairs,
                                   const std::vector<MSSQL::ForeignKey>& targetKeys, bool yes,
                                   bool dryRun, bool script, Console& console,
                                   std::vector<MSSQL::TableName>& replaced);

@@ -33,14 +33,13 @@ std::optional<Databases> OpenBoth(const AppendJob& job, Console& console) {
 
 // The tables in the order they go, with their targets: the foreign keys of both databases
 // decide it (the made targets have none yet, the sources' keys stand for theirs).
-std::optional<std::vector<TablePair>> PlannedTables(Databases& both, const ManyTablesRun& run,
-                                                    bool create,
-                                                    std::vector<MSSQL::ForeignKey>& targetKeys,
-                                                    Console& console) {
+std::optional<std::vector<copy::PlannedTable>> PlannedTables(
+    Databases& both, const ManyTablesRun& run, bool create,
+    std::vector<MSSQL::ForeignKey>& targetKeys, Console& console) {
   const std::optional<std::vector<MSSQL::TableName>> tables =
       ChosenTables(*both.source, run.choice, console);
   if (!tables) return std::nullopt;
-  const std::optional<std::vector<TablePair>> pairs =
+  const std::optional<std::vector<copy::PlannedTable>> pairs =
       PairWithTargets(*both.target, *tables, create, console);
   if (!pairs) return std::nullopt;
   std::optional<std::vector<MSSQL::ForeignKey>> keys = ForeignKeysOf(*both.source, console);
@@ -52,39 +51,24 @@ std::optional<std::vector<TablePair>> PlannedTables(Databases& both, const ManyT
   return InForeignKeyOrder(*pairs, *keys, console);
 }
 
-// The scripts of the tables to make, one a pair (none for a target that exists), read for the
-// whole run; the failure told and the empty optional when the source cannot be read.
-std::optional<std::vector<std::optional<copy::TableScript>>> ScriptsOfTheRun(
-    Databases& both, const std::vector<TablePair>& pairs, Console& console) {
-  std::vector<copy::TableToMake> made;
-  std::vector<MSSQL::TableName> copied;
-  for (const TablePair& pair : pairs) {
-    if (!pair.notRun.isEmpty()) continue;
-    copied.push_back(pair.source);
-    if (!pair.targetExists || pair.madeByTheCutRun) made.push_back({pair.source, pair.target});
-  }
-  std::vector<copy::TableScript> scripts;
+// The scripts of the tables to make, read for the whole run; false, the failure told, when the
+// source cannot be read.
+bool ScriptsRead(Databases& both, std::vector<copy::PlannedTable>& pairs, Console& console) {
   try {
-    scripts = copy::ScriptsOf(*both.source->connection, *both.target->connection, made, copied);
+    copy::ReadScripts(*both.source->connection, *both.target->connection, pairs);
+    return true;
   } catch (const platform::Error& error) {
     console.Failure(
         QStringLiteral("cannot read the tables to make from %1").arg(both.source->login.Database),
         error.Description());
-    return std::nullopt;
+    return false;
   }
-  std::vector<std::optional<copy::TableScript>> byPair;
-  std::size_t next = 0;
-  for (const TablePair& pair : pairs) {
-    const bool makes = pair.notRun.isEmpty() && (!pair.targetExists || pair.madeByTheCutRun);
-    byPair.push_back(makes ? std::optional<copy::TableScript>(scripts.at(next++)) : std::nullopt);
-  }
-  return byPair;
 }
 
 // The pattern job for one table, on the logins still open (or opened again when a table's run
 // lost one): empty when a login cannot be opened again.
-bool JobFor(const TablePair& pair, const Databases& both, const ManyTablesRun& run, AppendJob& job,
-            Console& console) {
+bool JobFor(const copy::PlannedTable& pair, const Databases& both, const ManyTablesRun& run,
+            AppendJob& job, Console& console) {
   const bool into1 = job.appendToDatabase1;
   (into1 ? job.table2 : job.table1) = pair.source;
   (into1 ? job.table1 : job.table2) = pair.target;
@@ -106,9 +90,9 @@ bool JobFor(const TablePair& pair, const Databases& both, const ManyTablesRun& r
   return true;
 }
 
-QStringList Targets(const std::vector<TablePair>& pairs, const Databases& both) {
+QStringList Targets(const std::vector<copy::PlannedTable>& pairs, const Databases& both) {
   QStringList targets;
-  for (const TablePair& pair : pairs) {
+  for (const copy::PlannedTable& pair : pairs) {
     if (pair.notRun.isEmpty() && pair.targetExists) {
       targets << QualifiedName(*both.target, pair.target);
     }
@@ -181,16 +165,15 @@ void FinishMadeByTheCutRun(TableRun& table, const std::optional<copy::TableScrip
 
 // A run that empties its targets before the first is filled checks every table first, each by
 // its dry run: a table refused at a check leaves every target's rows where they were.
-bool EveryTableChecks(const std::vector<TablePair>& pairs,
-                      const std::vector<std::optional<copy::TableScript>>& scripts,
-                      const Databases& both, const ManyTablesRun& run, AppendJob& job,
-                      Console& console, AppendRunContext& context, const StatementWatch& watch) {
+bool EveryTableChecks(const std::vector<copy::PlannedTable>& pairs, const Databases& both,
+                      const ManyTablesRun& run, AppendJob& job, Console& console,
+                      AppendRunContext& context, const StatementWatch& watch) {
   job.dryRun = true;
   bool checked = true;
   for (std::size_t at = 0; at < pairs.size() && checked && !context.interrupted; ++at) {
-    const TablePair& pair = pairs.at(at);
+    const copy::PlannedTable& pair = pairs.at(at);
     if (!pair.notRun.isEmpty() || !pair.kept.isEmpty()) continue;
-    job.script = scripts.at(at);
+    job.script = pair.script;
     checked = JobFor(pair, both, run, job, console) &&
               RunOne(job, run, console, context, watch).exitCode == kDone;
     if (!checked) {
@@ -224,14 +207,13 @@ QString NotStartedBecause(const std::vector<TableRun>& runs, const ManyTablesRun
 
 // After the tables of a dry run: the foreign keys and triggers of the tables it would make,
 // which the run makes once every table holds its rows.
-void ShowLinksScript(const std::vector<std::optional<copy::TableScript>>& scripts,
-                     Console& console) {
+void ShowLinksScript(const std::vector<copy::PlannedTable>& pairs, Console& console) {
   QStringList links;
   QStringList triggers;
-  for (const std::optional<copy::TableScript>& script : scripts) {
-    if (!script) continue;
-    links += script->foreignKeys;
-    triggers += script->triggers;
+  for (const copy::PlannedTable& pair : pairs) {
+    if (!pair.script) continue;
+    links += pair.script->foreignKeys;
+    triggers += pair.script->triggers;
   }
   if (links.isEmpty() && triggers.isEmpty()) return;
   console.Result(
@@ -243,21 +225,19 @@ void ShowLinksScript(const std::vector<std::optional<copy::TableScript>>& script
 // Once every table holds its rows: the foreign keys of the tables the run made and filled,
 // checked by the server, then their triggers, so that none fires during the copy. What the
 // target refuses is named under its table, which then did not get its whole copy.
-void MakeLinks(std::vector<TableRun>& runs,
-               const std::vector<std::optional<copy::TableScript>>& scripts, AppendJob& job,
-               const ManyTablesRun& run, Console& console) {
+void MakeLinks(std::vector<TableRun>& runs, const std::vector<copy::PlannedTable>& pairs,
+               AppendJob& job, const ManyTablesRun& run, Console& console) {
   std::unique_ptr<adodb::Connection>& target =
       job.appendToDatabase1 ? job.connection1 : job.connection2;
   if (!target) return;
   for (const bool triggers : {false, true}) {
     for (std::size_t at = 0; at < runs.size(); ++at) {
       TableRun& table = runs.at(at);
-      if (!scripts.at(at) || !table.outcome || !table.outcome->targetMade ||
-          table.exitCode != kDone) {
+      const std::optional<copy::TableScript>& script = pairs.at(at).script;
+      if (!script || !table.outcome || !table.outcome->targetMade || table.exitCode != kDone) {
         continue;
       }
-      const QStringList& statements =
-          triggers ? scripts.at(at)->triggers : scripts.at(at)->foreignKeys;
+      const QStringList& statements = triggers ? script->triggers : script->foreignKeys;
       // The table's object again, now that it did not get its whole copy.
       if (!SendForTable(table, *target, statements, console) && run.json) {
         console.Result(TableJson(table));
@@ -313,7 +293,7 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
   std::optional<Databases> both = OpenBoth(job, console);
   if (!both) return ended(kNotConnected);
   std::vector<MSSQL::ForeignKey> targetKeys;
-  std::optional<std::vector<TablePair>> pairs =
+  std::optional<std::vector<copy::PlannedTable>> pairs =
       PlannedTables(*both, run, job.create, targetKeys, console);
   if (!pairs) return ended(kRefused);
   CutRun cutRun;
@@ -322,7 +302,7 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
   }
   const bool resuming = job.resume == append::AppendRequest::Resume::Yes ||
                         job.resume == append::AppendRequest::Resume::Force;
-  for (TablePair& pair : *pairs) {
+  for (copy::PlannedTable& pair : *pairs) {
     const TableResume resume = cutRun.Of(job, pair);
     pair.resume = resume.resume;
     pair.madeByTheCutRun = resume.madeByTheCutRun && pair.targetExists;
@@ -345,9 +325,7 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
       return ended(*exit);
     }
   }
-  const std::optional<std::vector<std::optional<copy::TableScript>>> scripts =
-      ScriptsOfTheRun(*both, *pairs, console);
-  if (!scripts) return ended(kRefused);
+  if (!ScriptsRead(*both, *pairs, console)) return ended(kRefused);
   // Every target is emptied before the first is filled, children first: the tables' own runs
   // find them empty.
   const bool empties = job.truncate || decided.existing == copy::ExistingTarget::Empty;
@@ -367,7 +345,7 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
   AppendRunContext context;
   const StopOnInterrupt interrupt(console, [&] { context.Interrupt(); });
   if (empties && !job.dryRun) {
-    if (!EveryTableChecks(*pairs, *scripts, *both, decided, job, console, context, watch)) {
+    if (!EveryTableChecks(*pairs, *both, decided, job, console, context, watch)) {
       return ended(context.interrupted ? kInterrupted : kRefused);
     }
     adodb::Connection& session = *(job.appendToDatabase1 ? job.connection1 : job.connection2);
@@ -386,9 +364,9 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
   std::vector<TableRun> runs;
   bool loginLost = false;
   for (std::size_t at = 0; at < pairs->size(); ++at) {
-    const TablePair& pair = pairs->at(at);
+    const copy::PlannedTable& pair = pairs->at(at);
     // A target the cut run made is made no more: its script's rest follows its rows.
-    job.script = pair.madeByTheCutRun ? std::nullopt : scripts->at(at);
+    job.script = pair.madeByTheCutRun ? std::nullopt : pair.script;
     TableRun table;
     table.source = QualifiedName(*both->source, pair.source);
     table.target = QualifiedName(*both->target, pair.target);
@@ -404,7 +382,7 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
       cutRun.Began(pair, job.create);
       table = RunOne(job, decided, console, context, watch);
       table.emptiesTarget = empties && pair.targetExists;
-      if (pair.madeByTheCutRun) FinishMadeByTheCutRun(table, scripts->at(at), job, console);
+      if (pair.madeByTheCutRun) FinishMadeByTheCutRun(table, pair.script, job, console);
       cutRun.Ended(job, pair, table);
     } else if (!table.kept.isEmpty()) {
       table.exitCode = kDone;
@@ -420,9 +398,9 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
     runs.push_back(std::move(table));
   }
   if (job.dryRun && !run.json) {
-    ShowLinksScript(*scripts, console);
+    ShowLinksScript(*pairs, console);
   } else if (!job.dryRun) {
-    MakeLinks(runs, *scripts, job, run, console);
+    MakeLinks(runs, *pairs, job, run, console);
   }
   const int exitCode = loginLost ? kNotConnected : ExitCodeOf(runs, context.interrupted);
   if (!job.dryRun) cutRun.Finished(exitCode == kDone);

@@ -84,51 +84,40 @@ std::optional<std::vector<MSSQL::TableName>> ChosenTables(CheckedDatabase& sourc
   }
 }
 
-std::optional<std::vector<TablePair>> PairWithTargets(CheckedDatabase& target,
-                                                      const std::vector<MSSQL::TableName>& tables,
-                                                      bool create, Console& console) {
-  std::vector<TablePair> pairs;
+std::optional<std::vector<copy::PlannedTable>> PairWithTargets(
+    CheckedDatabase& target, const std::vector<MSSQL::TableName>& tables, bool create,
+    Console& console) {
+  std::vector<copy::TableToMake> wanted;
+  for (const MSSQL::TableName& source : tables) wanted.push_back({source, source});
+  std::vector<copy::PlannedTable> pairs;
   try {
-    for (const MSSQL::TableName& source : tables) {
-      const std::optional<MSSQL::TableName> found = ServersName(*target.connection, source);
-      TablePair pair{source, found.value_or(source), found.has_value(), {}};
-      if (!found && !create) {
-        pair.notRun = QStringLiteral("no table %1 in %2 (--create makes it)")
-                          .arg(source.Display(), DatabaseName(target));
-      }
-      pairs.push_back(pair);
-    }
+    pairs = copy::PairedWithTargets(*target.connection, wanted);
   } catch (const platform::Error& error) {
     console.Failure(QStringLiteral("cannot look for the tables in %1").arg(DatabaseName(target)),
                     error.Description());
     return std::nullopt;
   }
+  for (copy::PlannedTable& pair : pairs) {
+    if (pair.targetExists || create) continue;
+    pair.notRun = QStringLiteral("no table %1 in %2 (--create makes it)")
+                      .arg(pair.source.Display(), DatabaseName(target));
+  }
   return pairs;
 }
 
-std::optional<std::vector<TablePair>> InForeignKeyOrder(const std::vector<TablePair>& pairs,
-                                                        const std::vector<MSSQL::ForeignKey>& keys,
-                                                        Console& console) {
-  std::vector<MSSQL::TableName> sources;
-  for (const TablePair& pair : pairs) sources.push_back(pair.source);
+std::optional<std::vector<copy::PlannedTable>> InForeignKeyOrder(
+    const std::vector<copy::PlannedTable>& pairs, const std::vector<MSSQL::ForeignKey>& keys,
+    Console& console) {
   QStringList cycle;
-  const std::optional<std::vector<MSSQL::TableName>> ordered =
-      MSSQL::ReferencedFirst(sources, keys, cycle);
+  std::optional<std::vector<copy::PlannedTable>> ordered = copy::InFillOrder(pairs, keys, cycle);
   if (!ordered) {
     console.Message(QStringLiteral("ombrelia: the tables %1 reference one another by foreign "
                                    "keys in a cycle: no order appends each after the tables it "
                                    "references. Append them one at a time, in the order their "
                                    "rows allow.")
                         .arg(cycle.join(QStringLiteral(", "))));
-    return std::nullopt;
   }
-  std::vector<TablePair> result;
-  for (const MSSQL::TableName& table : *ordered) {
-    for (const TablePair& pair : pairs) {
-      if (pair.source == table) result.push_back(pair);
-    }
-  }
-  return result;
+  return ordered;
 }
 
 std::optional<std::vector<MSSQL::ForeignKey>> ForeignKeysOf(CheckedDatabase& database,

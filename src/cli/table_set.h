@@ -15,6 +15,7 @@
 #include "catalogue/table_name.h"
 #include "cli/console.h"
 #include "cli/table_check.h"
+#include "copy/copy_plan.h"
 
 namespace cli {
 
@@ -25,22 +26,6 @@ struct TableChoice {
   bool all = false;    // --all
 };
 
-// One table to append: named with its schema on both sides; `targetExists` false when the
-// target is to be made (--create).
-struct TablePair {
-  MSSQL::TableName source;
-  MSSQL::TableName target;
-  bool targetExists = true;
-  QString notRun;  // why the table is not appended, told in its line; empty: it is
-  std::optional<qint64> targetRows{};  // an existing target's rows, when the run counted them
-  QString kept{};  // an existing target left as it is, as its line says it; empty: it is not
-  // The resumed run's: how it goes on with the table, and whether the cut run made its target
-  // (which then still lacks its indexes, constraints, foreign keys and triggers).
-  append::AppendRequest::Resume resume = append::AppendRequest::Resume::Ask;
-  bool madeByTheCutRun = false;
-  bool replaced = false;  // --existing replace: dropped before the tables are filled
-};
-
 // The source's tables the choice names, with their schemas, as the server names them. The
 // empty optional, the failure told, when a listed name is no table there or the server
 // cannot list them.
@@ -48,17 +33,18 @@ std::optional<std::vector<MSSQL::TableName>> ChosenTables(CheckedDatabase& sourc
                                                           const TableChoice& choice,
                                                           Console& console);
 
-// Each chosen table with its target, whose existence the target's server tells; a missing
-// target is made with --create, else the table is not appended, with the reason.
-std::optional<std::vector<TablePair>> PairWithTargets(CheckedDatabase& target,
-                                                      const std::vector<MSSQL::TableName>& tables,
-                                                      bool create, Console& console);
+// Each chosen table with the target of its schema and name, whose existence the target's
+// server tells; a missing target is made with --create, else the table is not appended, with
+// the reason.
+std::optional<std::vector<copy::PlannedTable>> PairWithTargets(
+    CheckedDatabase& target, const std::vector<MSSQL::TableName>& tables, bool create,
+    Console& console);
 
 // The pairs in an order where each comes after the tables it references, by the foreign keys
 // of both databases; a cycle is told, with its tables, and gives the empty optional.
-std::optional<std::vector<TablePair>> InForeignKeyOrder(const std::vector<TablePair>& pairs,
-                                                        const std::vector<MSSQL::ForeignKey>& keys,
-                                                        Console& console);
+std::optional<std::vector<copy::PlannedTable>> InForeignKeyOrder(
+    const std::vector<copy::PlannedTable>& pairs, const std::vector<MSSQL::ForeignKey>& keys,
+    Console& console);
 
 // The foreign keys of a database; the failure told and the empty optional when the server
 // cannot list them.

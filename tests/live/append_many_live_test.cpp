@@ -29,7 +29,7 @@ TEST_F(AppendLiveMany, EachTableGoesIntoTheTableOfItsNameAndOneBoxTellsBoth) {
   append::AppendRequest request;
   request.profile1 = profile1;
   request.profile2 = profile2;
-  copy::ManyTables tables(request, {first, second}, {second, first}, progress);
+  copy::ManyTables tables(request, {first, second}, progress);
   tables.Run();
 
   EXPECT_EQ(target1.Contents("id"), source1.Contents("id"));

@@ -45,7 +45,7 @@ class SeveralTablesLive : public LiveAppend {
     append::AppendProgress progress(page, bar);
     append::AppendRequest request{std::nullopt, std::nullopt, false, profile1,
                                   profile2,     false,        create};
-    copy::ManyTables tables(request, {child_, parent_}, {child_, parent_}, progress);
+    copy::ManyTables tables(request, {child_, parent_}, progress);
     tables.Run();
   }
 

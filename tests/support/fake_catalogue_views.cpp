@@ -99,6 +99,20 @@ bool RunCatalogueQuery(Database& database, const QString& statement, Result& res
     result = {true, {QString(), QString(), QString(), QString()}, {}, {}};
     return true;
   }
+  // A copy's tables paired with their targets: each target's schema and name, NULL when the
+  // database has no table of that name.
+  if (statement.startsWith(QLatin1String("SELECT v.n, OBJECT_SCHEMA_NAME(v.id), OBJECT_NAME("))) {
+    static const QRegularExpression kWanted(
+        QStringLiteral("\\((\\d+), OBJECT_ID\\(N'((?:[^']|'')*)', N'U'\\)\\)"));
+    result = {true, {QString(), QString(), QString()}, {}, {}};
+    for (const QRegularExpressionMatch& match : kWanted.globalMatch(statement)) {
+      const Table* table = database.Find(FromBrackets(Unquoted(match.captured(2))));
+      result.rows.push_back({adodb::Value::Text(match.captured(1)),
+                             table ? adodb::Value::Text(table->Schema()) : adodb::Value::Null(),
+                             table ? adodb::Value::Text(table->name) : adodb::Value::Null()});
+    }
+    return true;
+  }
   // A run's mark on its target: always free here, the target in the default schema.
   if (statement.contains(QLatin1String("sp_getapplock @Resource = @mark"))) {
     const adodb::Value dbo = adodb::Value::Text(QStringLiteral("dbo"));

@@ -131,12 +131,12 @@ void Form3::AppendOneTable() {
   }
 }
 
-// The target's list is read as it stands: a source whose table is not in it is told as such.
+// The targets are the servers' tables of the sources' names: a source whose table is not there
+// is told as such.
 void Form3::AppendManyTables(std::vector<MSSQL::TableName> sources) {
   QListWidget& targetList = TargetList();
   append::AppendProgress progress(*this, *ui_->ProgressBar1);
-  copy::ManyTables tables(TakeAppendRequest(), std::move(sources), shell::ListedTables(targetList),
-                          progress);
+  copy::ManyTables tables(TakeAppendRequest(), std::move(sources), progress);
   RunLocked([&] { tables.Run(); }, [&] { tables.Stop(); });
   for (const MSSQL::TableName& made : tables.MadeTables()) ListMadeTable(made, targetList);
 }

@@ -11,13 +11,17 @@ namespace {
 
 constexpr int kExistingLine = 94;
 
+// A table whose name "Into a new table" finds taken: the user says what becomes of it.
+bool Asked(const PlannedTable& table) {
+  return table.notRun.isEmpty() && table.targetExists && table.targetRows.has_value();
+}
+
 }  // namespace
 
 ManyTables::ManyTables(append::AppendRequest request, std::vector<MSSQL::TableName> sources,
-                       std::vector<MSSQL::TableName> targets, jobs::RunReport& report)
+                       jobs::RunReport& report)
     : request_(std::move(request)),
       sources_(std::move(sources)),
-      targets_(std::move(targets)),
       report_(report),
       tableReport_(report) {}
 
@@ -47,19 +51,24 @@ void ManyTables::Stop() {
 }
 
 QString ManyTables::AppendOne(std::size_t at) {
-  const std::optional<MSSQL::TableName> target = TargetOf(sources_[at]);
-  if (!target) return NoTargetLine(sources_[at].Display(), TargetDatabase());
-  const std::optional<qint64> there =
-      at < existingRows_.size() ? existingRows_[at] : std::optional<qint64>();
-  if (there && keepExisting_) return KeptLine(sources_[at].Display(), target->Display(), *there);
-  return RunEngine(at, *target, request_.createTarget && !there);
+  const PlannedTable& table = plan_.at(at);
+  if (!table.notRun.isEmpty()) return NoTargetLine(sources_[at].Display(), TargetDatabase());
+  // The target as the target's list names it: bare in the login's default schema.
+  const MSSQL::TableName target =
+      table.target.schema.compare(targetSchema_, Qt::CaseInsensitive) == 0
+          ? MSSQL::TableName(table.target.name)
+          : table.target;
+  if (Asked(table) && keepExisting_) {
+    return KeptLine(sources_[at].Display(), target.Display(), table.targetRows.value_or(0));
+  }
+  return RunEngine(at, target, table.Makes());
 }
 
 bool ManyTables::ExistingTargetsDecided() {
   QStringList named;
-  for (std::size_t at = 0; at < existingRows_.size(); ++at) {
-    if (!existingRows_[at]) continue;
-    const qint64 rows = *existingRows_[at];
+  for (std::size_t at = 0; at < plan_.size(); ++at) {
+    if (!Asked(plan_[at])) continue;
+    const qint64 rows = plan_[at].targetRows.value_or(0);
     named << QStringLiteral("%1 (%2 %3)")
                  .arg(sources_[at].name)
                  .arg(rows)
@@ -86,8 +95,9 @@ QString ManyTables::RunEngine(std::size_t at, const MSSQL::TableName& target, bo
   (request.appendToDatabase1 ? request.table2 : request.table1) = source;
   (request.appendToDatabase1 ? request.table1 : request.table2) = target;
   request.createTarget = make;
-  if (make && at < scripts_.size()) {
-    request.script = scripts_[at];
+  const std::optional<TableScript>& script = plan_.at(at).script;
+  if (make && script) {
+    request.script = *script;
     request.linksLater = true;
   }
   append::AppendEngine engine(std::move(request), tableReport_);
@@ -100,21 +110,8 @@ QString ManyTables::RunEngine(std::size_t at, const MSSQL::TableName& target, bo
   const append::AppendEngine::Outcome outcome = engine.Result();
   const bool whole = engine.ClosingText().startsWith(QLatin1String("Done.")) ||
                      engine.ClosingText().startsWith(QLatin1String("No records in table "));
-  tables_.push_back(
-      {at, lines_.size(), make && outcome.targetMade && whole && at < scripts_.size()});
+  tables_.push_back({at, lines_.size(), make && outcome.targetMade && whole && script.has_value()});
   return TableLine(source.Display(), target.Display(), outcome);
-}
-
-// A new table takes the source's name in the target login's default schema, as the name a
-// single new table is offered; otherwise the target is the listed table that reads as the
-// source does.
-std::optional<MSSQL::TableName> ManyTables::TargetOf(const MSSQL::TableName& source) const {
-  if (request_.createTarget) return MSSQL::TableName(source.name);
-  const auto same = std::find_if(targets_.begin(), targets_.end(), [&](const auto& target) {
-    return target.Display() == source.Display();
-  });
-  if (same == targets_.end()) return std::nullopt;
-  return *same;
 }
 
 }  // namespace copy

@@ -1,9 +1,11 @@
 #pragma once
 
-// Several tables of one database appended one after another, each by an append engine of its
-// own, into the table of the same name in the other database, or into a new table of its name
-// there. A table's error reports and questions show as they come; its closing message is kept,
-// and one box at the end lists what became of every table. It knows no window.
+// The window's copy of several tables: the copy plan read on sessions of the run's own (the
+// targets of the same names, the order of the foreign keys, what the targets there hold, the
+// scripts of the new ones), then each table appended by an append engine of its own, into the
+// table of the same name in the other database or into a new table of its name there. A
+// table's error reports and questions show as they come; its closing message is kept, and one
+// box at the end lists what became of every table. It knows no window.
 
 #include <QString>
 #include <QStringList>
@@ -12,7 +14,7 @@
 
 #include "append/engine/append_engine.h"
 #include "catalogue/table_name.h"
-#include "copy/table_script.h"
+#include "copy/copy_plan.h"
 #include "jobs/run_report.h"
 #include "shell/trap.h"
 
@@ -21,10 +23,9 @@ namespace copy {
 class ManyTables {
  public:
   // `request`: the direction, both logins and the options; the pair of tables is filled in for
-  // each table. `sources`: the tables chosen, in the order they go; `targets`: every table the
-  // target's database lists.
+  // each table. `sources`: the tables chosen, as the list names them.
   ManyTables(append::AppendRequest request, std::vector<MSSQL::TableName> sources,
-             std::vector<MSSQL::TableName> targets, jobs::RunReport& report);
+             jobs::RunReport& report);
   ManyTables(const ManyTables&) = delete;
   ManyTables& operator=(const ManyTables&) = delete;
 
@@ -52,17 +53,18 @@ class ManyTables {
     jobs::RunReport& whole_;
   };
 
-  // A table that ran: where its line and its script are, and whether the run made it and gave
-  // it every row.
+  // A table that ran: where its line and its plan are, and whether the run made it and gave it
+  // every row.
   struct Table {
-    std::size_t at = 0;  // in sources_, and in scripts_ when the targets are made
+    std::size_t at = 0;  // in sources_ and plan_
     qsizetype line = 0;  // in lines_
     bool madeAndFilled = false;
   };
 
-  // The tables in foreign-key order, and the scripts of the new ones (many_tables_plan.cpp);
-  // false, told, when they cannot be read.
+  // The copy plan (many_tables_plan.cpp); false, told, when it cannot be read.
   bool Planned();
+  // The plan read on the run's sessions.
+  void ReadPlan(adodb::Connection& source);
   // New tables whose names are taken already: the user says whether the rows go into them or
   // they are left as they are (Cancel: nothing is written); true when the run goes on.
   bool ExistingTargetsDecided();
@@ -71,14 +73,12 @@ class ManyTables {
   // The closing box's line for the `at`th source.
   QString AppendOne(std::size_t at);
   QString RunEngine(std::size_t at, const MSSQL::TableName& target, bool make);
-  // The table the rows of `source` go into; none when the target's database lists none of its
-  // name.
-  std::optional<MSSQL::TableName> TargetOf(const MSSQL::TableName& source) const;
   int TargetDatabase() const { return request_.appendToDatabase1 ? 1 : 2; }
 
   append::AppendRequest request_;
-  std::vector<MSSQL::TableName> sources_;
-  std::vector<MSSQL::TableName> targets_;
+  std::vector<MSSQL::TableName> sources_;  // as the list names them, in the plan's order
+  std::vector<PlannedTable> plan_;         // one a source
+  QString targetSchema_;                   // the target login's default schema
   jobs::RunReport& report_;
   TableReport tableReport_;
   append::AppendEngine* running_ = nullptr;  // the table under way, which a stop reaches
@@ -86,11 +86,8 @@ class ManyTables {
   QStringList lines_;
   std::vector<MSSQL::TableName> made_;
   shell::Trap on_{QStringLiteral("Form3.PushButton2_Click")};
-  std::vector<copy::TableScript> scripts_;     // one a source, when the targets are made
   std::unique_ptr<adodb::Connection> target_;  // the session that makes the links
   std::vector<Table> tables_;
-  // One a source when the targets are made: the rows of a target of that name that is there.
-  std::vector<std::optional<qint64>> existingRows_;
   bool keepExisting_ = false;  // the tables there are left as they are, not appended to
 };
 

@@ -1,14 +1,13 @@
-// Before the first of several tables: the tables put in the order of their foreign keys and,
-// for new tables, the scripts that make them whole, read for all of them on sessions of the
-// run's own. After the last: the foreign keys and triggers of the tables made and filled, once
-// every table holds its rows.
+// Before the first of several tables: the copy plan, read on sessions of the run's own: the
+// targets of the same names, the order of the foreign keys of both databases and, for new
+// tables, what the tables of their names hold and the scripts that make them whole. After the last:
+// the foreign keys and triggers of the tables made and filled, once every table holds its rows.
 
 #include "append/engine/engine_steps.h"
+#include "catalogue/foreign_keys.h"
 #include "connections/encryption.h"
-#include "copy/copy_scripts.h"
-#include "copy/existing_targets.h"
+#include "copy/default_schema.h"
 #include "copy/script_sending.h"
-#include "copy/table_order.h"
 #include "copy/window/many_tables.h"
 #include "jobs/worker.h"
 
@@ -35,34 +34,45 @@ bool ManyTables::Planned() {
   return append::Completed(on_, kPlanLine, [&] {
     jobs::Wait([&] {
       std::unique_ptr<adodb::Connection> source = Opened(sourceLogin);
-      sources_ = copy::ReferencedFirstOnSession(*source, sources_);
-      if (!request_.createTarget) return;
       target_ = Opened(targetLogin);
-      const QString schema = copy::DefaultSchema(*source);
-      // The new tables go into the target login's default schema, named so in their scripts.
-      const QString targetSchema = copy::DefaultSchema(*target_);
-      std::vector<copy::TableToMake> made;
-      std::vector<MSSQL::TableName> copied;
-      for (const MSSQL::TableName& table : sources_) {
-        copied.push_back(copy::WithSchema(table, schema));
-        made.push_back({copied.back(), copy::WithSchema(*TargetOf(table), targetSchema)});
-      }
-      scripts_ = copy::ScriptsOf(*source, *target_, made, copied);
-      // New tables whose names are taken: counted, for the question before the first.
-      std::vector<MSSQL::TableName> targets;
-      for (const copy::TableToMake& table : made) targets.push_back(table.target);
-      const std::vector<bool> there = copy::TablesThere(*target_, targets);
-      std::vector<MSSQL::TableName> existing;
-      for (std::size_t at = 0; at < there.size(); ++at) {
-        if (there[at]) existing.push_back(targets[at]);
-      }
-      const std::vector<qint64> rows = copy::RowsOfTables(*target_, existing);
-      existingRows_.assign(targets.size(), std::nullopt);
-      for (std::size_t at = 0, next = 0; at < there.size(); ++at) {
-        if (there[at]) existingRows_[at] = rows.at(next++);
-      }
+      ReadPlan(*source);
     });
   });
+}
+
+void ManyTables::ReadPlan(adodb::Connection& source) {
+  const QString schema = DefaultSchema(source);
+  targetSchema_ = DefaultSchema(*target_);
+  // A new table takes the source's name in the target login's default schema, as the name a
+  // single new table is offered; otherwise the target is the table that reads as the source
+  // does, a bare name in the target login's default schema.
+  std::vector<TableToMake> wanted;
+  for (const MSSQL::TableName& table : sources_) {
+    wanted.push_back({WithSchema(table, schema), request_.createTarget
+                                                     ? MSSQL::TableName(targetSchema_, table.name)
+                                                     : WithSchema(table, targetSchema_)});
+  }
+  std::vector<PlannedTable> paired = PairedWithTargets(*target_, wanted);
+  std::vector<MSSQL::ForeignKey> keys = MSSQL::ReadForeignKeys(source);
+  const std::vector<MSSQL::ForeignKey> targetKeys = MSSQL::ReadForeignKeys(*target_);
+  keys.insert(keys.end(), targetKeys.begin(), targetKeys.end());
+  QStringList cycle;
+  // Round a cycle the tables keep the list's order, and the server judges their rows one by one.
+  plan_ = InFillOrder(paired, keys, cycle).value_or(paired);
+  std::vector<MSSQL::TableName> given;
+  for (const PlannedTable& table : plan_) {
+    for (std::size_t at = 0; at < wanted.size(); ++at) {
+      if (wanted[at].source == table.source) given.push_back(sources_[at]);
+    }
+  }
+  sources_ = std::move(given);
+  for (PlannedTable& table : plan_) {
+    if (!table.targetExists && !request_.createTarget) table.notRun = QStringLiteral("no target");
+  }
+  if (!request_.createTarget) return;
+  // New tables whose names are taken: counted, for the question before the first.
+  CountExistingTargets(*target_, plan_);
+  ReadScripts(source, *target_, plan_);
 }
 
 // The foreign keys of every table made and filled, then their triggers, so that none fires
@@ -72,7 +82,7 @@ void ManyTables::MakeLinks() {
   for (const bool triggers : {false, true}) {
     for (Table& table : tables_) {
       if (!table.madeAndFilled) continue;
-      const copy::TableScript& script = scripts_.at(table.at);
+      const TableScript& script = *plan_.at(table.at).script;
       const QStringList& statements = triggers ? script.triggers : script.foreignKeys;
       std::vector<copy::Refusal> refused;
       const bool sent = append::Completed(on_, kLinksLine, [&] {
