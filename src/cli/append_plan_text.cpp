@@ -60,6 +60,12 @@ QStringList AppendPlanLines(const Plan& plan, const QString& source, const QStri
                   ? QStringLiteral("Target rows now: %1 in %2.").arg(Rows(*plan.targetRows), target)
                   : QStringLiteral("Target rows now: not counted (%1).").arg(target));
   }
+  if (plan.keysThere) {
+    lines << QStringLiteral("Source keys the target holds already: %1.").arg(*plan.keysThere);
+  } else if (!plan.keysNotCounted.isEmpty()) {
+    lines << QStringLiteral("Source keys the target holds already: not counted (%1).")
+                 .arg(plan.keysNotCounted);
+  }
   if (plan.resumedBefore) {
     QString from = QStringLiteral("Resume: goes on from the cut run, which wrote %1")
                        .arg(Rows(*plan.resumedBefore));

@@ -39,10 +39,17 @@ QString TableLine(const TableRun& run) {
             Rows(run.plan->sourceRows);
     if (run.emptiesTarget) text += QStringLiteral(", into the target emptied first");
     if (!run.plan->script.isEmpty()) return text + QStringLiteral(", into the table made first.");
-    return text +
-           (run.plan->targetRows
-                ? QStringLiteral("; the target holds %1 now.").arg(Rows(*run.plan->targetRows))
-                : QStringLiteral("."));
+    if (!run.plan->targetRows) return text + u'.';
+    text += QStringLiteral("; the target holds %1 now").arg(Rows(*run.plan->targetRows));
+    if (run.plan->keysThere) {
+      return text +
+             QStringLiteral(", %1 of the source's keys among them.").arg(*run.plan->keysThere);
+    }
+    if (!run.plan->keysNotCounted.isEmpty()) {
+      return text + QStringLiteral(" (the source's keys among them could not be counted: %1).")
+                        .arg(run.plan->keysNotCounted);
+    }
+    return text + u'.';
   }
   if (!run.outcome) return text + OutcomeWord(run) + u'.';
   const append::AppendEngine::Outcome& outcome = *run.outcome;

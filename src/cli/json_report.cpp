@@ -62,6 +62,9 @@ QString TableJson(const TableRun& run) {
     object.insert(QStringLiteral("way"), WayWord(run.plan->way));
     object.insert(QStringLiteral("source_rows"), static_cast<double>(run.plan->sourceRows));
     object.insert(QStringLiteral("target_rows"), Count(run.plan->targetRows));
+    if (run.plan->keysThere) {
+      object.insert(QStringLiteral("source_keys_there"), Count(run.plan->keysThere));
+    }
     if (run.plan->resumedBefore) {
       object.insert(QStringLiteral("appended_before_resume"),
                     static_cast<double>(*run.plan->resumedBefore));

@@ -406,9 +406,11 @@ int AppendManyTables(AppendJob& job, const ManyTablesRun& run, Console& console,
   if (!job.dryRun) cutRun.Finished(exitCode == kDone);
   if (run.json) console.Result(RunJson(runs, timer.elapsed(), exitCode));
   if (!run.quiet) {
-    console.Message(
-        job.dryRun ? QStringLiteral("Dry run of %1 tables: nothing was written.").arg(runs.size())
-                   : TotalLine(runs, timer.elapsed()));
+    console.Message(job.dryRun
+                        ? QStringLiteral("Dry run of %1: nothing was written.")
+                              .arg(runs.size() == 1 ? QStringLiteral("1 table")
+                                                    : QStringLiteral("%1 tables").arg(runs.size()))
+                        : TotalLine(runs, timer.elapsed()));
   }
   return exitCode;
 }

@@ -91,6 +91,12 @@ TEST(ExistingTargetsLive, EachChoiceOnASecondRunAndARefreshAcrossForeignKeys) {
   source->ExecuteNoRecords("INSERT INTO parent VALUES (12, 3)");
   source->ExecuteNoRecords("DELETE FROM child WHERE id = 100");
   source->ExecuteNoRecords("INSERT INTO child VALUES (103, 12)");
+  // The dry run of an append says how many of the source's keys each target holds already.
+  const CliRun looked = RunCli(again + QStringList{"--existing", "append", "--dry-run"});
+  EXPECT_TRUE(
+      looked.out.contains("child: would go, by the server's own copy, 3 rows; the target "
+                          "holds 3 rows now, 2 of the source's keys among them."))
+      << looked.out.toStdString() << looked.err.toStdString();
   const CliRun refresh = RunCli(again + QStringList{"--existing", "empty", "--yes"});
   EXPECT_EQ(refresh.exitCode, cli::kDone) << refresh.err.toStdString();
   EXPECT_EQ(AllRows(*target), AllRows(*source));

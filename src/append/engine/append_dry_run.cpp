@@ -4,6 +4,10 @@
 
 #include "append/engine/append_engine.h"
 #include "append/engine/engine_steps.h"
+#include "append/ways/append_statements.h"
+#include "jobs/worker.h"
+
+#include <algorithm>
 
 namespace append {
 namespace {
@@ -62,7 +66,39 @@ std::optional<AppendEngine::Plan> AppendEngine::PlanOfTheRun() {
   plan.resumeAfter = resumeAfter_;
   // A table to be made holds no row yet.
   plan.targetRows = request_.createTarget ? std::optional<qint64>(0) : CountTargetRows();
+  CountKeysThere(plan);
   return plan;
+}
+
+// On one server the source's session compares the keys: rows whose key the target holds
+// already would be refused as doubles, or written twice where the target has no key of its own.
+// The key's columns are looked for by name in the target; a failed count is said, and the dry
+// run goes on.
+void AppendEngine::CountKeysThere(Plan& plan) {
+  if (!OnOneServer() || plan.targetRows.value_or(0) == 0 || !key_ || key_->columns.isEmpty() ||
+      TargetDatabaseName().isEmpty()) {
+    return;
+  }
+  const std::vector<MSSQL::ColumnFacts>& columns = TargetFacts().columns;
+  for (const QString& key : key_->columns) {
+    if (std::none_of(columns.begin(), columns.end(), [&](const MSSQL::ColumnFacts& column) {
+          return column.name.compare(key, Qt::CaseInsensitive) == 0;
+        })) {
+      return;
+    }
+  }
+  MSSQL::TableName target = TargetTable();
+  if (target.schema.isEmpty()) target.schema = TargetFacts().schema;
+  const QString statement = KeysThereStatement(SourceTable(), TargetDatabaseName(), target,
+                                               key_->columns, SourceCondition());
+  try {
+    adodb::Connection& source = SourceConnection();
+    plan.keysThere = jobs::Wait([&] {
+      return adodb::ExecuteForOneRow(source, statement)->FieldValue(0).text.toLongLong();
+    });
+  } catch (const adodb::Error& error) {
+    plan.keysNotCounted = error.Description();
+  }
 }
 
 // --resume: the cut run is found and checked as the run checks it, and the rows the plan counts

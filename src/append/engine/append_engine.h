@@ -173,6 +173,10 @@ class AppendEngine {
     std::optional<qint64> resumedBefore{};  // --resume: the rows the cut runs wrote
     QStringList resumeAfter{};              // --resume: the key the rows go on after
     bool selfReferencing = false;           // one INSERT a row into a target that references itself
+    // On one server, when the target holds rows: how many of the source's rows that would go
+    // have a key the target holds already, or why they were not counted.
+    std::optional<qint64> keysThere{};
+    QString keysNotCounted{};
   };
   // Empty when a check, a question or a failure ends it, as it would end the run
   // (append_dry_run.cpp).
@@ -272,6 +276,7 @@ class AppendEngine {
   // takes its columns by name.
   bool ServerCopies() const;
   std::optional<Plan> PlanOfTheRun();
+  void CountKeysThere(Plan& plan);
   QStringList FacingColumns() const;
   // Whether both connections reach one server instance, as the servers prove it (one_server.cpp).
   void ProveOneServer();

@@ -275,4 +275,19 @@ QString InsertSelectFromHereStatement(const InsertTarget& target, const QString&
   return CopyStatement(target, InDatabase(targetDatabase, target.table), source.Bracketed(), where);
 }
 
+QString KeysThereStatement(const MSSQL::TableName& source, const QString& targetDatabase,
+                           const MSSQL::TableName& target, const QStringList& keyColumns,
+                           const QString& where) {
+  QStringList same;
+  for (const QString& column : keyColumns) {
+    same << QStringLiteral("t.%1 = s.%1").arg(MSSQL::Bracketed(column));
+  }
+  QString statement = QStringLiteral("SELECT COUNT_BIG(*) FROM ") + source.Bracketed() +
+                      QStringLiteral(" AS s WHERE EXISTS (SELECT 1 FROM ") +
+                      InDatabase(targetDatabase, target) + QStringLiteral(" AS t WHERE ") +
+                      same.join(QStringLiteral(" AND ")) + u')';
+  if (!where.isEmpty()) statement += QStringLiteral(" AND (") + where + QStringLiteral("\n)");
+  return statement;
+}
+
 }  // namespace append

@@ -80,6 +80,11 @@ QString InsertSelectStatement(const MSSQL::TableName& target, const QString& sou
 // `where` holds, when it is given.
 QString InsertSelectStatement(const InsertTarget& target, const QString& sourceDatabase,
                               const MSSQL::TableName& source, const QString& where = {});
+// On the source's own session, one server: how many of the source's rows (those `where`
+// chooses) have a key the target holds already, the key's columns compared by name.
+QString KeysThereStatement(const MSSQL::TableName& source, const QString& targetDatabase,
+                           const MSSQL::TableName& target, const QStringList& keyColumns,
+                           const QString& where);
 // The same copy sent on the source's own session, so that the names of `where` are read in the
 // source's database as its count reads them: "INSERT INTO [database]..[target] SELECT * FROM
 // [source] WHERE ...", with the target's column and select lists when it has them.
