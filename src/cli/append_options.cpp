@@ -236,8 +236,8 @@ void DeclareAppend(CommandParser& parser) {
   parser.AddFlag(QStringLiteral("dry-run"),
                  QStringLiteral("Logs in, checks the tables and asks what a run asks, then tells "
                                 "the way the rows would go, how the columns face each other, the "
-                                "source rows that would go and the target's rows; writes "
-                                "nothing."));
+                                "source rows that would go and the target's rows (on one server "
+                                "also the source's keys it holds already); writes nothing."));
   parser.AddFlag(QStringLiteral("resume"),
                  QStringLiteral("Goes on from the last append of these tables that ended short "
                                 "(stopped, cut off, killed), after the last row it wrote: the "
