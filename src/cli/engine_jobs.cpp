@@ -89,6 +89,7 @@ append::AppendRequest RequestOf(const AppendJob& job) {
   request.resume = job.resume;
   request.emptyTarget = job.truncate;
   request.script = job.script;
+  request.sourceKey = job.sourceKey;
   request.linksLater = job.script.has_value();
   request.targetDefaultSchema = job.appendToDatabase1 ? job.defaultSchema1 : job.defaultSchema2;
   return request;

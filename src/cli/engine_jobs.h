@@ -58,6 +58,7 @@ struct AppendJob {
   // A run of many tables: the script of the target to make, written for the whole run; its
   // foreign keys and triggers come once every table holds its rows.
   std::optional<copy::TableScript> script{};
+  std::optional<append::ResumeKey> sourceKey{};  // read with the other tables' keys
   ConnectionProfile profile1;
   ConnectionProfile profile2;
   QString qualified1;  // "db1.dbo.Orders": table1, for the messages and the summary

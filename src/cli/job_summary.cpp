@@ -41,6 +41,8 @@ QString TableLine(const TableRun& run) {
     if (!run.plan->script.isEmpty()) return text + QStringLiteral(", into the table made first.");
     if (!run.plan->targetRows) return text + u'.';
     text += QStringLiteral("; the target holds %1 now").arg(Rows(*run.plan->targetRows));
+    // A target emptied first keeps none of them.
+    if (run.emptiesTarget) return text + u'.';
     if (run.plan->keysThere) {
       return text +
              QStringLiteral(", %1 of the source's keys among them.").arg(*run.plan->keysThere);

@@ -62,7 +62,7 @@ QString TableJson(const TableRun& run) {
     object.insert(QStringLiteral("way"), WayWord(run.plan->way));
     object.insert(QStringLiteral("source_rows"), static_cast<double>(run.plan->sourceRows));
     object.insert(QStringLiteral("target_rows"), Count(run.plan->targetRows));
-    if (run.plan->keysThere) {
+    if (run.plan->keysThere && !run.emptiesTarget) {
       object.insert(QStringLiteral("source_keys_there"), Count(run.plan->keysThere));
     }
     if (run.plan->resumedBefore) {

@@ -56,6 +56,7 @@ std::optional<std::vector<copy::PlannedTable>> PlannedTables(
 bool ScriptsRead(Databases& both, std::vector<copy::PlannedTable>& pairs, Console& console) {
   try {
     copy::ReadScripts(*both.source->connection, *both.target->connection, pairs);
+    copy::ReadSourceKeys(*both.source->connection, pairs);
     return true;
   } catch (const platform::Error& error) {
     console.Failure(
@@ -77,6 +78,7 @@ bool JobFor(const copy::PlannedTable& pair, const Databases& both, const ManyTab
   job.create = !pair.targetExists;
   job.resume = pair.resume;
   job.droppedFirst = pair.replaced;
+  job.sourceKey = pair.sourceKey;
   job.truncate = run.truncate || (run.existing == copy::ExistingTarget::Empty && pair.targetExists);
   for (int number : {1, 2}) {
     std::unique_ptr<adodb::Connection>& connection =

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "append/resume/resume_key.h"
 #include "catalogue/catalogue.h"
 #include "copy/existing_targets.h"
 #include "platform/odbc/adodb.h"
@@ -104,6 +105,25 @@ void ReadScripts(adodb::Connection& source, adodb::Connection& target,
     table.script =
         table.Makes() ? std::optional<TableScript>(std::move(scripts.at(next++))) : std::nullopt;
   }
+}
+
+void ReadSourceKeys(adodb::Connection& source, std::vector<PlannedTable>& tables) {
+  std::vector<PlannedTable*> copied;
+  std::vector<MSSQL::TableName> names;
+  for (PlannedTable& table : tables) {
+    if (!table.notRun.isEmpty()) continue;
+    copied.push_back(&table);
+    names.push_back(table.source);
+  }
+  std::vector<append::ResumeKey> keys;
+  try {
+    keys = append::ReadResumeKeys(source, names);
+  } catch (const adodb::Error& error) {
+    // Each table's run then reads its own key, and says what its server answers.
+    if (error.ConnectionLost()) throw;
+    return;
+  }
+  for (std::size_t at = 0; at < copied.size(); ++at) copied.at(at)->sourceKey = keys.at(at);
 }
 
 }  // namespace copy

@@ -31,6 +31,7 @@ struct PlannedTable {
   QString kept{};  // an existing target left as it is, as its line says it; empty: it is not
   // The script that makes the target, read for the tables the run makes.
   std::optional<TableScript> script{};
+  std::optional<append::ResumeKey> sourceKey{};  // read for every table copied at once
   // A resumed run's: how it goes on with the table, and whether the cut run made its target
   // (which then still lacks its indexes, constraints, foreign keys and triggers).
   append::AppendRequest::Resume resume = append::AppendRequest::Resume::Ask;
@@ -62,5 +63,10 @@ void CountExistingTargets(adodb::Connection& target, std::vector<PlannedTable>& 
 // error.
 void ReadScripts(adodb::Connection& source, adodb::Connection& target,
                  std::vector<PlannedTable>& tables);
+
+// The key of every source copied, which its run reads its rows by and goes on after, read for
+// all of them at once. A server that cannot tell them leaves each table's run to read its own;
+// a lost session throws.
+void ReadSourceKeys(adodb::Connection& source, std::vector<PlannedTable>& tables);
 
 }  // namespace copy

@@ -70,13 +70,13 @@ std::optional<AppendEngine::Plan> AppendEngine::PlanOfTheRun() {
   return plan;
 }
 
-// On one server the source's session compares the keys: rows whose key the target holds
-// already would be refused as doubles, or written twice where the target has no key of its own.
-// The key's columns are looked for by name in the target; a failed count is said, and the dry
-// run goes on.
+// On one server, into a target that is not emptied first, the source's session compares the
+// keys: rows whose key the target holds already would be refused as doubles, or written twice
+// where the target has no key of its own. The key's columns are looked for by name in the
+// target; a failed count is said, and the dry run goes on.
 void AppendEngine::CountKeysThere(Plan& plan) {
-  if (!OnOneServer() || plan.targetRows.value_or(0) == 0 || !key_ || key_->columns.isEmpty() ||
-      TargetDatabaseName().isEmpty()) {
+  if (!OnOneServer() || request_.emptyTarget || plan.targetRows.value_or(0) == 0 || !key_ ||
+      key_->columns.isEmpty() || TargetDatabaseName().isEmpty()) {
     return;
   }
   const std::vector<MSSQL::ColumnFacts>& columns = TargetFacts().columns;

@@ -70,6 +70,9 @@ struct AppendRequest {
   // The foreign keys and triggers of the made table are left to the copy of many tables, which
   // makes them once every table holds its rows.
   bool linksLater = false;
+  // The source's key as the copy of many tables read it for every table at once; none: the run
+  // reads it itself.
+  std::optional<ResumeKey> sourceKey{};
   // The target login's default schema as the command line's checks read it; empty: not read.
   QString targetDefaultSchema{};
 };

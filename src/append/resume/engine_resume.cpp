@@ -268,6 +268,7 @@ bool AppendEngine::GoOnAfterLargestKey(const JournalRecord& cut) {
 // The source's key, asked of its own session once; a server that cannot tell leaves the run
 // without one.
 bool AppendEngine::KeyRead() {
+  if (!key_) key_ = request_.sourceKey;
   if (key_) return true;
   return Completed(on_, 180, [&] {
     adodb::Connection& connection = SourceConnection();

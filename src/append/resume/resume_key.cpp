@@ -12,39 +12,37 @@ bool InexactType(const QString& type) {
   return lower == u"float" || lower == u"real" || lower == u"sql_variant";
 }
 
-}  // namespace
-
-QString ResumeKeyStatement(const MSSQL::TableName& table) {
-  const QString id = QStringLiteral("OBJECT_ID(N'") +
-                     QString(table.Bracketed()).replace(u'\'', QStringLiteral("''")) +
-                     QStringLiteral("')");
+// The key's index of the table `id` names: the primary key, else the first unique index
+// without a filter whose key columns are all NOT NULL.
+QString KeyIndexOf(const QString& id) {
   return QStringLiteral(
-             "SELECT c.name, TYPE_NAME(c.system_type_id) FROM sys.index_columns ic "
-             "JOIN sys.columns c ON c.object_id = ic.object_id AND c.column_id = ic.column_id "
-             "WHERE ic.object_id = %1 AND ic.key_ordinal > 0 AND ic.index_id = ("
              "SELECT TOP 1 i.index_id FROM sys.indexes i WHERE i.object_id = %1 "
              "AND i.is_unique = 1 AND i.has_filter = 0 AND NOT EXISTS (SELECT 1 FROM "
              "sys.index_columns x JOIN sys.columns y ON y.object_id = x.object_id "
              "AND y.column_id = x.column_id WHERE x.object_id = i.object_id "
              "AND x.index_id = i.index_id AND x.key_ordinal > 0 AND y.is_nullable = 1) "
-             "ORDER BY i.is_primary_key DESC, i.index_id) ORDER BY ic.key_ordinal")
+             "ORDER BY i.is_primary_key DESC, i.index_id")
       .arg(id);
 }
 
-ResumeKey ReadResumeKey(adodb::Connection& connection, const MSSQL::TableName& table) {
+QString ObjectIdOf(const MSSQL::TableName& table) {
+  return QStringLiteral("OBJECT_ID(N'") +
+         QString(table.Bracketed()).replace(u'\'', QStringLiteral("''")) + QStringLiteral("')");
+}
+
+// The key from its columns' names and types, in the key's order.
+ResumeKey KeyOf(const std::vector<std::pair<QString, QString>>& columns) {
   ResumeKey key;
-  const std::unique_ptr<adodb::Recordset> columns = connection.Execute(ResumeKeyStatement(table));
-  for (; !columns->Eof(); columns->MoveNext()) {
-    const QString type = columns->FieldValue(1).text;
+  for (const auto& [name, type] : columns) {
     if (InexactType(type)) {
       key.why = QStringLiteral(
                     "is keyed by its column %1 of type %2, whose values do not read "
                     "back exactly")
-                    .arg(columns->FieldValue(0).text, type);
+                    .arg(name, type);
       key.columns.clear();
       return key;
     }
-    key.columns << columns->FieldValue(0).text;
+    key.columns << name;
   }
   if (key.columns.isEmpty()) {
     key.why = QStringLiteral(
@@ -52,6 +50,52 @@ ResumeKey ReadResumeKey(adodb::Connection& connection, const MSSQL::TableName& t
         "NOT NULL");
   }
   return key;
+}
+
+}  // namespace
+
+QString ResumeKeyStatement(const MSSQL::TableName& table) {
+  const QString id = ObjectIdOf(table);
+  return QStringLiteral(
+             "SELECT c.name, TYPE_NAME(c.system_type_id) FROM sys.index_columns ic "
+             "JOIN sys.columns c ON c.object_id = ic.object_id AND c.column_id = ic.column_id "
+             "WHERE ic.object_id = %1 AND ic.key_ordinal > 0 AND ic.index_id = (%2) "
+             "ORDER BY ic.key_ordinal")
+      .arg(id, KeyIndexOf(id));
+}
+
+ResumeKey ReadResumeKey(adodb::Connection& connection, const MSSQL::TableName& table) {
+  std::vector<std::pair<QString, QString>> columns;
+  const std::unique_ptr<adodb::Recordset> rows = connection.Execute(ResumeKeyStatement(table));
+  for (; !rows->Eof(); rows->MoveNext()) {
+    columns.emplace_back(rows->FieldValue(0).text, rows->FieldValue(1).text);
+  }
+  return KeyOf(columns);
+}
+
+std::vector<ResumeKey> ReadResumeKeys(adodb::Connection& connection,
+                                      const std::vector<MSSQL::TableName>& tables) {
+  if (tables.empty()) return {};
+  QStringList objects;
+  for (std::size_t at = 0; at < tables.size(); ++at) {
+    objects << QStringLiteral("(%1, %2)").arg(at).arg(ObjectIdOf(tables[at]));
+  }
+  const std::unique_ptr<adodb::Recordset> rows = connection.Execute(
+      QStringLiteral("SELECT v.n, c.name, TYPE_NAME(c.system_type_id) FROM (VALUES %1) AS v(n, "
+                     "id) JOIN sys.index_columns ic ON ic.object_id = v.id JOIN sys.columns c ON "
+                     "c.object_id = ic.object_id AND c.column_id = ic.column_id WHERE "
+                     "ic.key_ordinal > 0 AND ic.index_id = (%2) ORDER BY v.n, ic.key_ordinal")
+          .arg(objects.join(QStringLiteral(", ")), KeyIndexOf(QStringLiteral("v.id"))));
+  std::vector<std::vector<std::pair<QString, QString>>> columns(tables.size());
+  for (; !rows->Eof(); rows->MoveNext()) {
+    const qlonglong n = rows->FieldValue(0).text.toLongLong();
+    if (n < 0 || n >= static_cast<qlonglong>(tables.size())) continue;
+    columns.at(static_cast<std::size_t>(n))
+        .emplace_back(rows->FieldValue(1).text, rows->FieldValue(2).text);
+  }
+  std::vector<ResumeKey> keys;
+  for (const auto& key : columns) keys.push_back(KeyOf(key));
+  return keys;
 }
 
 QString KeyOrder(const QStringList& key) {

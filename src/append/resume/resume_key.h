@@ -24,6 +24,11 @@ QString ResumeKeyStatement(const MSSQL::TableName& table);
 // Asked of the source's session, where its name resolves as the run's statements resolve it.
 ResumeKey ReadResumeKey(adodb::Connection& connection, const MSSQL::TableName& table);
 
+// The keys of many tables in one statement, in the order given (a copy of many tables reads
+// them with its plan).
+std::vector<ResumeKey> ReadResumeKeys(adodb::Connection& connection,
+                                      const std::vector<MSSQL::TableName>& tables);
+
 // "[a], [b]": the key's columns as an ORDER BY lists them.
 QString KeyOrder(const QStringList& key);
 

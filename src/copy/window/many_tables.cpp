@@ -95,6 +95,7 @@ QString ManyTables::RunEngine(std::size_t at, const MSSQL::TableName& target, bo
   (request.appendToDatabase1 ? request.table2 : request.table1) = source;
   (request.appendToDatabase1 ? request.table1 : request.table2) = target;
   request.createTarget = make;
+  request.sourceKey = plan_.at(at).sourceKey;
   const std::optional<TableScript>& script = plan_.at(at).script;
   if (make && script) {
     request.script = *script;

@@ -69,6 +69,7 @@ void ManyTables::ReadPlan(adodb::Connection& source) {
   for (PlannedTable& table : plan_) {
     if (!table.targetExists && !request_.createTarget) table.notRun = QStringLiteral("no target");
   }
+  ReadSourceKeys(source, plan_);
   if (!request_.createTarget) return;
   // New tables whose names are taken: counted, for the question before the first.
   CountExistingTargets(*target_, plan_);
