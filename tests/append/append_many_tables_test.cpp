@@ -38,7 +38,10 @@ class AppendManyTables : public AppendRun {
 TEST_F(AppendManyTables, EachSourceGoesIntoTheTableOfItsNameAndOneBoxListsThemAll) {
   ChooseSources({"Orders", "Notes", "Lines"});
   EXPECT_FALSE(List("List1").isEnabled());
+  const std::size_t before = server.Connections().size();
   Press();
+  // One session a side for the whole run, which every table's run works on in turn.
+  EXPECT_EQ(server.Connections().size() - before, 2u);
   EXPECT_EQ(server.FindTable("db1", "Lines")->rows, Rows({"l1"}));
   EXPECT_EQ(server.FindTable("db1", "Orders")->rows, Rows({"o1", "o2"}));
   EXPECT_EQ(dialogs.Texts(),

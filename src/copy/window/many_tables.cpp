@@ -103,9 +103,11 @@ QString ManyTables::RunEngine(std::size_t at, const MSSQL::TableName& target, bo
   }
   append::AppendEngine engine(std::move(request), tableReport_);
   engine.KeepClosingMessage();
+  LendSessions(engine);
   running_ = &engine;
   const auto over = qScopeGuard([this] { running_ = nullptr; });
   engine.Run();
+  TakeSessionsBack(engine);
   if (const std::optional<MSSQL::TableName> made = engine.MadeTable()) made_.push_back(*made);
   if (engine.ClosingText().isEmpty()) return NotAppendedLine(source.Display());
   const append::AppendEngine::Outcome outcome = engine.Result();

@@ -64,7 +64,11 @@ class ManyTables {
   // The copy plan (many_tables_plan.cpp); false, told, when it cannot be read.
   bool Planned();
   // The plan read on the run's sessions.
-  void ReadPlan(adodb::Connection& source);
+  void ReadPlan();
+  // A table's run works on the run's sessions and gives them back; one it lost is opened again
+  // by the next.
+  void LendSessions(append::AppendEngine& engine);
+  void TakeSessionsBack(append::AppendEngine& engine);
   // New tables whose names are taken already: the user says whether the rows go into them or
   // they are left as they are (Cancel: nothing is written); true when the run goes on.
   bool ExistingTargetsDecided();
@@ -86,7 +90,10 @@ class ManyTables {
   QStringList lines_;
   std::vector<MSSQL::TableName> made_;
   shell::Trap on_{QStringLiteral("Form3.PushButton2_Click")};
-  std::unique_ptr<adodb::Connection> target_;  // the session that makes the links
+  // The run's sessions, one a side, which every table's run works on in turn; the target's
+  // makes the links.
+  std::unique_ptr<adodb::Connection> source_;
+  std::unique_ptr<adodb::Connection> target_;
   std::vector<Table> tables_;
   bool keepExisting_ = false;  // the tables there are left as they are, not appended to
 };

@@ -3,6 +3,8 @@
 // tables, what the tables of their names hold and the scripts that make them whole. After the last:
 // the foreign keys and triggers of the tables made and filled, once every table holds its rows.
 
+#include <algorithm>
+
 #include "append/engine/engine_steps.h"
 #include "catalogue/foreign_keys.h"
 #include "connections/encryption.h"
@@ -33,14 +35,15 @@ bool ManyTables::Planned() {
       request_.appendToDatabase1 ? request_.profile1 : request_.profile2;
   return append::Completed(on_, kPlanLine, [&] {
     jobs::Wait([&] {
-      std::unique_ptr<adodb::Connection> source = Opened(sourceLogin);
+      source_ = Opened(sourceLogin);
       target_ = Opened(targetLogin);
-      ReadPlan(*source);
+      ReadPlan();
     });
   });
 }
 
-void ManyTables::ReadPlan(adodb::Connection& source) {
+void ManyTables::ReadPlan() {
+  adodb::Connection& source = *source_;
   const QString schema = DefaultSchema(source);
   targetSchema_ = DefaultSchema(*target_);
   // A new table takes the source's name in the target login's default schema, as the name a
@@ -76,10 +79,34 @@ void ManyTables::ReadPlan(adodb::Connection& source) {
   ReadScripts(source, *target_, plan_);
 }
 
+void ManyTables::LendSessions(append::AppendEngine& engine) {
+  const bool into1 = request_.appendToDatabase1;
+  engine.UseOpenConnections(std::move(into1 ? target_ : source_),
+                            std::move(into1 ? source_ : target_));
+}
+
+void ManyTables::TakeSessionsBack(append::AppendEngine& engine) {
+  auto [connection1, connection2] = engine.HandBackConnections();
+  const bool into1 = request_.appendToDatabase1;
+  target_ = std::move(into1 ? connection1 : connection2);
+  source_ = std::move(into1 ? connection2 : connection1);
+}
+
 // The foreign keys of every table made and filled, then their triggers, so that none fires
-// during the copy. What the target refuses is named under its table.
+// during the copy. What the target refuses is named under its table; a target's session the
+// last table lost is opened again.
 void ManyTables::MakeLinks() {
-  if (!target_) return;
+  if (!target_ && std::none_of(tables_.begin(), tables_.end(),
+                               [](const Table& table) { return table.madeAndFilled; })) {
+    return;
+  }
+  if (!target_ && !append::Completed(on_, kLinksLine, [&] {
+        target_ = jobs::Wait([&] {
+          return Opened(request_.appendToDatabase1 ? request_.profile1 : request_.profile2);
+        });
+      })) {
+    return;
+  }
   for (const bool triggers : {false, true}) {
     for (Table& table : tables_) {
       if (!table.madeAndFilled) continue;
