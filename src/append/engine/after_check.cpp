@@ -23,17 +23,17 @@ const QString kNotChecked = QStringLiteral("The target table's growth could not 
 // the target may change meanwhile).
 void AppendEngine::CountTargetBefore() {
   const std::optional<qint64> counted = TargetFacts().rows;
-  targetBefore_ = counted && !askedAboutColumns_ ? counted : CountTargetRows();
+  counts_.before = counted && !askedAboutColumns_ ? counted : CountTargetRows();
 }
 
 // Nothing more is sent on a lost connection; without a count before there is nothing to compare.
 // The server's own copy may have counted the target already; one cut off says how to tell what
 // it wrote instead.
 void AppendEngine::CountTargetAfter() {
-  if (!targetBefore_ || targetAfter_ || lostDatabase_ == TargetDatabase() || lostDuringCopy_) {
+  if (!counts_.before || counts_.after || lostDatabase_ == TargetDatabase() || lostDuringCopy_) {
     return;
   }
-  targetAfter_ = CountTargetRows();
+  counts_.after = CountTargetRows();
 }
 
 // A statement given up for time may have committed before the cancel reached it, or, as the
@@ -42,15 +42,15 @@ void AppendEngine::CountTargetAfter() {
 // statement may have written.
 void AppendEngine::CountWhatTheGivenUpStatementWrote() {
   timedOut_ = true;
-  if (!targetBefore_) return;
+  if (!counts_.before) return;
   try {
     adodb::Connection& connection = TargetConnection();
-    targetAfter_ = jobs::Wait([&] { return CountRowsAfterWriters(connection, TargetTable()); });
+    counts_.after = jobs::Wait([&] { return CountRowsAfterWriters(connection, TargetTable()); });
   } catch (...) {
-    countFailure_ = shell::DescriptionOf(std::current_exception());
+    counts_.failure = shell::DescriptionOf(std::current_exception());
     return;
   }
-  appended_ = std::max<qint64>(0, *targetAfter_ - *targetBefore_);
+  appended_ = std::max<qint64>(0, *counts_.after - *counts_.before);
 }
 
 // Right after the server's own copy, on the worker: the rows its statement wrote and the
@@ -58,15 +58,15 @@ void AppendEngine::CountWhatTheGivenUpStatementWrote() {
 // trigger's statements wrote. Empty when there was no count before or the server refuses the
 // statement (then the copy's count is the driver's, and the target is counted on its own).
 std::optional<qint64> AppendEngine::CountCopyAndTarget(adodb::Connection& connection) {
-  if (!targetBefore_) return std::nullopt;
+  if (!counts_.before) return std::nullopt;
   try {
     const std::unique_ptr<adodb::Recordset> row =
         connection.Execute(QStringLiteral("SELECT ROWCOUNT_BIG(), (") +
-                           CountStatement(TargetTable(), countBig_) + QLatin1Char(')'));
+                           CountStatement(TargetTable(), counts_.countBig) + QLatin1Char(')'));
     if (row->Eof() || row->FieldValue(0).IsNull() || row->FieldValue(1).IsNull()) {
       return std::nullopt;
     }
-    targetAfter_ = row->FieldValue(1).text.toLongLong();
+    counts_.after = row->FieldValue(1).text.toLongLong();
     return row->FieldValue(0).text.toLongLong();
   } catch (const adodb::Error&) {
     return std::nullopt;
@@ -77,9 +77,9 @@ std::optional<qint64> AppendEngine::CountCopyAndTarget(adodb::Connection& connec
 std::optional<qint64> AppendEngine::CountTargetRows() {
   try {
     adodb::Connection& connection = TargetConnection();
-    return jobs::Wait([&] { return CountRows(connection, TargetTable(), countBig_); });
+    return jobs::Wait([&] { return CountRows(connection, TargetTable(), counts_.countBig); });
   } catch (...) {
-    countFailure_ = shell::DescriptionOf(std::current_exception());
+    counts_.failure = shell::DescriptionOf(std::current_exception());
     return std::nullopt;
   }
 }
@@ -87,8 +87,8 @@ std::optional<qint64> AppendEngine::CountTargetRows() {
 // Empty when the growth is the rows appended, or when no count was made (no row was to go).
 QString AppendEngine::AfterCheckLine() const {
   if (lostDuringCopy_) return {};  // the copy's own line says how to tell what it wrote
-  if (targetBefore_ && targetAfter_) {
-    const qint64 growth = *targetAfter_ - *targetBefore_;
+  if (counts_.before && counts_.after) {
+    const qint64 growth = *counts_.after - *counts_.before;
     if (growth == appended_) return {};
     const QString change = growth >= 0
                                ? QStringLiteral("The target table grew by ") + RowsText(growth)
@@ -97,10 +97,10 @@ QString AppendEngine::AfterCheckLine() const {
            (appended_ == 1 ? QStringLiteral(" was") : QStringLiteral(" were")) +
            QStringLiteral(" appended: another program may have changed it meanwhile.");
   }
-  if (targetBefore_ && lostDatabase_ == TargetDatabase()) {
+  if (counts_.before && lostDatabase_ == TargetDatabase()) {
     return kNotChecked + QStringLiteral("the connection to it was lost.");
   }
-  return countFailure_.isEmpty() ? QString() : kNotChecked + countFailure_;
+  return counts_.failure.isEmpty() ? QString() : kNotChecked + counts_.failure;
 }
 
 }  // namespace append

@@ -61,9 +61,10 @@ std::optional<AppendEngine::Plan> AppendEngine::PlanOfTheRun() {
   plan.columns = FacingColumns();
   if (!SourceLoginOpened() || !CountSourceRows() || !KeyRead()) return std::nullopt;
   plan.sourceRows = totalRows_;
-  if (key_->columns.isEmpty()) plan.notResumable = SourceTable().Display() + u' ' + key_->why;
-  if (carried_) plan.resumedBefore = carried_->appended;
-  plan.resumeAfter = resumeAfter_;
+  if (resume_.key->columns.isEmpty())
+    plan.notResumable = SourceTable().Display() + u' ' + resume_.key->why;
+  if (resume_.carried) plan.resumedBefore = resume_.carried->appended;
+  plan.resumeAfter = resume_.after;
   // A table to be made holds no row yet.
   plan.targetRows = request_.createTarget ? std::optional<qint64>(0) : CountTargetRows();
   CountKeysThere(plan);
@@ -75,12 +76,12 @@ std::optional<AppendEngine::Plan> AppendEngine::PlanOfTheRun() {
 // where the target has no key of its own. The key's columns are looked for by name in the
 // target; a failed count is said, and the dry run goes on.
 void AppendEngine::CountKeysThere(Plan& plan) {
-  if (!OnOneServer() || request_.emptyTarget || plan.targetRows.value_or(0) == 0 || !key_ ||
-      key_->columns.isEmpty() || TargetDatabaseName().isEmpty()) {
+  if (!OnOneServer() || request_.emptyTarget || plan.targetRows.value_or(0) == 0 || !resume_.key ||
+      resume_.key->columns.isEmpty() || TargetDatabaseName().isEmpty()) {
     return;
   }
   const std::vector<MSSQL::ColumnFacts>& columns = TargetFacts().columns;
-  for (const QString& key : key_->columns) {
+  for (const QString& key : resume_.key->columns) {
     if (std::none_of(columns.begin(), columns.end(), [&](const MSSQL::ColumnFacts& column) {
           return column.name.compare(key, Qt::CaseInsensitive) == 0;
         })) {
@@ -90,7 +91,7 @@ void AppendEngine::CountKeysThere(Plan& plan) {
   MSSQL::TableName target = TargetTable();
   if (target.schema.isEmpty()) target.schema = TargetFacts().schema;
   const QString statement = KeysThereStatement(SourceTable(), TargetDatabaseName(), target,
-                                               key_->columns, SourceCondition());
+                                               resume_.key->columns, SourceCondition());
   try {
     adodb::Connection& source = SourceConnection();
     plan.keysThere = jobs::Wait([&] {

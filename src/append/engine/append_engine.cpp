@@ -417,7 +417,7 @@ AppendEngine::Next AppendEngine::WriteRows(const NextRow& next) {
           CountWhatTheGivenUpStatementWrote();
           return Next::Continue;
         }
-        if (journal_) journal_->Refused();
+        if (resume_.journal) resume_.journal->Refused();
         if (Deferred(refusal, row)) break;
         Refused(refusal, row);
         if (AtRefusedLimit()) {
@@ -447,8 +447,8 @@ bool AppendEngine::ConnectionLost(std::exception_ptr failure, int database, int 
 // The file of refused rows is named below the refusals, and the after-check speaks last.
 QString AppendEngine::ClosingMessage() const {
   QString text = lostDuringCopy_      ? LostCopyLine()
-                 : lostDatabase_ == 0 ? refused_.ClosingMessage(appended_, stopped_)
-                                      : refused_.LostConnectionMessage(
+                 : lostDatabase_ == 0 ? refused_.rows.ClosingMessage(appended_, stopped_)
+                                      : refused_.rows.LostConnectionMessage(
                                             appended_, Result().notWritten, lostDatabase_);
   if (copiedBeforeStop_) {
     text += QStringLiteral(" The server had copied them before the stop reached it.");
@@ -458,7 +458,7 @@ QString AppendEngine::ClosingMessage() const {
     if (text.startsWith(QLatin1String("Done."))) text.replace(0, 5, QStringLiteral("Incomplete."));
     text += QStringLiteral("\r\n\r\n") + behind;
   }
-  if (refusedFile_) text += QStringLiteral("\r\n") + refusedFile_->Line();
+  if (refused_.file) text += QStringLiteral("\r\n") + refused_.file->Line();
   if (const QString made = NewTargetLine(); !made.isEmpty()) {
     text += QStringLiteral("\r\n\r\n") + made;
   }
@@ -504,11 +504,11 @@ AppendEngine::Stretch AppendEngine::WriteRowsUntilRefused(const NextRow& next, R
     }
     WriteInsertStatement(statement, insertTarget_, row);
     rowsTaken_.fetch_add(1, std::memory_order_relaxed);
-    if (journal_) journal_->Sending(row, 1);
+    if (resume_.journal) resume_.journal->Sending(row, 1);
     try {
       TargetConnection().ExecuteNoRecords(statement);
       ++appended_;
-      if (journal_) journal_->Took();
+      if (resume_.journal) resume_.journal->Took();
     } catch (...) {
       refusal = std::current_exception();
       return Stretch::Refused;
@@ -524,28 +524,28 @@ void AppendEngine::Refused(std::exception_ptr refusal, const Row& row) {
 
 // The limit of refused rows, when one was set, is reached: the run stops there.
 bool AppendEngine::AtRefusedLimit() {
-  atRefusedLimit_ = maxRefused_ > 0 && refused_.Count() >= maxRefused_;
-  return atRefusedLimit_;
+  refused_.atLimit = refused_.limit > 0 && refused_.rows.Count() >= refused_.limit;
+  return refused_.atLimit;
 }
 
 void AppendEngine::RefusedText(const QString& description, const Row& row) {
-  if (refused_.Count() == 0) shell::ReportApplicationError(description, kLocation, 148);
-  refused_.Add(description);
+  if (refused_.rows.Count() == 0) shell::ReportApplicationError(description, kLocation, 148);
+  refused_.rows.Add(description);
   KeepRefusedRow(row, description);
 }
 
 // The file's header names the source's columns, as its rows hold the source's values.
 void AppendEngine::KeepRefusedRow(const Row& row, const QString& description) {
-  if (!refusedFile_) {
+  if (!refused_.file) {
     QStringList columns;
     for (const MSSQL::ColumnFacts& column : SourceFacts().columns) columns << column.name;
     for (auto i = columns.size(); i < static_cast<qsizetype>(row.size()); ++i) {
       columns << QStringLiteral("column%1").arg(i + 1);
     }
-    refusedFile_ =
-        std::make_unique<RefusedRowsFile>(refusedPath_, TargetTable().Display(), columns);
+    refused_.file =
+        std::make_unique<RefusedRowsFile>(refused_.path, TargetTable().Display(), columns);
   }
-  refusedFile_->Add(row, description);
+  refused_.file->Add(row, description);
 }
 
 void AppendEngine::Finish() {

@@ -13,12 +13,15 @@
 #include <optional>
 #include <utility>
 
+#include "append/engine/target_counts.h"
 #include "append/mark/early_run_mark.h"
 #include "append/mark/run_mark.h"
 #include "append/refused/refused_rows.h"
 #include "append/refused/refused_rows_file.h"
+#include "append/refused/refused_state.h"
 #include "append/resume/append_journal.h"
 #include "append/resume/resume_key.h"
+#include "append/resume/resume_state.h"
 #include "append/ways/append_statements.h"
 #include "append/ways/batch_writer.h"
 #include "append/ways/row_buffer.h"
@@ -95,11 +98,11 @@ class AppendEngine {
 
   // Keeps the rows the server refuses in `file`, replacing it, instead of in a new file under
   // the user's data folder.
-  void KeepRefusedRowsIn(const QString& file) { refusedPath_ = file; }
+  void KeepRefusedRowsIn(const QString& file) { refused_.path = file; }
 
   // Stops the run after the `count`th refused row, as a stop would: the rows written before
   // stay. Without it, every refused row is lost alone and the run goes on.
-  void StopAfterRefusedRows(qint64 count) { maxRefused_ = count; }
+  void StopAfterRefusedRows(qint64 count) { refused_.limit = count; }
 
   // Keeps the closing message (or the word that the source has no rows) for ClosingText()
   // instead of showing it: a run of several tables shows one box for all of them.
@@ -365,24 +368,13 @@ class AppendEngine {
   int lostDatabase_ = 0;        // the database whose connection went while rows were written
   qint64 totalRows_ = 0;        // the rows to be written, as far as known
   std::atomic<adodb::Connection*> cancellable_ = nullptr;  // the server's copy, while it runs
-  RefusedRows refused_;
-  qint64 maxRefused_ = 0;                         // the refused rows that stop the run; 0: no limit
-  bool atRefusedLimit_ = false;                   // the run stopped there
-  QString refusedPath_;                           // chosen by the user, or empty
-  std::unique_ptr<RefusedRowsFile> refusedFile_;  // made at the first refused row
-  std::optional<qint64> targetBefore_;
-  std::optional<qint64> targetAfter_;
+  RefusedState refused_;         // the rows the target refused, their file and their limit
+  TargetCounts counts_;          // the after-check's
   std::optional<Way> wayTaken_;  // set when the rows start to go
   bool timedOut_ = false;        // the server's copy ran longer than the query time-out
-  bool countBig_ = true;         // COUNT_BIG counts here; otherwise COUNT(*) does
-  QString countFailure_;         // the server's text when a count failed
   bool keepClosing_ = false;
   QString closingText_;
-  std::unique_ptr<AppendJournal> journal_;
-  QString journalPath_;
-  std::optional<ResumeKey> key_;             // the source's, once read
-  QStringList resumeAfter_;                  // the key the rows go on after; empty: from the first
-  std::optional<JournalMark> carried_;       // a resumed run: where the cut runs left the rows
+  ResumeState resume_;                       // the journal, the key and where a resumed run goes on
   bool dryRun_ = false;                      // a dry run leaves every journal as it is
   QString targetSchema_;                     // the schema the target's name resolves to
   QString defaultSchema_;                    // the target login's default schema

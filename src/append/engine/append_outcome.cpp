@@ -8,19 +8,19 @@ namespace append {
 // The rows not written are counted as the closing message counts them.
 AppendEngine::Outcome AppendEngine::Result() const {
   Outcome outcome{appended_,
-                  refused_.Count(),
+                  refused_.rows.Count(),
                   0,
                   lostDatabase_,
                   stopped_,
-                  refusedFile_ ? refusedFile_->Path() : QString(),
-                  refusedFile_ ? refusedFile_->Line() : QString(),
-                  targetAfter_,
+                  refused_.file ? refused_.file->Path() : QString(),
+                  refused_.file ? refused_.file->Line() : QString(),
+                  counts_.after,
                   AfterCheckLine(),
-                  atRefusedLimit_,
+                  refused_.atLimit,
                   NewTargetLine(),
                   LostCopyLine(),
                   wayTaken_,
-                  targetBefore_};
+                  counts_.before};
   outcome.journalLine = JournalLine();
   outcome.leftBehindLine = LeftBehindLine();
   outcome.targetMade = madeTarget_;
@@ -32,12 +32,12 @@ AppendEngine::Outcome AppendEngine::Result() const {
             "could have written there at the same time.")
             .arg(TargetTable().Display(), markFailure_);
   }
-  if (carried_) {
-    outcome.rowsBefore = carried_->appended;
+  if (resume_.carried) {
+    outcome.rowsBefore = resume_.carried->appended;
     outcome.resumedLine = ResumedLine();
   }
   if (lostDatabase_ != 0 && !lostDuringCopy_) {
-    outcome.notWritten = std::max<qint64>(0, totalRows_ - appended_ - refused_.Count());
+    outcome.notWritten = std::max<qint64>(0, totalRows_ - appended_ - refused_.rows.Count());
   }
   return outcome;
 }

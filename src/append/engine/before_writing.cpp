@@ -99,7 +99,7 @@ bool AppendEngine::TargetEmptied() {
       connection.ExecuteNoRecords(QStringLiteral("TRUNCATE TABLE ") + TargetTable().Bracketed());
     });
   });
-  if (emptied && targetBefore_) targetBefore_ = 0;
+  if (emptied && counts_.before) counts_.before = 0;
   return emptied;
 }
 

@@ -180,7 +180,7 @@ QString AppendEngine::NewTargetLine() const {
         .arg(name);
   }
   if (!madeTarget_) return {};
-  const qint64 rows = targetAfter_.value_or(appended_);
+  const qint64 rows = counts_.after.value_or(appended_);
   if (rows == 0) {
     return QStringLiteral("The table %1 was made in Database #%2 and holds no rows.")
         .arg(name)

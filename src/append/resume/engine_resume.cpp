@@ -45,8 +45,8 @@ const ConnectionProfile& AppendEngine::TargetProfile() const {
 // command line goes on when told to, and otherwise starts anew.
 AppendEngine::Next AppendEngine::DecideResume() {
   if (!request_.journal) return Next::Continue;
-  journalPath_ = JournalPathOfTheRun();
-  const std::optional<JournalRecord> cut = AppendJournal::Read(journalPath_);
+  resume_.journalPath = JournalPathOfTheRun();
+  const std::optional<JournalRecord> cut = AppendJournal::Read(resume_.journalPath);
   AppendRequest::Resume resume = request_.resume;
   if (resume == AppendRequest::Resume::Ask && cut) {
     int answer = dialogs::vbNo;
@@ -64,18 +64,18 @@ AppendEngine::Next AppendEngine::DecideResume() {
     if (resume == AppendRequest::Resume::No) CountTargetBefore();
   }
   if (resume == AppendRequest::Resume::Ask || resume == AppendRequest::Resume::No) {
-    AppendJournal::SetAside(journalPath_);
+    AppendJournal::SetAside(resume_.journalPath);
     return Next::Continue;
   }
   // A journal not whole tells nothing sure of where the cut run stood: nothing is written.
-  if (!cut && AppendJournal::Kept(journalPath_)) {
+  if (!cut && AppendJournal::Kept(resume_.journalPath)) {
     CannotResume(QStringLiteral("its journal %1 is not whole (cut short, or changed by hand)")
-                     .arg(journalPath_));
+                     .arg(resume_.journalPath));
     return Next::Finish;
   }
   if (!cut) {
-    if (KeyRead() && key_->columns.isEmpty()) {
-      CannotResume(SourceTable().Display() + u' ' + key_->why);
+    if (KeyRead() && resume_.key->columns.isEmpty()) {
+      CannotResume(SourceTable().Display() + u' ' + resume_.key->why);
     } else {
       on_(176, [&] {
         dialogs::MsgBox(QStringLiteral("There is no cut append of %1 into %2 to go on from.")
@@ -116,14 +116,14 @@ bool AppendEngine::GoOnFrom(const JournalRecord& cut) {
   if (!SameRunAs(cut.header)) return false;
   if (!cut.header.key.isEmpty() || request_.resume == AppendRequest::Resume::Force) {
     if (!KeyRead()) return false;
-    if (key_->columns.isEmpty()) {
-      CannotResume(SourceTable().Display() + u' ' + key_->why);
+    if (resume_.key->columns.isEmpty()) {
+      CannotResume(SourceTable().Display() + u' ' + resume_.key->why);
       return false;
     }
-    if (!cut.header.key.isEmpty() && key_->columns != cut.header.key) {
+    if (!cut.header.key.isEmpty() && resume_.key->columns != cut.header.key) {
       CannotResume(QStringLiteral("it read the source by (%1), whose key is (%2) now")
                        .arg(cut.header.key.join(QStringLiteral(", ")),
-                            key_->columns.join(QStringLiteral(", "))));
+                            resume_.key->columns.join(QStringLiteral(", "))));
       return false;
     }
   }
@@ -138,9 +138,11 @@ bool AppendEngine::GoOnFrom(const JournalRecord& cut) {
 // the target's largest key, rows the target gained from elsewhere. They are not sent, and the
 // run is not complete.
 bool AppendEngine::SourceBelowTheKeyCounted() {
-  if (resumeAfter_.isEmpty() || !carried_ || !KeyRead() || key_->columns.isEmpty()) return true;
+  if (resume_.after.isEmpty() || !resume_.carried || !KeyRead() || resume_.key->columns.isEmpty())
+    return true;
   qint64 below = 0;
-  const QString atOrBelow = QStringLiteral("NOT ") + AfterKeyCondition(key_->columns, resumeAfter_);
+  const QString atOrBelow =
+      QStringLiteral("NOT ") + AfterKeyCondition(resume_.key->columns, resume_.after);
   const bool counted = Completed(on_, 194, [&] {
     adodb::Connection& connection = SourceConnection();
     bool big = true;
@@ -149,7 +151,7 @@ bool AppendEngine::SourceBelowTheKeyCounted() {
     });
   });
   if (!counted) return false;
-  leftBehind_ = std::max<qint64>(0, below - carried_->appended - carried_->refused);
+  leftBehind_ = std::max<qint64>(0, below - resume_.carried->appended - resume_.carried->refused);
   return true;
 }
 
@@ -170,7 +172,7 @@ QString AppendEngine::LeftBehindLine() const {
 bool AppendEngine::TargetCountedAfterWriters() {
   return Completed(on_, 182, [&] {
     adodb::Connection& connection = TargetConnection();
-    targetBefore_ = jobs::Wait([&] { return CountRowsAfterWriters(connection, TargetTable()); });
+    counts_.before = jobs::Wait([&] { return CountRowsAfterWriters(connection, TargetTable()); });
   });
 }
 
@@ -199,40 +201,41 @@ bool AppendEngine::SameRunAs(const JournalHeader& header) {
 bool AppendEngine::ResumePointFound(const JournalRecord& cut) {
   JournalMark mark = cut.mark;
   const qint64 expected = cut.header.targetBefore + mark.appended;
-  const qint64 growth = *targetBefore_ - expected;
+  const qint64 growth = *counts_.before - expected;
   if (growth > 0 && mark.inFlight == growth) {
     mark.appended += growth;
     mark.after = mark.flightAfter;
   } else if (growth > 0 && mark.inFlight < 0) {
     if (!CutCopyWasWritten(cut, growth)) return false;
     mark.appended += growth;
-    carried_ = mark;
+    resume_.carried = mark;
     on_(150, [&] {
       ShowClosing(
           QStringLiteral("Done. The cut append of %1 into %2 had written every row "
                          "before it was cut: %3 rows, none was left to append.")
               .arg(SourceTable().Display(), TargetTable().Display(), CountText(mark.appended)));
     });
-    if (!dryRun_) AppendJournal::SetAside(journalPath_);
+    if (!dryRun_) AppendJournal::SetAside(resume_.journalPath);
     return false;
   } else if (growth != 0) {
-    CannotResume(QStringLiteral("%1 holds %2 rows, but the cut run left it holding %3, so it "
-                                "was changed since. To go on after the largest key it holds, "
-                                "use --resume --force on the command line")
-                     .arg(TargetTable().Display(), CountText(*targetBefore_), CountText(expected)));
+    CannotResume(
+        QStringLiteral("%1 holds %2 rows, but the cut run left it holding %3, so it "
+                       "was changed since. To go on after the largest key it holds, "
+                       "use --resume --force on the command line")
+            .arg(TargetTable().Display(), CountText(*counts_.before), CountText(expected)));
     return false;
   }
   mark.inFlight = 0;
   mark.flightAfter.clear();
-  carried_ = mark;
-  resumeAfter_ = mark.after;
+  resume_.carried = mark;
+  resume_.after = mark.after;
   return true;
 }
 
 // A server's copy writes all of its rows or none: the target grew by exactly the source's rows
 // after the last key written, or it was changed since.
 bool AppendEngine::CutCopyWasWritten(const JournalRecord& cut, qint64 growth) {
-  resumeAfter_ = cut.mark.after;
+  resume_.after = cut.mark.after;
   qint64 rows = -1;
   const bool counted = Completed(on_, 170, [&] {
     adodb::Connection& connection = SourceConnection();
@@ -254,29 +257,30 @@ bool AppendEngine::GoOnAfterLargestKey(const JournalRecord& cut) {
   std::optional<QStringList> largest;
   const bool read = Completed(on_, 178, [&] {
     adodb::Connection& connection = TargetConnection();
-    largest = jobs::Wait([&] { return ReadLargestKey(connection, TargetTable(), key_->columns); });
+    largest =
+        jobs::Wait([&] { return ReadLargestKey(connection, TargetTable(), resume_.key->columns); });
   });
   if (!read) return false;
   JournalMark mark;
-  mark.appended = std::max<qint64>(0, *targetBefore_ - cut.header.targetBefore);
+  mark.appended = std::max<qint64>(0, *counts_.before - cut.header.targetBefore);
   if (largest) mark.after = *largest;
-  carried_ = mark;
-  resumeAfter_ = mark.after;
+  resume_.carried = mark;
+  resume_.after = mark.after;
   return true;
 }
 
 // The source's key, asked of its own session once; a server that cannot tell leaves the run
 // without one.
 bool AppendEngine::KeyRead() {
-  if (!key_) key_ = request_.sourceKey;
-  if (key_) return true;
+  if (!resume_.key) resume_.key = request_.sourceKey;
+  if (resume_.key) return true;
   return Completed(on_, 180, [&] {
     adodb::Connection& connection = SourceConnection();
     try {
-      key_ = jobs::Wait([&] { return ReadResumeKey(connection, SourceTable()); });
+      resume_.key = jobs::Wait([&] { return ReadResumeKey(connection, SourceTable()); });
     } catch (const adodb::Error& error) {
       if (error.ConnectionLost()) throw;
-      key_ = ResumeKey{
+      resume_.key = ResumeKey{
           {}, QStringLiteral("has a key its server could not tell: ") + error.Description()};
     }
   });
@@ -284,24 +288,24 @@ bool AppendEngine::KeyRead() {
 
 // The user's condition, and the key the rows go on after.
 QString AppendEngine::SourceCondition() const {
-  if (resumeAfter_.isEmpty() || !key_) return request_.where;
-  return BothConditions(request_.where, AfterKeyCondition(key_->columns, resumeAfter_));
+  if (resume_.after.isEmpty() || !resume_.key) return request_.where;
+  return BothConditions(request_.where, AfterKeyCondition(resume_.key->columns, resume_.after));
 }
 
 QString AppendEngine::SourceOrder() const {
-  return key_ ? KeyOrder(key_->columns) : QString();
+  return resume_.key ? KeyOrder(resume_.key->columns) : QString();
 }
 
 // Written as the first row goes; a run that cannot be counted before, or whose rows are read
 // by no key, has nothing a later run could go on after. A server's copy needs no key: it
 // writes all of its rows or none.
 void AppendEngine::BeginJournal(Way way) {
-  if (journalPath_.isEmpty() || !targetBefore_) return;
-  const bool keyed = key_ && !key_->columns.isEmpty();
+  if (resume_.journalPath.isEmpty() || !counts_.before) return;
+  const bool keyed = resume_.key && !resume_.key->columns.isEmpty();
   std::vector<std::size_t> positions;
   if (way != Way::ServerCopy) {
     const std::vector<MSSQL::ColumnFacts>& columns = SourceFacts().columns;
-    for (const QString& name : keyed ? key_->columns : QStringList()) {
+    for (const QString& name : keyed ? resume_.key->columns : QStringList()) {
       const auto at = std::find_if(columns.begin(), columns.end(), [&](const auto& column) {
         return column.name.compare(name, Qt::CaseInsensitive) == 0;
       });
@@ -310,30 +314,32 @@ void AppendEngine::BeginJournal(Way way) {
     }
     // Rows read by no key leave nothing to go on after: a journal of the copy refused before
     // them would tell a later run that nothing was written.
-    if (positions.empty() || static_cast<qsizetype>(positions.size()) != key_->columns.size()) {
-      if (journal_) journal_->Remove();
-      journal_.reset();
+    if (positions.empty() ||
+        static_cast<qsizetype>(positions.size()) != resume_.key->columns.size()) {
+      if (resume_.journal) resume_.journal->Remove();
+      resume_.journal.reset();
       return;
     }
   }
-  if (journal_) {
-    journal_->KeyAt(std::move(positions));
-    journal_->ChangeWay(WayName(way), key_->columns);
+  if (resume_.journal) {
+    resume_.journal->KeyAt(std::move(positions));
+    resume_.journal->ChangeWay(WayName(way), resume_.key->columns);
     return;
   }
-  JournalHeader header{AppendJournal::LoginOf(SourceProfile()),
-                       AppendJournal::LoginOf(TargetProfile()),
-                       SourceTable().Display(),
-                       TargetTable().Display(),
-                       request_.fast,
-                       WayName(way),
-                       keyed ? key_->columns : QStringList(),
-                       request_.where,
-                       carried_ ? *targetBefore_ - carried_->appended : *targetBefore_};
-  auto journal = std::make_unique<AppendJournal>(journalPath_);
+  JournalHeader header{
+      AppendJournal::LoginOf(SourceProfile()),
+      AppendJournal::LoginOf(TargetProfile()),
+      SourceTable().Display(),
+      TargetTable().Display(),
+      request_.fast,
+      WayName(way),
+      keyed ? resume_.key->columns : QStringList(),
+      request_.where,
+      resume_.carried ? *counts_.before - resume_.carried->appended : *counts_.before};
+  auto journal = std::make_unique<AppendJournal>(resume_.journalPath);
   journal->KeyAt(std::move(positions));
-  if (journal->Begin(header, carried_.value_or(JournalMark{}))) {
-    journal_ = std::move(journal);
+  if (journal->Begin(header, resume_.carried.value_or(JournalMark{}))) {
+    resume_.journal = std::move(journal);
   } else {
     journalFailure_ = journal->Error();
   }
@@ -347,21 +353,21 @@ void AppendEngine::EndJournal() {
   // Only a run whose rows' step reached its end is complete: one that failed before its first
   // row (a count out of time, a session gone) keeps the journal of the cut run it went on from.
   const bool complete =
-      everyRowWent_ && !inDoubt && (!stopped_ || copiedBeforeStop_) && !atRefusedLimit_;
+      everyRowWent_ && !inDoubt && (!stopped_ || copiedBeforeStop_) && !refused_.atLimit;
   endedShort_ = wayTaken_ && !complete;
-  if (!journal_) {
+  if (!resume_.journal) {
     // A resumed run that kept no journal of its own: the cut run's has done its work.
-    if (carried_ && complete && wayTaken_) AppendJournal::SetAside(journalPath_);
+    if (resume_.carried && complete && wayTaken_) AppendJournal::SetAside(resume_.journalPath);
     return;
   }
-  if (!journal_->Writing()) journalFailure_ = journal_->Error();
+  if (!resume_.journal->Writing()) journalFailure_ = resume_.journal->Error();
   if (complete) {
-    journal_->Remove();
+    resume_.journal->Remove();
   } else if (!inDoubt) {
-    if (wayTaken_ == Way::ServerCopy) journal_->NotWritten();
-    journal_->Settle();
+    if (wayTaken_ == Way::ServerCopy) resume_.journal->NotWritten();
+    resume_.journal->Settle();
   }
-  journal_.reset();
+  resume_.journal.reset();
 }
 
 // Said when the run ends short: a journal that could not be written leaves nothing to go on from.
@@ -375,11 +381,11 @@ QString AppendEngine::JournalLine() const {
 
 // Both parts of a resumed run, and the target's total after it.
 QString AppendEngine::ResumedLine() const {
-  if (!carried_) return {};
+  if (!resume_.carried) return {};
   QString line = QStringLiteral("Went on from the cut run: %1 appended now, %2 before.")
-                     .arg(RowsText(appended_), CountText(carried_->appended));
-  if (targetAfter_) {
-    line += QStringLiteral(" %1 holds %2.").arg(TargetTable().Display(), RowsText(*targetAfter_));
+                     .arg(RowsText(appended_), CountText(resume_.carried->appended));
+  if (counts_.after) {
+    line += QStringLiteral(" %1 holds %2.").arg(TargetTable().Display(), RowsText(*counts_.after));
   }
   return line;
 }

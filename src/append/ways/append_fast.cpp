@@ -63,14 +63,14 @@ bool AppendEngine::CountSourceRows() {
 bool AppendEngine::NoRowsToCopy() {
   if (totalRows_ != 0) return false;
   everyRowWent_ = true;  // none was left to go
-  if (carried_) {
+  if (resume_.carried) {
     // Nothing is left after the cut run's rows: its journal has done its work.
-    if (!dryRun_) AppendJournal::SetAside(journalPath_);
+    if (!dryRun_) AppendJournal::SetAside(resume_.journalPath);
     on_(138, [&] {
       ShowClosing(QStringLiteral("Done. No row of %1 was left after the %2 rows written "
                                  "before: nothing more to append.")
                       .arg(SourceTable().Display())
-                      .arg(carried_->appended));
+                      .arg(resume_.carried->appended));
     });
     return true;
   }
@@ -259,7 +259,7 @@ bool AppendEngine::CopiedByServer() {
   const QString statement = CopyStatementOfTheRun(fromHere);
   wayTaken_ = Way::ServerCopy;
   BeginJournal(Way::ServerCopy);
-  if (journal_) journal_->SendingAll();
+  if (resume_.journal) resume_.journal->SendingAll();
   qint64 written = -1;
   cancellable_ = &session;
   try {
@@ -269,7 +269,7 @@ bool AppendEngine::CopiedByServer() {
         if (fromHere) return RowsOfLastStatement(session).value_or(counted);
         if (const std::optional<qint64> copied = CountCopyAndTarget(session)) return *copied;
         // A refused statement leaves no ROWCOUNT_BIG() of the copy to ask for.
-        return targetBefore_ ? counted : RowsOfLastStatement(session).value_or(counted);
+        return counts_.before ? counted : RowsOfLastStatement(session).value_or(counted);
       });
     }
   } catch (...) {
@@ -286,8 +286,8 @@ bool AppendEngine::CopiedByServer() {
     } else if (ConnectionLost(std::current_exception(), database, kServerCopyLine)) {
       lostDuringCopy_ = true;
       if (!fromHere) CountSourceAfterLoss();
-    } else if (journal_) {
-      journal_->NotWritten();  // refused: the rows go in batches
+    } else if (resume_.journal) {
+      resume_.journal->NotWritten();  // refused: the rows go in batches
     }
     return false;
   }
@@ -334,19 +334,19 @@ QString AppendEngine::TargetDatabaseName() const {
 // A server may finish the copy before it honours the cancel, and its driver then tells only of
 // the cancel: the target's growth tells what the statement wrote.
 void AppendEngine::CountWhatTheStoppedCopyWrote() {
-  targetAfter_ = CountTargetRows();
-  if (!targetAfter_ && lostDatabase_ == 0) {
+  counts_.after = CountTargetRows();
+  if (!counts_.after && lostDatabase_ == 0) {
     // A cancel that reached the session after the copy had ended may fall on the count instead,
     // and on a server slow to answer it, on the next ones too: a session of its own counts last.
-    countFailure_.clear();
-    targetAfter_ = CountTargetRows();
-    if (!targetAfter_) {
-      countFailure_.clear();
-      targetAfter_ = TargetCountedOnASessionOfItsOwn();
+    counts_.failure.clear();
+    counts_.after = CountTargetRows();
+    if (!counts_.after) {
+      counts_.failure.clear();
+      counts_.after = TargetCountedOnASessionOfItsOwn();
     }
   }
-  if (!targetBefore_ || !targetAfter_) return;
-  appended_ = std::max<qint64>(0, *targetAfter_ - *targetBefore_);
+  if (!counts_.before || !counts_.after) return;
+  appended_ = std::max<qint64>(0, *counts_.after - *counts_.before);
   totalRows_ = appended_;
   copiedBeforeStop_ = appended_ > 0;
 }
@@ -357,10 +357,10 @@ std::optional<qint64> AppendEngine::TargetCountedOnASessionOfItsOwn() {
       const std::unique_ptr<adodb::Connection> session = adodb::CreateConnection();
       session->SetCommandTimeout(QueryTimeout());
       OpenLogin(*session, TargetProfile());
-      return CountRows(*session, TargetTable(), countBig_);
+      return CountRows(*session, TargetTable(), counts_.countBig);
     });
   } catch (...) {
-    countFailure_ = shell::DescriptionOf(std::current_exception());
+    counts_.failure = shell::DescriptionOf(std::current_exception());
     return std::nullopt;
   }
 }
@@ -493,9 +493,9 @@ BatchWriter AppendEngine::NewBatchWriter() {
                      [this](const QString& description, const Row& row) {
                        jobs::OnWindowThread([&] { RefusedText(description, row); });
                      });
-  writer.Journal(journal_.get());
-  if (maxRefused_ > 0)
-    writer.StopAfterRefusedRows(std::max<qint64>(1, maxRefused_ - refused_.Count()));
+  writer.Journal(resume_.journal.get());
+  if (refused_.limit > 0)
+    writer.StopAfterRefusedRows(std::max<qint64>(1, refused_.limit - refused_.rows.Count()));
   return writer;
 }
 
@@ -513,17 +513,17 @@ QString AppendEngine::LostCopyLine() const {
                      "copy, which writes all of its rows or none.")
                      .arg(lostDatabase_);
   const QString table = TargetTable().Display();
-  if (!targetBefore_) {
+  if (!counts_.before) {
     return text + QStringLiteral(" Count the rows of %1 to tell which.").arg(table);
   }
-  const QString before = QString::number(*targetBefore_);
+  const QString before = QString::number(*counts_.before);
   text += QStringLiteral(
               " The table %1 held %2 rows before it; count its rows to tell which: %2 "
               "means none was written")
               .arg(table, before);
   if (totalRows_ > 0) {
     text +=
-        QStringLiteral(", %1 that all %2 were").arg(*targetBefore_ + totalRows_).arg(totalRows_);
+        QStringLiteral(", %1 that all %2 were").arg(*counts_.before + totalRows_).arg(totalRows_);
   }
   return text + QLatin1Char('.');
 }

@@ -64,13 +64,13 @@ void AppendEngine::WriteDeferredRows() {
     jobs::Wait([&] {
       for (DeferredRow& deferred : deferred_) {
         WriteInsertStatement(statement, insertTarget_, deferred.row);
-        if (journal_) journal_->SendingAgain();
+        if (resume_.journal) resume_.journal->SendingAgain();
         try {
           TargetConnection().ExecuteNoRecords(statement);
           ++appended_;
-          if (journal_) journal_->Retaken();
+          if (resume_.journal) resume_.journal->Retaken();
         } catch (...) {
-          if (journal_) journal_->NotWritten();
+          if (resume_.journal) resume_.journal->NotWritten();
           deferred.refusal = std::current_exception();
           left.push_back(std::move(deferred));
         }
