@@ -74,7 +74,7 @@ TEST(ResumeKeysLive, ReadForAllTablesAtOnceTheyAreEachTablesOwn) {
     EXPECT_EQ(together[at].why.isEmpty(), !together[at].columns.isEmpty()) << cases[at].table;
   }
   session.reset();
-  master->ExecuteNoRecords("DROP DATABASE " + kDatabase);
+  DropDatabasesIfFree(*master, {kDatabase});
 }
 
 }  // namespace
